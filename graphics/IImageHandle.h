@@ -1,0 +1,43 @@
+#pragma once
+// IImageHandle: a loaded bitmap as controls see it, returned by the canvas's
+// image fetching on the UI thread.
+//
+// Ownership: Api points at the drawing back-end's bitmap, which the
+// process-wide image cache owns and keeps alive while any canvas uses it; a
+// handle never frees it. The handle owns only its SourceName, so destroying a
+// handle frees nothing else. A zero-filled handle (the default) stands for an
+// image that is not loaded.
+//
+// Copies are deep for SourceName. Should the name's memory not be available
+// for a copy, the copy gets an empty name; the picture fields are still
+// copied, so drawing is unaffected.
+
+#include <cstdint>
+
+#include "core/IStringBuffer.h"
+
+namespace plugkit {
+namespace canvas {
+
+class APIBitmap;
+
+struct IImageHandle {
+  APIBitmap* Api = nullptr;       // shared, owned by the image cache
+  int32_t Width = 0;              // logical pixels: bitmap pixels / its integer scale
+  int32_t Height = 0;
+  int32_t FrameCount = 0;         // equal frames held by the image
+  bool FramesSideBySide = false;  // frames laid out horizontally rather than stacked
+  IStringBuffer SourceName;       // the resource name it came from
+
+  IImageHandle() = default;
+  IImageHandle(const IImageHandle& other);
+  IImageHandle& operator=(const IImageHandle& other);
+  IImageHandle(IImageHandle&&) noexcept = default;
+  IImageHandle& operator=(IImageHandle&&) noexcept = default;
+  ~IImageHandle() = default;
+
+  bool IsLoaded() const { return Api != nullptr; }
+};
+
+} // namespace canvas
+} // namespace plugkit
