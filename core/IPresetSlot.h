@@ -1,0 +1,37 @@
+#pragma once
+// IPresetSlot: one preset of the plug-in's fixed preset list: whether it has
+// been filled, its title and its parameter state (the values in the
+// parameter state format, see IPluginBase::SerializeParams).
+//
+// Titles are at most kMaxTitleLength bytes. Every way a title gets in (host
+// program names, typed renames, bank data, preset files, factory presets)
+// goes through SetTitle, which copies at most that many bytes and always
+// terminates, so the field can never overflow; a longer title keeps its first
+// kMaxTitleLength bytes.
+//
+// Owned by the plug-in base, which creates its slots at construction and
+// deletes them at destruction; user-interface thread only.
+
+#include <cstdint>
+
+#include "core/IStateBuffer.h"
+
+namespace plugkit {
+
+struct IPresetSlot {
+  static constexpr int32_t kMaxTitleLength = 262;
+  static constexpr const char* kInitialTitle = "empty";
+
+  IPresetSlot();
+
+  // Copies the title: the text up to its first NUL, at most maxLength bytes
+  // (maxLength < 0: no bound but the field's), and never more than
+  // kMaxTitleLength. A null text gives an empty title.
+  void SetTitle(const char* text, int32_t maxLength = -1);
+
+  bool filled = false;
+  char title[kMaxTitleLength + 1];
+  IStateBuffer state;
+};
+
+} // namespace plugkit

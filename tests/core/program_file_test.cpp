@@ -1,0 +1,330 @@
+// Preset files: exact big-endian layout of both forms, round trips, and
+// refusal of foreign, truncated and malformed files with nothing changed.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <io.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "core/IPluginBase.h"
+#include "core/Utf8File.h"
+#include "tests/core/plugin_fixture.h"
+
+namespace plugkit::test {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+constexpr int32_t kCode = 0x574B5A4D; // "WKZM"
+
+Bytes Int32BE(int32_t v) {
+  const uint32_t u = static_cast<uint32_t>(v);
+  return {static_cast<uint8_t>(u >> 24), static_cast<uint8_t>(u >> 16), static_cast<uint8_t>(u >> 8),
+          static_cast<uint8_t>(u)};
+}
+
+Bytes Name28(const std::string& name) {
+  Bytes field(28, 0);
+  for (size_t i = 0; i < name.size() && i < 28; ++i) field[i] = static_cast<uint8_t>(name[i]);
+  return field;
+}
+
+// The common 56 bytes before the values or the chunk length.
+Bytes Head(const char* form, int32_t sizeField, const std::string& name, int32_t code = kCode,
+           int32_t version = 1, int32_t count = 3) {
+  return Join({Text("CcnK"), Int32BE(sizeField), Text(form), Int32BE(version), Int32BE(code),
+               {0x00, 0x00, 0x27, 0xDB}, // 1.2.3 as 10203
+               Int32BE(count), Name28(name)});
+}
+
+// -3, 15, 37.25 as normalised float32: 0.375, 0.575, 0.3725.
+const Bytes kNormalisedValues = {0x3E, 0xC0, 0x00, 0x00, 0x3F, 0x13, 0x33, 0x33, 0x3E, 0xBE, 0xB8, 0x52};
+const Bytes kStateHeader = {0x74, 0x66, 0x66, 0x70, 0x00, 0x00, 0x01, 0x00};
+const Bytes kState = Join({le64::kMinus3, le64::k15, le64::k37_25});
+
+std::string TempPath(const std::string& name) {
+  wchar_t dir[MAX_PATH];
+  const DWORD length = GetTempPathW(MAX_PATH, dir);
+  char utf8[4 * MAX_PATH];
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, dir, static_cast<int>(length), utf8, sizeof utf8, nullptr, nullptr);
+  return std::string(utf8, static_cast<size_t>(bytes)) + "plugkit_" + name;
+}
+
+void WriteFile(const std::string& path, const Bytes& bytes) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
+  std::fclose(f);
+}
+
+Bytes ReadFile(const std::string& path) {
+  IStateBuffer data;
+  EXPECT_TRUE(ReadAndClose(OpenUtf8File(path.c_str(), "rb"), data, 1 << 20));
+  return BytesOf(data);
+}
+
+// A configured plug-in with preset 0 "Down 3" current and the values -3, 15, 37.25.
+void Prepare(FixturePlugin& plugin, bool stateChunks) {
+  plugin.SetUniqueCode(kCode);
+  plugin.SetVendorVersion(0x00010203);
+  plugin.SetStateChunks(stateChunks);
+  ASSERT_TRUE(plugin.DefinePreset("Down 3", -3, 15, 37.25));
+  ASSERT_TRUE(plugin.DefinePreset("Second", 1, 1, 1));
+  plugin.SetValues(-3, 15, 37.25);
+}
+
+struct Snapshot {
+  std::vector<double> values;
+  std::string title;
+  Bytes state;
+  bool operator==(const Snapshot& o) const { return values == o.values && title == o.title && state == o.state; }
+};
+
+Snapshot Take(const FixturePlugin& plugin) {
+  return {plugin.Values(), plugin.PresetTitle(plugin.CurrentPreset()),
+          BytesOf(plugin.GetPreset(plugin.CurrentPreset())->state)};
+}
+
+TEST(ProgramFile, ValuesFormHasTheExactLayout) {
+  FixturePlugin plugin;
+  Prepare(plugin, false);
+  const std::string path = TempPath("values.fxp");
+  ASSERT_TRUE(plugin.SaveProgramFile(path.c_str()));
+  const Bytes expected = Join({Head("FxCk", 0, "Down 3"), kNormalisedValues});
+  EXPECT_EQ(expected.size(), 68u);
+  EXPECT_EQ(ReadFile(path), expected);
+  std::remove(path.c_str());
+}
+
+TEST(ProgramFile, ChunkFormHasTheExactLayout) {
+  FixturePlugin plugin;
+  Prepare(plugin, true);
+  const std::string path = TempPath("chunk.fxp");
+  ASSERT_TRUE(plugin.SaveProgramFile(path.c_str()));
+  const Bytes expected = Join({Head("FPCh", 92, "Down 3"), Int32BE(32), kStateHeader, kState});
+  EXPECT_EQ(expected.size(), 92u);
+  EXPECT_EQ(ReadFile(path), expected);
+  std::remove(path.c_str());
+}
+
+TEST(ProgramFile, RoundTripRestoresValuesAndRenamesTheCurrentPreset) {
+  for (bool chunks : {false, true}) {
+    FixturePlugin source;
+    Prepare(source, chunks);
+    const std::string path = TempPath("roundtrip.fxp");
+    ASSERT_TRUE(source.SaveProgramFile(path.c_str()));
+
+    FixturePlugin target;
+    target.SetUniqueCode(kCode);
+    target.SetStateChunks(chunks);
+    ASSERT_TRUE(target.DefinePreset("Default", 0, 0, 100));
+    target.ForgetNotifications();
+    ASSERT_TRUE(target.LoadProgramFile(path.c_str())) << chunks;
+    const std::vector<double> values = target.Values();
+    EXPECT_EQ(values[0], -3);
+    EXPECT_EQ(values[1], 15);
+    EXPECT_NEAR(values[2], 37.25, chunks ? 0.0 : 1e-4); // float32 in the values form
+    EXPECT_STREQ(target.PresetTitle(0), "Down 3");
+    EXPECT_EQ(target.hostPresetNotes, 1);
+    EXPECT_GE(target.presetRestored, 1);
+    IStateBuffer now;
+    ASSERT_TRUE(target.SerializeParams(now));
+    EXPECT_EQ(BytesOf(target.GetPreset(0)->state), BytesOf(now));
+    std::remove(path.c_str());
+  }
+}
+
+TEST(ProgramFile, ChunkFormLoadsWithoutStateHeaderAndValuesFormWithChunksOn) {
+  struct Case {
+    const char* what;
+    Bytes file;
+  } cases[] = {
+      {"chunk without header", Join({Head("FPCh", 84, "Raw"), Int32BE(24), kState})},
+      {"values form", Join({Head("FxCk", 0, "Raw"), kNormalisedValues})},
+  };
+  for (const Case& c : cases) {
+    FixturePlugin plugin;
+    plugin.SetUniqueCode(kCode);
+    plugin.SetStateChunks(true);
+    ASSERT_TRUE(plugin.DefinePreset("Default", 0, 0, 100));
+    const std::string path = TempPath("forms.fxp");
+    WriteFile(path, c.file);
+    EXPECT_TRUE(plugin.LoadProgramFile(path.c_str())) << c.what;
+    EXPECT_EQ(plugin.Values()[0], -3) << c.what;
+    EXPECT_STREQ(plugin.PresetTitle(0), "Raw") << c.what;
+    std::remove(path.c_str());
+  }
+}
+
+TEST(ProgramFile, RefusedFilesChangeNothing) {
+  const Bytes values = Join({Head("FxCk", 0, "Bad"), kNormalisedValues});
+  const Bytes chunk = Join({Head("FPCh", 92, "Bad"), Int32BE(32), kStateHeader, kState});
+  struct Case {
+    const char* what;
+    Bytes file;
+    bool chunks;
+  } cases[] = {
+      {"another plug-in", Join({Head("FxCk", 0, "Bad", 0x41424344), kNormalisedValues}), false},
+      {"another format version", Join({Head("FxCk", 0, "Bad", kCode, 2), kNormalisedValues}), false},
+      {"no CcnK", Join({Text("CcnX"), Bytes(values.begin() + 4, values.end())}), false},
+      {"unknown form", Join({Head("FxBk", 0, "Bad"), kNormalisedValues}), false},
+      {"empty file", {}, false},
+      {"shorter than the header", Bytes(values.begin(), values.begin() + 55), false},
+      {"values past the end", Bytes(values.begin(), values.end() - 1), false},
+      {"declared values past the end", Join({Head("FxCk", 0, "Bad", kCode, 1, 4), kNormalisedValues}), false},
+      {"huge declared count", Join({Head("FxCk", 0, "Bad", kCode, 1, INT32_MAX), kNormalisedValues}), false},
+      {"negative declared count", Join({Head("FxCk", 0, "Bad", kCode, 1, -1), kNormalisedValues}), false},
+      {"chunk form with state chunks off", chunk, false},
+      {"chunk length missing", Head("FPCh", 92, "Bad"), true},
+      {"chunk past the end", Bytes(chunk.begin(), chunk.end() - 1), true},
+      {"negative chunk length", Join({Head("FPCh", 92, "Bad"), Int32BE(-8), kStateHeader, kState}), true},
+      {"state shorter than the parameters",
+       Join({Head("FPCh", 84, "Bad"), Int32BE(24), kStateHeader, le64::k2, le64::k2}), true},
+      {"header cut inside its version", Join({Head("FPCh", 66, "Bad"), Int32BE(6), {0x74, 0x66, 0x66, 0x70, 0, 0}}),
+       true},
+  };
+  for (const Case& c : cases) {
+    FixturePlugin plugin;
+    Prepare(plugin, c.chunks);
+    plugin.SetValues(5, -7, 60);
+    const Snapshot before = Take(plugin);
+    plugin.ForgetNotifications();
+    const std::string path = TempPath("refused.fxp");
+    WriteFile(path, c.file);
+    EXPECT_FALSE(plugin.LoadProgramFile(path.c_str())) << c.what;
+    EXPECT_TRUE(Take(plugin) == before) << c.what;
+    EXPECT_TRUE(plugin.changes.empty()) << c.what;
+    EXPECT_EQ(plugin.hostPresetNotes, 0) << c.what;
+    std::remove(path.c_str());
+  }
+}
+
+TEST(ProgramFile, BadPathsAreRefused) {
+  FixturePlugin plugin;
+  Prepare(plugin, false);
+  const std::string missing = TempPath("no_such_dir\\x.fxp");
+  for (const char* path : {static_cast<const char*>(nullptr), "", "\xFF\xFE.fxp", missing.c_str()}) {
+    EXPECT_FALSE(plugin.SaveProgramFile(path)) << (path ? path : "null");
+    EXPECT_FALSE(plugin.LoadProgramFile(path)) << (path ? path : "null");
+  }
+  EXPECT_EQ(plugin.Values(), (std::vector<double>{-3, 15, 37.25}));
+}
+
+TEST(ProgramFile, ValuesFormWithFewerValuesLeavesTheRestAlone) {
+  FixturePlugin plugin;
+  plugin.SetUniqueCode(kCode);
+  plugin.SetValues(5, -7, 60);
+  const std::string path = TempPath("fewer.fxp");
+  WriteFile(path, Join({Head("FxCk", 0, "Two", kCode, 1, 2), Bytes(kNormalisedValues.begin(), kNormalisedValues.begin() + 8)}));
+  EXPECT_TRUE(plugin.LoadProgramFile(path.c_str()));
+  EXPECT_EQ(plugin.Values(), (std::vector<double>{-3, 15, 60}));
+  std::remove(path.c_str());
+}
+
+TEST(ProgramFile, NonFiniteValuesNeverReachAParameter) {
+  const Bytes nan32 = {0x7F, 0xC0, 0x00, 0x00};
+  const Bytes inf32 = {0x7F, 0x80, 0x00, 0x00};
+  struct Case {
+    bool chunks;
+    Bytes file;
+    std::vector<double> expected;
+  } cases[] = {
+      {false, Join({Head("FxCk", 0, "N"), nan32, inf32, {0x3F, 0x00, 0x00, 0x00}}), {5, -7, 50}},
+      {true, Join({Head("FPCh", 92, "N"), Int32BE(32), kStateHeader, le64::kNaN, le64::k15, le64::kInf}), {5, 15, 60}},
+  };
+  for (const Case& c : cases) {
+    FixturePlugin plugin;
+    plugin.SetUniqueCode(kCode);
+    plugin.SetStateChunks(c.chunks);
+    plugin.SetValues(5, -7, 60);
+    const std::string path = TempPath("nan.fxp");
+    WriteFile(path, c.file);
+    EXPECT_TRUE(plugin.LoadProgramFile(path.c_str()));
+    EXPECT_EQ(plugin.Values(), c.expected) << c.chunks;
+    std::remove(path.c_str());
+  }
+}
+
+TEST(ProgramFile, ProgramNamesAreCutToTheirField) {
+  FixturePlugin plugin;
+  Prepare(plugin, false);
+  const std::string path = TempPath("names.fxp");
+
+  // A full 28-byte field without a NUL is read whole.
+  WriteFile(path, Join({Head("FxCk", 0, std::string(28, 'n')), kNormalisedValues}));
+  ASSERT_TRUE(plugin.LoadProgramFile(path.c_str()));
+  EXPECT_EQ(plugin.PresetTitle(0), std::string(28, 'n'));
+
+  // Saving keeps at most 27 bytes and a NUL, and does not split a character:
+  // 26 ASCII bytes then a two-byte "é" that would end at byte 28.
+  const std::string title = std::string(26, 'a') + "\xC3\xA9" + "tail";
+  ASSERT_TRUE(plugin.ModifyCurrentPreset(title.c_str()));
+  ASSERT_TRUE(plugin.SaveProgramFile(path.c_str()));
+  const Bytes saved = ReadFile(path);
+  ASSERT_EQ(saved.size(), 68u);
+  EXPECT_EQ(Bytes(saved.begin() + 28, saved.begin() + 56), Name28(std::string(26, 'a')));
+
+  const std::string fits = std::string(25, 'b') + "\xC3\xA9" + "tail"; // "é" ends at byte 27
+  ASSERT_TRUE(plugin.ModifyCurrentPreset(fits.c_str()));
+  ASSERT_TRUE(plugin.SaveProgramFile(path.c_str()));
+  const Bytes again = ReadFile(path);
+  ASSERT_EQ(again.size(), 68u);
+  EXPECT_EQ(Bytes(again.begin() + 28, again.begin() + 56), Name28(std::string(25, 'b') + "\xC3\xA9"));
+  std::remove(path.c_str());
+}
+
+TEST(ProgramFile, PathsAreUtf8) {
+  FixturePlugin source;
+  Prepare(source, true);
+  const std::string path = TempPath("pr\xC3\xA9set \xE2\x99\xAA.fxp");
+  ASSERT_TRUE(source.SaveProgramFile(path.c_str()));
+  FixturePlugin target;
+  target.SetUniqueCode(kCode);
+  target.SetStateChunks(true);
+  ASSERT_TRUE(target.LoadProgramFile(path.c_str()));
+  EXPECT_EQ(target.Values(), (std::vector<double>{-3, 15, 37.25}));
+  const std::wstring wide = L"pr\u00E9set \u266A.fxp";
+  wchar_t dir[MAX_PATH];
+  GetTempPathW(MAX_PATH, dir);
+  EXPECT_EQ(_wremove((std::wstring(dir) + L"plugkit_" + wide).c_str()), 0); // the name Windows sees
+}
+
+TEST(Utf8File, ShortWritesAndFailedClosesAreFailures) {
+  const std::string path = TempPath("io.bin");
+  WriteFile(path, {1, 2, 3});
+  const uint8_t data[16] = {};
+
+  // Opened for reading: the write comes up short.
+  EXPECT_FALSE(WriteAndClose(OpenUtf8File(path.c_str(), "rb"), data, sizeof data));
+
+  // The bytes sit in the stream's buffer until the close, whose flush fails.
+  std::FILE* file = OpenUtf8File(path.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  static char buffer[4096];
+  std::setvbuf(file, buffer, _IOFBF, sizeof buffer);
+  _close(_fileno(file));
+  EXPECT_FALSE(WriteAndClose(file, data, sizeof data));
+
+  EXPECT_FALSE(WriteAndClose(nullptr, data, sizeof data));
+  std::remove(path.c_str());
+}
+
+TEST(Utf8File, ReadingStopsAtTheSizeLimit) {
+  const std::string path = TempPath("limit.bin");
+  WriteFile(path, Bytes(5000, 7));
+  IStateBuffer out;
+  EXPECT_FALSE(ReadAndClose(OpenUtf8File(path.c_str(), "rb"), out, 4999));
+  EXPECT_EQ(out.Size(), 0);
+  EXPECT_TRUE(ReadAndClose(OpenUtf8File(path.c_str(), "rb"), out, 5000));
+  EXPECT_EQ(out.Size(), 5000);
+  EXPECT_FALSE(ReadAndClose(nullptr, out, 10));
+  std::remove(path.c_str());
+}
+
+} // namespace
+} // namespace plugkit::test
