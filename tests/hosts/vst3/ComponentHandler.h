@@ -1,0 +1,68 @@
+#pragma once
+
+// The host side of a plug-in's edit calls: IComponentHandler and
+// IComponentHandler2, recording every call in order so that tests can check
+// what a plug-in told its host (edits, restart flags, group edits, dirty
+// state). Every call answers kResultOk.
+//
+// Reference counted like HostApplication (one reference at creation). Calls
+// may come from any thread; the record is guarded by a mutex.
+
+#include <atomic>
+#include <mutex>
+#include <vector>
+
+#include "pluginterfaces/vst/ivsteditcontroller.h"
+
+namespace vst3host {
+
+struct HandlerCall {
+  enum class EKind {
+    BeginEdit,
+    PerformEdit,
+    EndEdit,
+    RestartComponent,
+    SetDirty,
+    RequestOpenEditor,
+    StartGroupEdit,
+    FinishGroupEdit
+  };
+  EKind kind;
+  Steinberg::Vst::ParamID id = 0;          // edits
+  Steinberg::Vst::ParamValue value = 0.0;  // performEdit
+  Steinberg::int32 flags = 0;              // restartComponent flags, setDirty state
+};
+
+class ComponentHandler : public Steinberg::Vst::IComponentHandler, public Steinberg::Vst::IComponentHandler2 {
+ public:
+  virtual ~ComponentHandler() = default;
+
+  std::vector<HandlerCall> Calls() const;
+  void ClearCalls();
+
+  // IComponentHandler
+  Steinberg::tresult PLUGIN_API beginEdit(Steinberg::Vst::ParamID id) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API performEdit(Steinberg::Vst::ParamID id,
+                                            Steinberg::Vst::ParamValue value) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API endEdit(Steinberg::Vst::ParamID id) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API restartComponent(Steinberg::int32 flags) SMTG_OVERRIDE;
+
+  // IComponentHandler2
+  Steinberg::tresult PLUGIN_API setDirty(Steinberg::TBool state) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API requestOpenEditor(Steinberg::FIDString name) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API startGroupEdit() SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API finishGroupEdit() SMTG_OVERRIDE;
+
+  Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) SMTG_OVERRIDE;
+  Steinberg::uint32 PLUGIN_API addRef() SMTG_OVERRIDE;
+  Steinberg::uint32 PLUGIN_API release() SMTG_OVERRIDE;
+
+ private:
+  Steinberg::tresult Record(const HandlerCall& call);
+
+  mutable std::mutex lock;
+  std::vector<HandlerCall> calls;
+  std::atomic<int> refCount{1};
+};
+
+}  // namespace vst3host
