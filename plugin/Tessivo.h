@@ -1,0 +1,81 @@
+#pragma once
+// Tessivo: the product's plug-in object, the one object a host instance talks
+// to. It fixes the configuration (channels "2-2", three parameters, seven
+// factory presets), and supplies the pitch-shift engine; everything else (host
+// calls, state, presets, editor management) comes from the binding it sits on.
+//
+// The same class is compiled once per deliverable on top of that deliverable's
+// binding (see TessivoBinding.h): the VST 2.4 build is constructed with the
+// host's callback, the VST 3 build without arguments by the class factory.
+// Both are created under the binding's process-wide creation lock.
+//
+// Threads: ProcessAudio runs on the host's audio thread and neither locks nor
+// allocates. OnStreamReset reallocates the delay line and is called by the
+// bindings only from set-up calls, never during a block. OnParamChange runs on
+// whichever thread changed the parameter; the cached ratio and gains are plain
+// doubles that the next frames pick up.
+
+#include <cstdint>
+
+#include "core/IStringBuffer.h"
+#include "plugin/TessivoBinding.h"
+
+class TPresetControl;
+class TAboutBox;
+
+// Parameter indices.
+enum TParamIndex : int32_t { Coarse = 0, Fine = 1, Mix = 2, kNumParams = 3 };
+
+class Tessivo : public TessivoBinding {
+public:
+  static constexpr int32_t kNumPresets = 7;
+
+#if defined(TESSIVO_API_VST2)
+  explicit Tessivo(audioMasterCallback host);
+#else
+  Tessivo();
+#endif
+  ~Tessivo() override;
+
+  // Forgets the editor's controls before the editor closes.
+  void OnEditorHidden() override;
+  // Recomputes the cached pitch ratio (Coarse, Fine) or gains (Mix) from the
+  // parameter's current value.
+  void OnParamChange(int32_t index, plugkit::IChangeSource source, int32_t sampleOffset) override;
+  // Keeps PresetTitle in step with the current preset and redraws the strip.
+  void OnPresetRestored() override;
+  // Shows the about box of an open editor; false without one.
+  bool OnAboutRequest() override;
+
+  // Chooses the line length from the sample rate and restarts the line.
+  void OnStreamReset() override;
+  // Processes channels 0 and 1 of each side; see TessivoEngine.cpp. Until the
+  // first stream reset has built the line, the input is copied unchanged. A
+  // null array or 0 frames does nothing; a null input channel reads as
+  // silence and a null output channel is skipped. Never allocates or locks.
+  void ProcessAudio(double** inputs, double** outputs, int32_t frames) override;
+
+  // Engine state; read by tests and the benchmark.
+  int32_t WriteIndex = 0;      // most recent write into DelayLine; moves downwards
+  int32_t LineLength = 0;      // N: 1024, 2048, 4096 or 8192 once reset
+  int32_t CoarseSemitones = 0;
+  int32_t FineCents = 0;
+  bool Bypassed = false;       // pass-through switch of the engine itself
+  double TransposeRatio = 0.0; // read-position step per frame
+  double ReadPosition = 0.0;   // first tap, in [0, N)
+  double DryGain = 0.0;
+  double WetGain = 0.0;
+  double* DelayLine = nullptr;  // N samples, owned
+  double* FadeWindow = nullptr; // N raised-cosine weights, owned
+
+  // The current preset's title as the preset strip shows and edits it.
+  plugkit::IStringBuffer PresetTitle;
+  // The editor's controls while an editor is open (owned by the editor).
+  TPresetControl* PresetStrip = nullptr;
+  TAboutBox* AboutBox = nullptr;
+
+private:
+  void ConfigureParameters();
+  void DefineFactoryPresets();
+  void ReleaseEngine();
+};
