@@ -33,7 +33,7 @@ void IProcessor::BindChannelBuffers(IPortDirection direction, int32_t count, flo
     slot->hostInput = nullptr;
     slot->hostOutput = nullptr;
     if (!slot->connected) continue;
-    float* buffer = i < count ? hostBuffers[next++] : nullptr;
+    float* buffer = next < count ? hostBuffers[next++] : nullptr;
     double* scratch = slot->Scratch();
     *slot->entry = scratch;
     if (input) {
@@ -161,7 +161,7 @@ void IProcessor::MapDoubleBuffers(IPortDirection direction, double* const* buffe
   const int32_t total = ChannelCount(direction);
   for (int32_t i = 0; i < total; ++i) {
     IChannelSlot* slot = Channel(direction, i);
-    double* buffer = slot->connected && i < count ? buffers[next++] : nullptr;
+    double* buffer = slot->connected && next < count ? buffers[next++] : nullptr;
     if (buffer) {
       *slot->entry = buffer + offset;
       continue;

@@ -270,6 +270,11 @@ TEST(ProcessorAudio, BindingSkipsUnconnectedSlotsAndSilencesMissingInputs) {
   EXPECT_EQ(10.0, p.Channel(kIn, 1)->Scratch()[0]);  // slot 1 takes the first host buffer
   EXPECT_EQ(13.0, p.Channel(kIn, 1)->Scratch()[3]);
   EXPECT_EQ(0.0, p.Channel(kIn, 0)->Scratch()[0]);
+  // A host that hands over one buffer per connected channel still reaches
+  // the connected slot that follows an unconnected one.
+  float* first[] = {in.Pointers()[0]};
+  p.BindChannelBuffers(kIn, 1, first, 4);
+  EXPECT_EQ(12.0, p.Channel(kIn, 1)->Scratch()[2]);
 
   // A connected slot the host gives no buffer (too few, or a null one) is
   // silent rather than left with the previous block's audio.

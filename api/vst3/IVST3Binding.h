@@ -1,0 +1,159 @@
+#pragma once
+// IVST3Binding: the plug-in object as a VST 3 host sees it. One object is at
+// the same time the component, the audio processor and the edit controller
+// (a single-component effect); the product class derives from it.
+//
+// Bases, in this order: IApiBase (plug-in base, editor delegate),
+// IVST3ProcessorBase (IProcessor with the VST 3 buses and events),
+// IVST3ControllerBase (host parameters), Steinberg::Vst::SingleComponentEffect
+// (reference count, host context, component handler, containers, buses) and
+// Steinberg::Vst::IMidiMapping. queryInterface answers IMidiMapping here and
+// everything else through SingleComponentEffect.
+//
+// Lifetime: made by the module's class factory under the process-wide
+// creation lock (api/vst3/IVST3Factory.h) with one reference; the last
+// release deletes it. initialize (a null context is allowed) builds the buses
+// and the host parameters; terminate drops them; a second initialize without
+// terminate is refused. The editor tick (20 ms) runs from construction to
+// destruction on the constructing thread.
+//
+// Component state (getState / setState), little-endian, no header: the
+// parameter state (one float64 per parameter in index order, see
+// IPluginBase) followed by an int32 bypass word, 1 when bypassed, else 0.
+// setState reads exactly these bytes and checks them before it applies
+// anything: a short stream or a bypass word other than 0 or 1 fails with
+// nothing changed. getState fails when the bytes could not all be written.
+//
+// Parameters: the host's changes reach the product's OnParamChange (source
+// Host) from setParamNormalized and from the input parameter changes of each
+// process call (the last point of each queue). "Bypass" sets the processor's
+// bypass flag, which getState saves and setState restores; while it is set
+// the product's ProcessAudio runs with IsBypassed() true and passes its input
+// through. getParamNormalized answers from the IParams, so the host sees
+// values that presets, state loads and the editor set.
+//
+// Threads: process runs on the host's audio thread and neither allocates,
+// locks nor throws; setupProcessing, setProcessing, setActive, bus calls, state
+// and every edit-controller call run on the user-interface thread. Values
+// changed on the audio thread reach the editor through IApiBase's queues.
+//
+// No editor view yet: createView answers null.
+
+#include <atomic>
+#include <cstdint>
+
+#include "api/vst3/IVST3ControllerBase.h"
+#include "api/vst3/IVST3ProcessorBase.h"
+#include "api/vst3/SingleComponentEffect.h"
+#include "core/IApiBase.h"
+#include "core/IPluginDescriptor.h"
+#include "pluginterfaces/vst/ivstmidicontrollers.h"
+#include "pluginterfaces/vst/ivstparameterchanges.h"
+
+namespace plugkit {
+
+class IVST3Binding : public IApiBase,
+                     public IVST3ProcessorBase,
+                     public IVST3ControllerBase,
+                     public Steinberg::Vst::SingleComponentEffect,
+                     public Steinberg::Vst::IMidiMapping {
+public:
+  // The SDK's IPluginBase is a base too; inside the product the name means
+  // the framework's.
+  using IPluginBase = plugkit::IPluginBase;
+
+  // Bytes of the component state of a plug-in with paramCount parameters.
+  static constexpr int32_t StateSize(int32_t paramCount) { return 8 * paramCount + 4; }
+
+  // The configuration record need only live for the call. Starts the editor
+  // tick on the calling thread; makes no call to any host.
+  explicit IVST3Binding(const IPluginDescriptor& descriptor);
+  ~IVST3Binding() override;
+
+  // --- FUnknown / FObject ----------------------------------------------------
+  OBJ_METHODS(IVST3Binding, SingleComponentEffect)
+  Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) SMTG_OVERRIDE;
+  Steinberg::uint32 PLUGIN_API addRef() SMTG_OVERRIDE { return SingleComponentEffect::addRef(); }
+  Steinberg::uint32 PLUGIN_API release() SMTG_OVERRIDE { return SingleComponentEffect::release(); }
+
+  // --- IPluginBase -------------------------------------------------------------
+  // Buses, host parameters, host identification (when the context offers
+  // IHostApplication and the host is not known yet), then every parameter
+  // is reported with the source Reset. kResultFalse when already initialised.
+  Steinberg::tresult PLUGIN_API initialize(Steinberg::FUnknown* context) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API terminate() SMTG_OVERRIDE;
+
+  // --- IComponent ----------------------------------------------------------------
+  Steinberg::tresult PLUGIN_API setActive(Steinberg::TBool state) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API activateBus(Steinberg::Vst::MediaType type, Steinberg::Vst::BusDirection dir,
+                                            Steinberg::int32 index, Steinberg::TBool state) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API getState(Steinberg::IBStream* state) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API setState(Steinberg::IBStream* state) SMTG_OVERRIDE;
+
+  // --- IAudioProcessor ----------------------------------------------------------
+  // Accepts exactly the arrangements the buses have (kResultTrue), refuses
+  // others (kResultFalse); either way the next process call connects the
+  // channels the host supplies.
+  Steinberg::tresult PLUGIN_API setBusArrangements(Steinberg::Vst::SpeakerArrangement* inputs,
+                                                   Steinberg::int32 numIns,
+                                                   Steinberg::Vst::SpeakerArrangement* outputs,
+                                                   Steinberg::int32 numOuts) SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API canProcessSampleSize(Steinberg::int32 symbolicSampleSize) SMTG_OVERRIDE;
+  Steinberg::uint32 PLUGIN_API getLatencySamples() SMTG_OVERRIDE;
+  Steinberg::uint32 PLUGIN_API getTailSamples() SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API setupProcessing(Steinberg::Vst::ProcessSetup& setup) SMTG_OVERRIDE;
+  // setProcessing(false) restarts the product's stream (OnStreamReset).
+  Steinberg::tresult PLUGIN_API setProcessing(Steinberg::TBool state) SMTG_OVERRIDE;
+  // Always kResultOk; a block with another sample size produces nothing.
+  Steinberg::tresult PLUGIN_API process(Steinberg::Vst::ProcessData& data) SMTG_OVERRIDE;
+
+  // --- IEditController -------------------------------------------------------------
+  // Parameter ids: see api/vst3/IVST3ControllerBase.h. kResultFalse for an
+  // unknown id or a non-finite value (nothing changed); the preset id answers
+  // whether the preset could be applied.
+  Steinberg::tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID id,
+                                                   Steinberg::Vst::ParamValue value) SMTG_OVERRIDE;
+  Steinberg::Vst::ParamValue PLUGIN_API getParamNormalized(Steinberg::Vst::ParamID id) SMTG_OVERRIDE;
+
+  // --- IMidiMapping ------------------------------------------------------------------
+  // For bus 0, the id of the MIDI-controller parameter of that channel and
+  // controller when the plug-in has one (kResultOk); kResultFalse otherwise.
+  Steinberg::tresult PLUGIN_API getMidiControllerAssignment(Steinberg::int32 busIndex, Steinberg::int16 channel,
+                                                            Steinberg::Vst::CtrlNumber midiControllerNumber,
+                                                            Steinberg::Vst::ParamID& id) SMTG_OVERRIDE;
+
+  // --- Framework host calls (user-interface thread) ---------------------------------
+  // startGroupEdit, performEdit of every parameter, finishGroupEdit.
+  void SendAllParamValuesToHost() override;
+  // restartComponent(kParamTitlesChanged).
+  void NotifyHostParamInfoChanged() override;
+  // beginEdit / performEdit / endEdit with the parameter's index as its id.
+  void BeginHostParamEdit(int32_t index) override;
+  void SendHostParamValue(int32_t index, double normalisedValue) override;
+  void EndHostParamEdit(int32_t index) override;
+  // Stores the latency and tells the host (restartComponent(kLatencyChanged)).
+  void ChangeLatency(int32_t frames) override;
+
+  // The bypass flag as getState saves it.
+  bool BypassRequested() const { return mBypass.load(std::memory_order_acquire); }
+
+protected:
+  // Sends restartComponent(flags) to the component handler; nothing without one.
+  void RestartHostComponent(Steinberg::int32 flags);
+
+private:
+  void IdentifyHostFrom(Steinberg::FUnknown* context);
+  // The bypass flag from the user-interface thread: kept for getState and
+  // the next block, and given to the processor at once while no block can run.
+  void RequestBypass(bool on);
+  // The block's input parameter changes: IParams (then OnParamChange),
+  // "Bypass" and MIDI-controller parameters.
+  void ApplyHostParamChanges(Steinberg::Vst::IParameterChanges* changes);
+  void ApplyMidiParamChange(Steinberg::Vst::IParamValueQueue& queue, int32_t channel, int32_t controller);
+
+  bool mInitialized = false;
+  std::atomic<bool> mProcessing{false};
+  std::atomic<bool> mBypass{false};
+};
+
+} // namespace plugkit

@@ -1,0 +1,123 @@
+// IVST3Binding's audio-processor calls: bus arrangements, set-up, processing
+// switch and the process call with the host's parameter changes.
+
+#include <cmath>
+
+#include "api/vst3/IVST3Binding.h"
+#include "core/IParam.h"
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace plugkit {
+
+tresult PLUGIN_API IVST3Binding::setBusArrangements(SpeakerArrangement* inputs, int32 numIns,
+                                                    SpeakerArrangement* outputs, int32 numOuts) {
+  // The next process call connects exactly the channels the host supplies.
+  SetChannelsConnected(IPortDirection::Input, 0, ChannelCount(IPortDirection::Input), false);
+  SetChannelsConnected(IPortDirection::Output, 0, ChannelCount(IPortDirection::Output), false);
+  // Saying yes to a layout the buses do not have would leave the host
+  // believing it got one.
+  return SingleComponentEffect::setBusArrangements(inputs, numIns, outputs, numOuts);
+}
+
+tresult PLUGIN_API IVST3Binding::canProcessSampleSize(int32 symbolicSampleSize) {
+  return symbolicSampleSize == kSample32 || symbolicSampleSize == kSample64 ? kResultOk : kResultFalse;
+}
+
+uint32 PLUGIN_API IVST3Binding::getLatencySamples() {
+  return Latency() > 0 ? static_cast<uint32>(Latency()) : 0;
+}
+
+uint32 PLUGIN_API IVST3Binding::getTailSamples() { return kNoTail; }
+
+tresult PLUGIN_API IVST3Binding::setupProcessing(ProcessSetup& setup) {
+  if (!ApplyProcessSetup(setup)) return kResultFalse;
+  processSetup = setup;
+  return kResultOk;
+}
+
+tresult PLUGIN_API IVST3Binding::setProcessing(TBool state) {
+  mProcessing.store(state != 0, std::memory_order_release);
+  if (!state) {
+    OnStreamReset();
+    SetBypassed(BypassRequested());
+  }
+  return kResultOk;
+}
+
+void IVST3Binding::RequestBypass(bool on) {
+  mBypass.store(on, std::memory_order_release);
+  // While processing runs, the next block picks the flag up itself.
+  if (!mProcessing.load(std::memory_order_acquire)) SetBypassed(on);
+}
+
+void IVST3Binding::ApplyMidiParamChange(IParamValueQueue& queue, int32_t channel, int32_t controller) {
+  const int32 points = queue.getPointCount();
+  for (int32 p = 0; p < points; ++p) {
+    int32 offset = 0;
+    ParamValue value = 0.0;
+    if (queue.getPoint(p, offset, value) != kResultOk || !std::isfinite(value)) continue;
+    value = value < 0.0 ? 0.0 : value > 1.0 ? 1.0 : value;
+    IMidiShortMessage message;
+    message.frameOffset = offset;
+    const auto seven = static_cast<uint8_t>(std::lround(value * 127.0));
+    if (controller < 128) {
+      message.status = static_cast<uint8_t>(0xB0 | channel);
+      message.data1 = static_cast<uint8_t>(controller);
+      message.data2 = seven;
+    } else if (controller == 128) {
+      message.status = static_cast<uint8_t>(0xD0 | channel);
+      message.data1 = seven;
+    } else {
+      const auto bend = static_cast<int32_t>(std::lround(value * 16383.0));
+      message.status = static_cast<uint8_t>(0xE0 | channel);
+      message.data1 = static_cast<uint8_t>(bend & 0x7F);
+      message.data2 = static_cast<uint8_t>((bend >> 7) & 0x7F);
+    }
+    OnMidiIn(message);
+    QueueMidiForEditor(message);
+  }
+}
+
+void IVST3Binding::ApplyHostParamChanges(IParameterChanges* changes) {
+  const int32 count = changes ? changes->getParameterCount() : 0;
+  for (int32 i = 0; i < count; ++i) {
+    IParamValueQueue* queue = changes->getParameterData(i);
+    if (!queue) continue;
+    const ParamID id = queue->getParameterId();
+    int32_t channel = 0;
+    int32_t controller = 0;
+    if (DecodeMidiParamId(id, channel, controller)) {
+      if (TakesMidiInput()) ApplyMidiParamChange(*queue, channel, controller);
+      continue;
+    }
+    // Within a block the last value wins; the product reads its parameters
+    // once per block.
+    const int32 points = queue->getPointCount();
+    int32 offset = 0;
+    ParamValue value = 0.0;
+    if (points <= 0 || queue->getPoint(points - 1, offset, value) != kResultOk || !std::isfinite(value)) continue;
+    if (id < static_cast<ParamID>(ParamCount())) {
+      const auto index = static_cast<int32_t>(id);
+      IParam* param = GetParam(index);
+      param->ApplyNormalised(value);
+      OnParamChange(index, IChangeSource::Host, offset);
+      QueueParamForEditor(index, param->Value());
+    } else if (id == kBypassParamId && PluginKind() != 1) {
+      mBypass.store(value >= 0.5, std::memory_order_release);
+    }
+  }
+}
+
+tresult PLUGIN_API IVST3Binding::process(ProcessData& data) {
+  ReadHostContext(data.processContext, processSetup.processMode);
+  ApplyHostParamChanges(data.inputParameterChanges);
+  SetBypassed(BypassRequested());
+  if (TakesMidiInput()) ReceiveHostEvents(data.inputEvents, MidiToProcessorQueue(), MidiToEditorQueue());
+  RenderBlock(data);
+  if (SendsMidiOutput()) SendHostEvents(data.outputEvents, SysExToProcessorQueue(), data.numSamples);
+  return kResultOk;
+}
+
+} // namespace plugkit

@@ -1,0 +1,64 @@
+// IVST3Binding's component state: the parameter state followed by the int32
+// bypass word (see IVST3Binding.h for the format).
+
+#include "api/vst3/IVST3Binding.h"
+#include "core/IHostIdentity.h"
+#include "core/IStateBuffer.h"
+#include "pluginterfaces/base/ibstream.h"
+
+using namespace Steinberg;
+
+namespace plugkit {
+
+namespace {
+
+constexpr int32 kReadChunk = 128;
+
+// Reads up to wanted bytes from the stream into out, until it delivers no
+// more. A read that reports an error ends the reading and its bytes are
+// dropped, except for a host known to report errors together with good bytes,
+// whose stream is read on.
+void ReadStream(IBStream& stream, int32_t wanted, bool acceptErrorBytes, IStateBuffer& out) {
+  uint8_t chunk[kReadChunk];
+  while (out.Size() < wanted) {
+    const int32 ask = wanted - out.Size() < kReadChunk ? wanted - out.Size() : kReadChunk;
+    int32 got = 0;
+    const tresult result = stream.read(chunk, ask, &got);
+    if (got <= 0 || got > ask) return;
+    if (result != kResultOk && !acceptErrorBytes) return;
+    if (!out.Append(chunk, got)) return;
+  }
+}
+
+} // namespace
+
+tresult PLUGIN_API IVST3Binding::getState(IBStream* state) {
+  if (!state) return kInvalidArgument;
+  IStateBuffer bytes;
+  if (!SerializeParams(bytes) || !bytes.AppendInt32(BypassRequested() ? 1 : 0)) return kResultFalse;
+  int32 written = 0;
+  const tresult result = state->write(bytes.Bytes(), bytes.Size(), &written);
+  return result == kResultOk && written == bytes.Size() ? kResultOk : kResultFalse;
+}
+
+tresult PLUGIN_API IVST3Binding::setState(IBStream* state) {
+  if (!state) return kInvalidArgument;
+  // Only this plug-in's bytes are read, so that a host that stores more after
+  // them finds its stream right behind them.
+  const int32_t paramBytes = 8 * ParamCount();
+  const int32_t wanted = paramBytes + 4;
+  IStateBuffer bytes;
+  ReadStream(*state, wanted, HostIdentity().Code == kHostWaveLab, bytes);
+
+  int32_t bypassWord = 0;
+  if (bytes.Size() < wanted || bytes.ReadInt32(paramBytes, &bypassWord) < 0) return kResultFalse;
+  if (bypassWord != 0 && bypassWord != 1) return kResultFalse;
+  if (UnserializeParams(bytes, 0) != paramBytes) return kResultFalse;
+
+  RequestBypass(bypassWord == 1);
+  if (BypassParameter) BypassParameter->setNormalized(bypassWord == 1 ? 1.0 : 0.0);
+  OnStateLoaded();
+  return kResultOk;
+}
+
+} // namespace plugkit

@@ -1,0 +1,53 @@
+// The entry of Tessivo.vst3, the VST 3 deliverable: the hooks through which
+// the module's exported entry (api/vst3/PluginEntry.cpp) builds the class
+// factory and starts the module. Compiled into the module itself.
+
+#include <new>
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include "api/vst3/IVST3Factory.h"
+#include "api/vst3/PluginEntry.h"
+#include "plugin/Tessivo.h"
+
+// The module's instance handle; the editor's window class and the embedded
+// resources are found through it.
+HINSTANCE gModuleInstance = nullptr;
+
+namespace {
+
+plugkit::IVST3Binding* CreateTessivo() { return new (std::nothrow) Tessivo(); }
+
+bool RecordModule(void* handle) {
+  gModuleInstance = static_cast<HINSTANCE>(handle);
+  return plugkit::StartVST3Module(handle);
+}
+
+// Must agree with the configuration record in Tessivo.cpp (name and codes);
+// the tests compare them.
+plugkit::IVST3ClassRecord TessivoClass() {
+  plugkit::IVST3ClassRecord record;
+  record.vendor = "Corvath";
+  record.webAddress = "https://corvath.example";
+  record.contactAddress = "mailto:support@corvath.example";
+  record.className = "Tessivo";
+  record.makerCode = 0x576B7A6D;  // "Wkzm"
+  record.uniqueCode = 0x574B5A4D; // "WKZM"
+  record.category = "Audio Module Class";
+  record.subCategories = "Fx";
+  record.classVendor = "";
+  record.version = "1.0.2";
+  record.sdkVersion = "VST 3.6.13";
+  return record;
+}
+
+} // namespace
+
+Steinberg::IPluginFactory* plugkit::CreateVST3ModuleFactory() {
+  // Hosts that never call InitDll still get the module's handle recorded.
+  if (!gModuleInstance) RecordModule(VST3AttachedModule());
+  return CreateVST3Factory(TessivoClass(), &CreateTessivo);
+}
+
+bool plugkit::OnVST3ModuleInit(void* moduleHandle) { return RecordModule(moduleHandle); }

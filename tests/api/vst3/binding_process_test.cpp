@@ -1,0 +1,360 @@
+// The process call: host parameter changes, bypass, buffers that hosts may
+// leave out, long blocks, transport, and MIDI and SysEx in and out.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "tests/api/vst3/midi_probe.h"
+#include "tests/api/vst3/vst3_fixture.h"
+#include "tests/hosts/vst3/EventList.h"
+#include "tests/hosts/vst3/ParameterChanges.h"
+
+namespace vst3test {
+namespace {
+
+using plugkit::IVST3ControllerBase;
+constexpr ParamID kBypass = IVST3ControllerBase::kBypassParamId;
+
+class VST3Process : public ::testing::Test {
+protected:
+  void TearDown() override {
+    plugin->setProcessing(false);
+    plugin->setActive(false);
+    plugin->terminate();
+  }
+  Held<TProbe> plugin{new TProbe()};
+};
+
+TEST_F(VST3Process, HostParameterChangesReachTheProduct) {
+  Start(*plugin);
+  vst3host::ParameterChanges changes;
+  changes.Add(0, 0, 0.5);
+  changes.Add(0, 100, 1.0); // the last point of a queue counts
+  changes.Add(2, 10, 0.25);
+  changes.Add(4242, 0, 1.0); // unknown ids are passed over
+  Signal<float> in = Ramp<float>(2, 256), out(2, 256);
+  plugin->changes.clear();
+  ASSERT_EQ(ProcessBlock(*plugin, in.pointers.data(), 2, out.pointers.data(), 2, 256, {&changes}), kResultOk);
+
+  EXPECT_EQ(plugin->GetParam(Coarse)->Value(), 12.0);
+  EXPECT_EQ(plugin->GetParam(Mix)->Value(), 25.0);
+  ASSERT_EQ(plugin->changes.size(), 2u);
+  EXPECT_EQ(plugin->changes[0].index, 0);
+  EXPECT_EQ(plugin->changes[0].source, plugkit::IChangeSource::Host);
+  EXPECT_EQ(plugin->changes[0].sampleOffset, 100);
+  EXPECT_EQ(plugin->changes[1].index, 2);
+  EXPECT_EQ(plugin->CoarseSemitones, 12);
+  EXPECT_DOUBLE_EQ(plugin->WetGain, std::sin(0.25 * 1.5707963267948966));
+  EXPECT_DOUBLE_EQ(plugin->getParamNormalized(0), 1.0);
+}
+
+TEST_F(VST3Process, BypassFromTheHostGivesTheInputBackAndIsSaved) {
+  Start(*plugin);
+  ASSERT_EQ(plugin->setParamNormalized(0, 1.0), kResultOk); // an octave up, fully wet
+  vst3host::ParameterChanges on;
+  on.Add(kBypass, 0, 1.0);
+  Signal<float> in = Ramp<float>(2, 512), out(2, 512);
+  ASSERT_EQ(ProcessBlock(*plugin, in.pointers.data(), 2, out.pointers.data(), 2, 512, {&on}), kResultOk);
+  EXPECT_EQ(out.data, in.data);
+  EXPECT_TRUE(plugin->IsBypassed());
+  EXPECT_DOUBLE_EQ(plugin->getParamNormalized(kBypass), 1.0);
+  const std::vector<uint8_t> state = SaveState(*plugin);
+  ASSERT_EQ(state.size(), 28u);
+  EXPECT_EQ(state[24], 1);
+
+  vst3host::ParameterChanges off;
+  off.Add(kBypass, 0, 0.0);
+  ASSERT_EQ(ProcessBlock(*plugin, in.pointers.data(), 2, out.pointers.data(), 2, 512, {&off}), kResultOk);
+  EXPECT_NE(out.data, in.data);
+  EXPECT_FALSE(plugin->IsBypassed());
+}
+
+TEST_F(VST3Process, BypassInDoublePrecisionToo) {
+  Start(*plugin, 48000.0, 256, kSample64);
+  ASSERT_EQ(plugin->setParamNormalized(0, 0.0), kResultOk);
+  ASSERT_EQ(plugin->setParamNormalized(kBypass, 1.0), kResultOk);
+  Signal<double> in = Ramp<double>(2, 256), out(2, 256);
+  ASSERT_EQ(ProcessBlock64(*plugin, in.pointers.data(), 2, out.pointers.data(), 2, 256), kResultOk);
+  EXPECT_EQ(out.data, in.data);
+}
+
+TEST_F(VST3Process, MissingChannelAddressesAreSilenceInAndSkippedOut) {
+  Start(*plugin);
+  ASSERT_EQ(plugin->setParamNormalized(kBypass, 1.0), kResultOk);
+  const int32 n = 64;
+  Signal<float> in = Ramp<float>(2, n), out(2, n);
+  for (auto& channel : out.data) std::fill(channel.begin(), channel.end(), 9.0f);
+
+  float* halfIn[2] = {in.pointers[0], nullptr};
+  ASSERT_EQ(ProcessBlock(*plugin, halfIn, 2, out.pointers.data(), 2, n), kResultOk);
+  EXPECT_EQ(out.data[0], in.data[0]);
+  EXPECT_EQ(out.data[1], std::vector<float>(n, 0.0f));
+
+  std::fill(out.data[0].begin(), out.data[0].end(), 9.0f);
+  float* halfOut[2] = {nullptr, out.pointers[1]};
+  ASSERT_EQ(ProcessBlock(*plugin, in.pointers.data(), 2, halfOut, 2, n), kResultOk);
+  EXPECT_EQ(out.data[0], std::vector<float>(n, 9.0f));
+  EXPECT_EQ(out.data[1], in.data[1]);
+
+  // Whole buses without addresses.
+  ASSERT_EQ(ProcessBlock(*plugin, in.pointers.data(), 2, nullptr, 2, n), kResultOk);
+  ASSERT_EQ(ProcessBlock(*plugin, nullptr, 2, out.pointers.data(), 2, n), kResultOk);
+  EXPECT_EQ(out.data[0], std::vector<float>(n, 0.0f));
+  EXPECT_EQ(out.data[1], std::vector<float>(n, 0.0f));
+}
+
+TEST_F(VST3Process, BlocksLongerThanAnnouncedStayInsideTheBuffers) {
+  Start(*plugin, 44100.0, 64);
+  const int32 frames = 200, guard = 8;
+  Signal<float> in = Ramp<float>(2, frames + guard), out(2, frames + guard);
+  for (auto& channel : out.data) std::fill(channel.begin(), channel.end(), 7.0f);
+
+  ASSERT_EQ(plugin->setParamNormalized(kBypass, 1.0), kResultOk);
+  ASSERT_EQ(ProcessBlock(*plugin, in.pointers.data(), 2, out.pointers.data(), 2, frames), kResultOk);
+  for (size_t c = 0; c < 2; ++c) {
+    EXPECT_TRUE(std::equal(in.data[c].begin(), in.data[c].begin() + frames, out.data[c].begin())) << c;
+    EXPECT_EQ(std::vector<float>(out.data[c].begin() + frames, out.data[c].end()), std::vector<float>(guard, 7.0f));
+  }
+
+  ASSERT_EQ(plugin->setParamNormalized(kBypass, 0.0), kResultOk);
+  ASSERT_EQ(ProcessBlock(*plugin, in.pointers.data(), 2, out.pointers.data(), 2, frames), kResultOk);
+  for (size_t c = 0; c < 2; ++c)
+    EXPECT_EQ(std::vector<float>(out.data[c].begin() + frames, out.data[c].end()), std::vector<float>(guard, 7.0f));
+}
+
+TEST_F(VST3Process, AnInputChannelTheHostDropsReadsSilence) {
+  Start(*plugin);
+  ASSERT_EQ(plugin->setParamNormalized(kBypass, 1.0), kResultOk);
+  Signal<float> in = Ramp<float>(2, 128), out(2, 128);
+  ASSERT_EQ(ProcessBlock(*plugin, in.pointers.data(), 2, out.pointers.data(), 2, 128), kResultOk);
+  EXPECT_EQ(out.data[1], in.data[1]);
+  ASSERT_EQ(ProcessBlock(*plugin, in.pointers.data(), 1, out.pointers.data(), 2, 128), kResultOk);
+  EXPECT_EQ(out.data[0], in.data[0]);
+  EXPECT_EQ(out.data[1], std::vector<float>(128, 0.0f));
+}
+
+TEST_F(VST3Process, InactiveOutputBusIsClearedAndOtherSampleSizesLeaveBuffersAlone) {
+  Start(*plugin);
+  Signal<float> in = Ramp<float>(2, 32), out(2, 32);
+  for (auto& channel : out.data) std::fill(channel.begin(), channel.end(), 3.0f);
+  ASSERT_EQ(ProcessBlock(*plugin, in.pointers.data(), 2, out.pointers.data(), 2, 32, {}, 7), kResultOk);
+  EXPECT_EQ(out.data[0], std::vector<float>(32, 3.0f));
+
+  plugin->activateBus(kAudio, kOutput, 0, false);
+  ASSERT_EQ(ProcessBlock(*plugin, in.pointers.data(), 2, out.pointers.data(), 2, 32), kResultOk);
+  EXPECT_EQ(out.data[0], std::vector<float>(32, 0.0f));
+  EXPECT_EQ(out.data[1], std::vector<float>(32, 0.0f));
+}
+
+TEST_F(VST3Process, TransportFollowsTheLastContext) {
+  Start(*plugin);
+  Signal<float> in(2, 16), out(2, 16);
+  ASSERT_EQ(ProcessBlock(*plugin, in.pointers.data(), 2, out.pointers.data(), 2, 16), kResultOk);
+  EXPECT_EQ(plugin->Transport().samplePosition, -1.0);
+  EXPECT_FALSE(plugin->Transport().isPlaying);
+
+  ProcessContext context{};
+  context.state = ProcessContext::kPlaying | ProcessContext::kCycleActive | ProcessContext::kTempoValid;
+  context.tempo = 90.0;
+  context.projectTimeSamples = 1000;
+  context.projectTimeMusic = 1.5;
+  context.barPositionMusic = 1.0;
+  context.cycleStartMusic = 4.0;
+  context.cycleEndMusic = 8.0;
+  context.timeSigNumerator = 3;
+  context.timeSigDenominator = 8;
+  ASSERT_EQ(ProcessBlock(*plugin, in.pointers.data(), 2, out.pointers.data(), 2, 16, {nullptr, nullptr, nullptr, &context}),
+            kResultOk);
+  // Blocks without a context keep the last one.
+  ASSERT_EQ(ProcessBlock(*plugin, in.pointers.data(), 2, out.pointers.data(), 2, 16), kResultOk);
+  const plugkit::ITransportState& t = plugin->Transport();
+  EXPECT_EQ(t.tempoBpm, 90.0);
+  EXPECT_EQ(t.samplePosition, 1000.0);
+  EXPECT_EQ(t.beatPosition, 1.5);
+  EXPECT_EQ(t.barStartBeat, 1.0);
+  EXPECT_EQ(t.loopStartBeat, 4.0);
+  EXPECT_EQ(t.loopEndBeat, 8.0);
+  EXPECT_EQ(t.meterNumerator, 3);
+  EXPECT_EQ(t.meterDenominator, 8);
+  EXPECT_TRUE(t.isPlaying);
+  EXPECT_TRUE(t.isLooping);
+}
+
+TEST_F(VST3Process, SetUpAndSwitchingOffRestartTheStream) {
+  ASSERT_EQ(plugin->initialize(nullptr), kResultOk);
+  ProcessSetup setup{kOffline, kSample32, 256, 96000.0};
+  ASSERT_EQ(plugin->setupProcessing(setup), kResultOk);
+  EXPECT_EQ(plugin->streamResets, 1);
+  EXPECT_EQ(plugin->LineLength, 8192);
+  EXPECT_EQ(plugin->BlockSize(), 256);
+  ASSERT_EQ(plugin->setProcessing(true), kResultOk);
+  EXPECT_EQ(plugin->streamResets, 1);
+  Signal<float> in(2, 16), out(2, 16);
+  ASSERT_EQ(ProcessBlock(*plugin, in.pointers.data(), 2, out.pointers.data(), 2, 16), kResultOk);
+  EXPECT_TRUE(plugin->IsRenderingOffline());
+  ASSERT_EQ(plugin->setProcessing(false), kResultOk);
+  EXPECT_EQ(plugin->streamResets, 2);
+}
+
+// --- MIDI ---------------------------------------------------------------------
+
+class VST3Midi : public ::testing::Test {
+protected:
+  void SetUp() override { Start(*plugin); }
+  void TearDown() override {
+    plugin->setProcessing(false);
+    plugin->setActive(false);
+    plugin->terminate();
+  }
+  tresult Run(const BlockExtras& extras, int32 frames = 64) {
+    return ProcessBlock(*plugin, in.pointers.data(), 2, out.pointers.data(), 2, frames, extras);
+  }
+  Held<TMidiProbe> plugin{new TMidiProbe()};
+  Signal<float> in{2, 64};
+  Signal<float> out{2, 64};
+};
+
+Event NoteOn(int32 offset, int16 channel, int16 pitch, float velocity) {
+  Event e{};
+  e.type = Event::kNoteOnEvent;
+  e.sampleOffset = offset;
+  e.noteOn.channel = channel;
+  e.noteOn.pitch = pitch;
+  e.noteOn.velocity = velocity;
+  return e;
+}
+
+TEST_F(VST3Midi, HostEventsBecomeMidiAndSysEx) {
+  vst3host::EventList events;
+  Event e = NoteOn(3, 1, 60, 0.5f);
+  events.addEvent(e);
+  e = NoteOn(4, 0, 61, 2.0f); // out-of-range velocity is held at 127
+  events.addEvent(e);
+  e = Event{};
+  e.type = Event::kNoteOffEvent;
+  e.sampleOffset = 7;
+  e.noteOff.channel = 1;
+  e.noteOff.pitch = 60;
+  events.addEvent(e);
+  e = Event{};
+  e.type = Event::kPolyPressureEvent;
+  e.sampleOffset = 8;
+  e.polyPressure.channel = 2;
+  e.polyPressure.pitch = 61;
+  e.polyPressure.pressure = 1.0f;
+  events.addEvent(e);
+  const uint8 sysex[] = {0xF0, 0x7D, 0x01, 0xF7};
+  e = Event{};
+  e.type = Event::kDataEvent;
+  e.sampleOffset = 9;
+  e.data.type = DataEvent::kMidiSysEx;
+  e.data.size = sizeof sysex;
+  e.data.bytes = sysex;
+  events.addEvent(e);
+
+  ASSERT_EQ(Run({nullptr, &events}), kResultOk);
+  const struct {
+    int32_t offset;
+    uint8_t status, data1, data2;
+  } expected[] = {{3, 0x91, 60, 63}, {4, 0x90, 61, 127}, {7, 0x81, 60, 0}, {8, 0xA2, 61, 127}};
+  ASSERT_EQ(plugin->midi.size(), 4u);
+  for (size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(plugin->midi[i].frameOffset, expected[i].offset);
+    EXPECT_EQ(plugin->midi[i].status, expected[i].status);
+    EXPECT_EQ(plugin->midi[i].data1, expected[i].data1);
+    EXPECT_EQ(plugin->midi[i].data2, expected[i].data2);
+  }
+  EXPECT_EQ(plugin->MidiToEditorQueue().Count(), 4);
+  ASSERT_EQ(plugin->sysex.size(), 1u);
+  EXPECT_EQ(plugin->sysex[0].frameOffset, 9);
+  EXPECT_EQ(plugin->sysex[0].bytes, std::vector<uint8_t>(sysex, sysex + 4));
+}
+
+TEST_F(VST3Midi, OutgoingMidiLeavesInFrameOrderWithItsDataBytes) {
+  const plugkit::IMidiShortMessage queued[] = {
+    {5, 0xB0, 7, 100}, {3, 0x90, 60, 127}, {3, 0x80, 61, 0}, {9, 0xE2, 0x12, 0x34}, {2, 0xF8, 0, 0}};
+  for (const auto& m : queued) EXPECT_TRUE(plugin->SendMidiToHost(m));
+
+  vst3host::EventList output;
+  ASSERT_EQ(Run({nullptr, nullptr, &output}), kResultOk);
+  EXPECT_EQ(plugin->PendingMidiOut(), 0);
+  ASSERT_EQ(output.getEventCount(), 4); // the clock message has no event
+  Event e{};
+  output.getEvent(0, e);
+  EXPECT_EQ(e.type, Event::kNoteOnEvent);
+  EXPECT_EQ(e.sampleOffset, 3);
+  EXPECT_EQ(e.noteOn.pitch, 60);
+  EXPECT_FLOAT_EQ(e.noteOn.velocity, 1.0f);
+  output.getEvent(1, e);
+  EXPECT_EQ(e.type, Event::kNoteOffEvent);
+  EXPECT_EQ(e.sampleOffset, 3);
+  EXPECT_EQ(e.noteOff.pitch, 61);
+  output.getEvent(2, e);
+  EXPECT_EQ(e.type, Event::kLegacyMIDICCOutEvent);
+  EXPECT_EQ(e.sampleOffset, 5);
+  EXPECT_EQ(e.midiCCOut.controlNumber, 7);
+  EXPECT_EQ(e.midiCCOut.value, 100);
+  output.getEvent(3, e);
+  EXPECT_EQ(e.type, Event::kLegacyMIDICCOutEvent);
+  EXPECT_EQ(e.sampleOffset, 9);
+  EXPECT_EQ(e.midiCCOut.controlNumber, 129); // pitch bend
+  EXPECT_EQ(e.midiCCOut.channel, 2);
+  EXPECT_EQ(e.midiCCOut.value, 0x12);
+  EXPECT_EQ(e.midiCCOut.value2, 0x34);
+}
+
+TEST_F(VST3Midi, WithoutAnOutputListMidiWaitsForTheNextBlock) {
+  EXPECT_TRUE(plugin->SendMidiToHost({40, 0x90, 60, 100}));
+  ASSERT_EQ(Run({}, 32), kResultOk);
+  ASSERT_EQ(plugin->PendingMidiOut(), 1);
+  EXPECT_EQ(plugin->PendingMidiOutAt(0)->frameOffset, 8);
+  vst3host::EventList output;
+  ASSERT_EQ(Run({nullptr, nullptr, &output}, 32), kResultOk);
+  ASSERT_EQ(output.getEventCount(), 1);
+  Event e{};
+  output.getEvent(0, e);
+  EXPECT_EQ(e.sampleOffset, 8);
+}
+
+TEST_F(VST3Midi, EachSysExMessageOfABlockKeepsItsOwnBytes) {
+  const uint8_t first[] = {0xF0, 0x01, 0xF7};
+  const uint8_t second[] = {0xF0, 0x02, 0x03, 0xF7};
+  plugin->QueueSysExForProcessor({1, 3, first});
+  plugin->QueueSysExForProcessor({2, 4, second});
+  vst3host::EventList output;
+  ASSERT_EQ(Run({nullptr, nullptr, &output}), kResultOk);
+  ASSERT_EQ(output.getEventCount(), 2);
+  Event a{}, b{};
+  output.getEvent(0, a);
+  output.getEvent(1, b);
+  ASSERT_EQ(a.type, Event::kDataEvent);
+  ASSERT_EQ(b.type, Event::kDataEvent);
+  EXPECT_EQ(a.sampleOffset, 1);
+  EXPECT_EQ(std::vector<uint8_t>(a.data.bytes, a.data.bytes + a.data.size), std::vector<uint8_t>(first, first + 3));
+  EXPECT_EQ(std::vector<uint8_t>(b.data.bytes, b.data.bytes + b.data.size), std::vector<uint8_t>(second, second + 4));
+}
+
+TEST_F(VST3Midi, MappedControllerChangesArriveAsMidi) {
+  vst3host::ParameterChanges changes;
+  changes.Add(0x10002 + 7, 4, 1.0);   // volume
+  changes.Add(0x10002 + 128, 5, 0.5); // channel aftertouch
+  changes.Add(0x10002 + 129, 6, 0.5); // pitch bend, centre
+  ASSERT_EQ(Run({&changes}), kResultOk);
+  const struct {
+    int32_t offset;
+    uint8_t status, data1, data2;
+  } expected[] = {{4, 0xB0, 7, 127}, {5, 0xD0, 64, 0}, {6, 0xE0, 0x00, 0x40}};
+  ASSERT_EQ(plugin->midi.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(plugin->midi[i].frameOffset, expected[i].offset) << i;
+    EXPECT_EQ(plugin->midi[i].status, expected[i].status) << i;
+    EXPECT_EQ(plugin->midi[i].data1, expected[i].data1) << i;
+    EXPECT_EQ(plugin->midi[i].data2, expected[i].data2) << i;
+  }
+}
+
+} // namespace
+} // namespace vst3test

@@ -1,0 +1,21 @@
+# vst3_tests also drives the x86_64 build of the VST 3 module through the test
+# host (only 64-bit Wine runs here). The module's path is passed relative to
+# the test program, which finds it from its own folder.
+if(TARGET vst3_tests AND TARGET tessivo_vst3 AND TARGET vst3host_lib AND TARGET vst2host_lib)
+  get_target_property(_vst3_tests_dir vst3_tests BINARY_DIR)
+  get_target_property(_tessivo_vst3_dir tessivo_vst3 LIBRARY_OUTPUT_DIRECTORY)
+  get_target_property(_tessivo_vst3_name tessivo_vst3 OUTPUT_NAME)
+  file(RELATIVE_PATH _tessivo_vst3 "${_vst3_tests_dir}" "${_tessivo_vst3_dir}/${_tessivo_vst3_name}.vst3")
+  target_link_libraries(vst3_tests PRIVATE vst3host_lib vst2host_lib)
+  target_compile_definitions(vst3_tests PRIVATE TESSIVO_VST3_TEST_MODULE="${_tessivo_vst3}")
+  add_dependencies(vst3_tests tessivo_vst3)
+
+  # Hosts find the entries by their plain names: the test module here, and
+  # the 32-bit deliverable that tools/build puts into the output folder.
+  add_test(NAME vst3_exports_tessivo_x86_64
+    COMMAND ${CMAKE_COMMAND} -DOBJDUMP=x86_64-w64-mingw32-objdump
+            -DMODULE=$<TARGET_FILE:tessivo_vst3> -P ${CMAKE_SOURCE_DIR}/tests/hosts/vst3/CheckExports.cmake)
+  add_test(NAME vst3_exports_tessivo_i686
+    COMMAND ${CMAKE_COMMAND} -DOBJDUMP=i686-w64-mingw32-objdump
+            -DMODULE=${TESSIVO_OUTPUT_DIR}/Tessivo.vst3 -P ${CMAKE_SOURCE_DIR}/tests/hosts/vst3/CheckExports.cmake)
+endif()
