@@ -58,7 +58,7 @@ int32_t IPluginBase::UnserializeParams(const IStateBuffer& chunk, int32_t positi
   return position;
 }
 
-const char* IPluginBase::PresetTitle(int32_t index) const {
+const char* IPluginBase::PresetTitleAt(int32_t index) const {
   const IPresetSlot* slot = GetPreset(index);
   return slot ? slot->title : "";
 }

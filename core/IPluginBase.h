@@ -80,7 +80,7 @@ public:
   // The slot at index (owned by the base), or null out of range.
   IPresetSlot* GetPreset(int32_t index) const { return mPresets.Get(index); }
   // The slot's title, or "" out of range. Never null.
-  const char* PresetTitle(int32_t index) const;
+  const char* PresetTitleAt(int32_t index) const;
   int32_t CurrentPreset() const { return mCurrentPreset; }
 
   // count times: the first unfilled slot gets the current values and the

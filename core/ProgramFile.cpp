@@ -48,7 +48,7 @@ bool IPluginBase::BuildProgramData(IStateBuffer& out) const {
   const int32_t minor = (mVendorVersion >> 8) & 0xFF;
   const int32_t patch = mVendorVersion & 0xFF;
   char name[kProgramNameSize];
-  FillProgramName(PresetTitle(mCurrentPreset), name);
+  FillProgramName(PresetTitleAt(mCurrentPreset), name);
 
   bool ok = out.AppendInt32BE(kMagic) &&
             out.AppendInt32BE(mStateChunks ? chunk.Size() + kChunkDataStart : 0) &&

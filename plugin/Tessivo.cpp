@@ -86,7 +86,7 @@ void Tessivo::OnEditorHidden() {
 void Tessivo::OnPresetRestored() {
   const int32_t current = CurrentPreset();
   const bool inRange = current >= 0 && current < PresetCount();
-  PresetTitle.Assign(inRange ? IPluginBase::PresetTitle(current) : "");
+  PresetTitle.Assign(inRange ? PresetTitleAt(current) : "");
   // The preset strip redraws itself from PresetTitle once the editor exists.
 }
 

@@ -84,7 +84,7 @@ intptr_t IVST2Binding::Dispatch(int32_t opcode, int32_t index, intptr_t value, v
       OnPresetRestored();
       return 0;
     case effGetProgramName:
-      if (ptr != nullptr) CopyToHostText(ptr, PresetTitle(CurrentPreset()), kVstMaxProgNameLen);
+      if (ptr != nullptr) CopyToHostText(ptr, PresetTitleAt(CurrentPreset()), kVstMaxProgNameLen);
       return 0;
     case effGetParamLabel:
       if (param != nullptr && ptr != nullptr) CopyToHostText(ptr, param->ShownLabel(), kVstMaxParamStrLen);
@@ -133,7 +133,7 @@ intptr_t IVST2Binding::Dispatch(int32_t opcode, int32_t index, intptr_t value, v
       return ParseParamText(index, static_cast<const char*>(ptr));
     case effGetProgramNameIndexed: {
       if (ptr == nullptr) return 0;
-      const char* title = PresetTitle(index);
+      const char* title = PresetTitleAt(index);
       CopyToHostText(ptr, title, kVstMaxProgNameLen);
       return title[0] != '\0' ? 1 : 0;
     }

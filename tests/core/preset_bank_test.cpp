@@ -42,7 +42,7 @@ struct Snapshot {
 Snapshot Take(const FixturePlugin& plugin) {
   Snapshot s{plugin.Values(), {}, {}, {}, plugin.CurrentPreset()};
   for (int32_t i = 0; i < plugin.PresetCount(); ++i) {
-    s.titles.push_back(plugin.PresetTitle(i));
+    s.titles.push_back(plugin.PresetTitleAt(i));
     s.filled.push_back(plugin.GetPreset(i)->filled);
     s.states.push_back(BytesOf(plugin.GetPreset(i)->state));
   }
@@ -96,9 +96,9 @@ TEST(PresetBank, ReadsTheExactLayoutAndAppliesTheCurrentPreset) {
   IStateBuffer chunk;
   Fill(chunk, Join({kHeader, kTwoSlotBank}));
   EXPECT_EQ(plugin.UnserializePresets(chunk, 8), 8 + 46);
-  EXPECT_STREQ(plugin.PresetTitle(0), "Default");
+  EXPECT_STREQ(plugin.PresetTitleAt(0), "Default");
   EXPECT_TRUE(plugin.GetPreset(0)->filled);
-  EXPECT_STREQ(plugin.PresetTitle(1), "empty");
+  EXPECT_STREQ(plugin.PresetTitleAt(1), "empty");
   EXPECT_FALSE(plugin.GetPreset(1)->filled);
   EXPECT_EQ(plugin.Values(), (std::vector<double>{0, 0, 100})); // preset 0 applied
   EXPECT_EQ(plugin.presetRestored, 1);
@@ -142,7 +142,7 @@ TEST(PresetBank, UnfilledRecordKeepsTheOldState) {
   IStateBuffer chunk;
   Fill(chunk, Join({{1, 0, 0, 0}, Text("A"), {1}, le64::k2, le64::k2, le64::k2, {3, 0, 0, 0}, Text("New"), {0}}));
   EXPECT_EQ(plugin.UnserializePresets(chunk, 0), chunk.Size());
-  EXPECT_STREQ(plugin.PresetTitle(1), "New");
+  EXPECT_STREQ(plugin.PresetTitleAt(1), "New");
   EXPECT_FALSE(plugin.GetPreset(1)->filled);
   EXPECT_EQ(BytesOf(plugin.GetPreset(1)->state), before);
 }
@@ -155,8 +155,8 @@ TEST(PresetBank, LongTitleKeepsItsFirstBytesAndTheNextRecordStillReads) {
   Fill(chunk, Join({Int32LE(300), Text(title), {0}, {2, 0, 0, 0}, Text("ok"), {1}, le64::kMinus3, le64::k15,
                     le64::k37_25}));
   EXPECT_EQ(plugin.UnserializePresets(chunk, 0), chunk.Size());
-  EXPECT_EQ(plugin.PresetTitle(0), std::string(262, 'q'));
-  EXPECT_STREQ(plugin.PresetTitle(1), "ok");
+  EXPECT_EQ(plugin.PresetTitleAt(0), std::string(262, 'q'));
+  EXPECT_STREQ(plugin.PresetTitleAt(1), "ok");
   EXPECT_EQ(BytesOf(plugin.GetPreset(1)->state), Join({le64::kMinus3, le64::k15, le64::k37_25}));
 }
 

@@ -86,7 +86,7 @@ struct Snapshot {
 };
 
 Snapshot Take(const FixturePlugin& plugin) {
-  return {plugin.Values(), plugin.PresetTitle(plugin.CurrentPreset()),
+  return {plugin.Values(), plugin.PresetTitleAt(plugin.CurrentPreset()),
           BytesOf(plugin.GetPreset(plugin.CurrentPreset())->state)};
 }
 
@@ -129,7 +129,7 @@ TEST(ProgramFile, RoundTripRestoresValuesAndRenamesTheCurrentPreset) {
     EXPECT_EQ(values[0], -3);
     EXPECT_EQ(values[1], 15);
     EXPECT_NEAR(values[2], 37.25, chunks ? 0.0 : 1e-4); // float32 in the values form
-    EXPECT_STREQ(target.PresetTitle(0), "Down 3");
+    EXPECT_STREQ(target.PresetTitleAt(0), "Down 3");
     EXPECT_EQ(target.hostPresetNotes, 1);
     EXPECT_GE(target.presetRestored, 1);
     IStateBuffer now;
@@ -156,7 +156,7 @@ TEST(ProgramFile, ChunkFormLoadsWithoutStateHeaderAndValuesFormWithChunksOn) {
     WriteFile(path, c.file);
     EXPECT_TRUE(plugin.LoadProgramFile(path.c_str())) << c.what;
     EXPECT_EQ(plugin.Values()[0], -3) << c.what;
-    EXPECT_STREQ(plugin.PresetTitle(0), "Raw") << c.what;
+    EXPECT_STREQ(plugin.PresetTitleAt(0), "Raw") << c.what;
     std::remove(path.c_str());
   }
 }
@@ -258,7 +258,7 @@ TEST(ProgramFile, ProgramNamesAreCutToTheirField) {
   // A full 28-byte field without a NUL is read whole.
   WriteFile(path, Join({Head("FxCk", 0, std::string(28, 'n')), kNormalisedValues}));
   ASSERT_TRUE(plugin.LoadProgramFile(path.c_str()));
-  EXPECT_EQ(plugin.PresetTitle(0), std::string(28, 'n'));
+  EXPECT_EQ(plugin.PresetTitleAt(0), std::string(28, 'n'));
 
   // Saving keeps at most 27 bytes and a NUL, and does not split a character:
   // 26 ASCII bytes then a two-byte "é" that would end at byte 28.

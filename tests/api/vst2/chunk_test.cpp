@@ -102,7 +102,7 @@ TEST(Chunks, BankChunkRoundTrip) {
   InProcess<TProbe> loader;
   loader.Start();
   EXPECT_EQ(SetChunk(loader, true, bank), 1);
-  EXPECT_STREQ(loader.plugin->plugkit::IPluginBase::PresetTitle(4), "Edited");
+  EXPECT_STREQ(loader.plugin->PresetTitleAt(4), "Edited");
   loader.Dispatch(effSetProgram, 0, 4);
   EXPECT_EQ(loader.Value(Coarse), 3.0);
   EXPECT_EQ(loader.Value(Mix), 25.0);
@@ -162,7 +162,7 @@ TEST(Chunks, OwnChunkHandedBack) {
     EXPECT_EQ(Bytes(data, size), copy);
     EXPECT_EQ(p.Value(Fine), -20.0);
   }
-  EXPECT_STREQ(p.plugin->plugkit::IPluginBase::PresetTitle(6), "Octave down (mixed)");
+  EXPECT_STREQ(p.plugin->PresetTitleAt(6), "Octave down (mixed)");
 }
 
 // Chunks from before the header existed hold only parameter values, also

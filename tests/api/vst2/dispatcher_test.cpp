@@ -144,7 +144,7 @@ TEST(Dispatcher, Programs) {
 
   EXPECT_EQ(p.Dispatch(effSetProgramName, 0, 0, nullptr), 0);
   p.Dispatch(effSetProgramName, 0, 0, const_cast<char*>("Mine"));
-  EXPECT_STREQ(p.plugin->plugkit::IPluginBase::PresetTitle(5), "Mine");
+  EXPECT_STREQ(p.plugin->PresetTitleAt(5), "Mine");
   EXPECT_STREQ(p.plugin->PresetTitle.Get(), "Mine");
 }
 

@@ -90,12 +90,12 @@ TEST(Record, UnfilledPresetSlotsAreFilledAsEmpty) {
   ASSERT_NE(p.effect, nullptr);
   for (int32_t i = 0; i < 2; ++i) {
     EXPECT_TRUE(p.plugin->GetPreset(i)->filled);
-    EXPECT_STREQ(p.plugin->plugkit::IPluginBase::PresetTitle(i), "Empty");
+    EXPECT_STREQ(p.plugin->PresetTitleAt(i), "Empty");
   }
   // Tessivo fills all seven itself: none is renamed.
   InProcess<TProbe> tessivo;
-  EXPECT_STREQ(tessivo.plugin->plugkit::IPluginBase::PresetTitle(0), "Default");
-  EXPECT_STREQ(tessivo.plugin->plugkit::IPluginBase::PresetTitle(6), "Octave down (mixed)");
+  EXPECT_STREQ(tessivo.plugin->PresetTitleAt(0), "Default");
+  EXPECT_STREQ(tessivo.plugin->PresetTitleAt(6), "Octave down (mixed)");
 }
 
 // Counts how many factory calls overlap in time.

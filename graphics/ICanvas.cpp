@@ -1,0 +1,179 @@
+#include "graphics/ICanvas.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "graphics/ICanvasEditorDelegate.h"
+#include "graphics/IControl.h"
+
+namespace plugkit::canvas {
+
+namespace {
+
+// The delegate's size request multiplies by the display factor; keep the
+// product inside int32 whatever the factor.
+int32_t ScaledPixels(int32_t factor, int32_t logical, float drawScale) {
+  // Rounded to float first, so 250 x 0.7 gives 175 and not 174.
+  const float scaled = static_cast<float>(logical) * drawScale;
+  const int64_t whole = std::isfinite(scaled) ? static_cast<int64_t>(std::min(scaled, 2.0e9f)) : 0;
+  const int64_t product = static_cast<int64_t>(factor) * whole;
+  return static_cast<int32_t>(std::clamp<int64_t>(product, 0, INT32_MAX));
+}
+
+} // namespace
+
+ICanvas::ICanvas(ICanvasEditorDelegate* delegate, int32_t width, int32_t height, int32_t framesPerSecond,
+                 float drawScale)
+    : mWidth(std::max(width, 1)),
+      mHeight(std::max(height, 1)),
+      mDrawScale(std::isfinite(drawScale) && drawScale > 0.0f ? drawScale : 1.0f),
+      mFramesPerSecond(std::max(framesPerSecond, 1)),
+      mMinScale(mDrawScale * 0.5f),
+      mMaxScale(mDrawScale * 2.0f),
+      mMinWidth(std::max(mWidth / 2, 1)),
+      mMaxWidth(mWidth > INT32_MAX / 2 ? INT32_MAX : mWidth * 2),
+      mMinHeight(std::max(mHeight / 2, 1)),
+      mMaxHeight(mHeight > INT32_MAX / 2 ? INT32_MAX : mHeight * 2),
+      mDelegate(delegate) {
+  mCaptures.max_load_factor(1.0f);
+  mCaptures.rehash(8);
+}
+
+// Runs in the base destructor: the derived back-end and platform parts are
+// gone, so nothing here may reach a virtual operation of this object, and
+// the delegate may itself be half destroyed. Controls are deleted without
+// releases or host calls.
+ICanvas::~ICanvas() { DeleteControls(false); }
+
+size_t ICanvas::IPointerIdHash::operator()(uint64_t id) const {
+  uint64_t hash = 14695981039346656037ull;
+  for (int i = 0; i < 8; ++i) {
+    hash ^= (id >> (8 * i)) & 0xFFu;
+    hash *= 1099511628211ull;
+  }
+  return static_cast<size_t>(hash);
+}
+
+// ---- Size and scale ----
+
+void ICanvas::ApplyScreenScale(int32_t scale) {
+  mScreenScale = std::clamp(scale, 1, kMaxScreenScale);
+  ResizeTail(true);
+}
+
+bool ICanvas::ApplySize(int32_t width, int32_t height, float drawScale) {
+  if (!std::isfinite(drawScale)) return false;
+  const float s = std::min(std::max(drawScale, mMinScale), mMaxScale);
+  const int32_t w = std::min(std::max(width, mMinWidth), mMaxWidth);
+  const int32_t h = std::min(std::max(height, mMinHeight), mMaxHeight);
+  if (w == mWidth && h == mHeight && s == mDrawScale) return true;
+
+  ReleaseAllCaptures();
+  mDrawScale = s;
+  mWidth = w;
+  mHeight = h;
+  // The resizer places itself from the new size before anyone draws it.
+  if (mCornerResizer) mCornerResizer->OnScaleChange();
+  ResizeTail(false);
+  if (mRelayoutOnResize && mDelegate) mDelegate->RunEditorLayout(this);
+  return true;
+}
+
+// Before the window exists there is nothing to resize and no host window to
+// ask about: opening the window applies the screen scale, which runs this
+// again with everything in place.
+void ICanvas::ResizeTail(bool scaleChanged) {
+  const bool hasWindow = HasNativeWindow();
+  if (hasWindow) {
+    const int32_t k = DisplayScaleFactor();
+    bool accepted = false;
+    if (mDelegate)
+      accepted = mDelegate->RequestEditorResize(ScaledPixels(k, mWidth, mDrawScale),
+                                                ScaledPixels(k, mHeight, mDrawScale));
+    ResizeNativeWindow(accepted);
+  }
+  if (scaleChanged)
+    VisitAllControls([](IControl& c) { c.OnScaleChange(); });
+  else
+    VisitAllControls([](IControl& c) { c.OnBoundsChange(); });
+  VisitAllControls([](IControl& c) { c.MarkChanged(false, -1); });
+  if (hasWindow) RebuildBackBuffer();
+}
+
+void ICanvas::SetTickHandler(ITickHandler handler) { mTickHandler = std::move(handler); }
+void ICanvas::SetKeyHandler(IKeyHandler handler) { mKeyHandler = std::move(handler); }
+
+// ---- Base behaviour of the virtual operations ----
+
+void ICanvas::StartPaint() {}
+void* ICanvas::OnSurfaceCreated() { return nullptr; }
+void ICanvas::OnSurfaceDestroyed() {}
+void ICanvas::FinishPaint() {}
+
+float ICanvas::MeasureTextBox(const ITextStyle& style, const char* text, IBox& box) {
+  if (!text || text[0] == '\0') return 0.0f;
+  return MeasureTextRun(style, text, box);
+}
+
+void ICanvas::OutlinePlot(IArgb, const IBox&, const float*, int32_t, const float*, const IComposite*, float) {}
+void ICanvas::SwitchDrawTarget() {}
+
+bool ICanvas::CanDrawShapes() { return false; }
+void ICanvas::ShapeReset() {}
+void ICanvas::ShapeClose() {}
+void ICanvas::ShapeAddTriangle(float, float, float, float, float, float) {}
+void ICanvas::ShapeAddBox(const IBox&) {}
+void ICanvas::ShapeAddRoundedBox(const IBox&, float) {}
+void ICanvas::ShapeAddRoundedBoxCorners(const IBox&, float, float, float, float) {}
+void ICanvas::ShapeAddArc(float, float, float, float, float, int32_t) {}
+void ICanvas::ShapeAddCircle(float, float, float) {}
+void ICanvas::ShapeAddOvalInBox(const IBox&) {}
+void ICanvas::ShapeAddOval(float, float, float, float, float) {}
+void ICanvas::ShapeAddPolygon(const float*, const float*, int32_t) {}
+void ICanvas::ShapeMoveTo(float, float) {}
+void ICanvas::ShapeLineTo(float, float) {}
+void ICanvas::ShapeSetDirection(int32_t) {}
+void ICanvas::ShapeCubicTo(float, float, float, float, float, float) {}
+void ICanvas::ShapeQuadTo(float, float, float, float) {}
+void ICanvas::ShapeStroke(const IFill&, float, const IStrokeOptions&, const IComposite*) {}
+void ICanvas::ShapeFill(const IFill&, const IFillOptions&, const IComposite*) {}
+void ICanvas::ShapeSaveTransform() {}
+void ICanvas::ShapeRestoreTransform() {}
+void ICanvas::ShapeResetTransform(bool) {}
+void ICanvas::ShapeTranslate(float, float) {}
+void ICanvas::ShapeScale(float) {}
+void ICanvas::ShapeScaleXY(float, float) {}
+void ICanvas::ShapeRotate(float) {}
+void ICanvas::ShapeSkew(float, float) {}
+void ICanvas::ShapeApplyTransform(const IAffine&) {}
+void ICanvas::ShapeClipBox(const IBox&) {}
+void ICanvas::FinishRegionPaint(const IBox&) {}
+
+EPointerShape ICanvas::ChangePointerShape(EPointerShape shape) {
+  const EPointerShape previous = mPointerShape;
+  mPointerShape = shape;
+  return previous;
+}
+
+bool ICanvas::HasNativeWindow() { return NativeWindowHandle() != nullptr; }
+const char* ICanvas::PlatformLabel() { return ""; }
+bool ICanvas::ShowFileInExplorer(const char*, bool) { return false; }
+void ICanvas::StoreModuleInstance(void*) {}
+void* ICanvas::ModuleInstance() { return nullptr; }
+void ICanvas::SetDrawingContextHandle(void* handle) { mDrawingContextHandle = handle; }
+void ICanvas::SpareTwoArgHook(void*, void*) {}
+const char* ICanvas::ResourceGroupName() { return ""; }
+void ICanvas::SetTextFieldStyle(const ITextStyle&) {}
+bool ICanvas::TextFieldIsOpen() { return false; }
+IParam* ICanvas::TextFieldOwner() { return nullptr; }
+void ICanvas::BindGlContext() {}
+void ICanvas::UnbindGlContext() {}
+bool ICanvas::HasMultiTouch() { return false; }
+int32_t ICanvas::DisplayScaleFactor() { return 1; }
+void ICanvas::SpareNoArgHook() {}
+void ICanvas::ResizeNativeWindow(bool) {}
+void ICanvas::RebuildBackBuffer() {}
+bool ICanvas::SpareTrueQuery() { return true; }
+
+} // namespace plugkit::canvas

@@ -1,0 +1,608 @@
+#pragma once
+// ICanvas: the abstract editor surface. One exists per open editor; the
+// editor delegate creates it through its graphics factory, owns it while the
+// editor is open and deletes it when the editor closes.
+//
+// It owns the editor's controls (the control list, drawn in order, and the
+// three special controls: corner resizer, in-window menu, in-window text
+// entry), keeps the logical size, the integer screen scale and the fractional
+// draw scale, routes pointer and key input to controls, and turns value
+// prompts, menus and text entry results back into control values.
+//
+// It draws nothing itself. Every drawing operation is a virtual operation the
+// drawing back-end implements, and every window, input-device and dialog
+// operation one the platform layer implements. Operations declared "= 0"
+// have no meaning here; the others have a stated base behaviour, often
+// "nothing" or a plain failure answer (false, null, an empty handle).
+//
+// Coordinates are logical pixels (the editor at draw scale 1), y downwards.
+// Device pixels = logical pixels x ScreenScale x DrawScale.
+//
+// Ownership: every control given to AdoptControl, AttachBackground,
+// AttachCornerResizer, InstallPopupMenuControl or InstallTextEntryControl
+// belongs to the canvas from that call on (also when the call refuses it: the
+// control is then deleted at once). RemoveEveryControl and the destructor
+// delete them. The delegate is not owned and must outlive the canvas.
+//
+// Pointer captures: a pressed pointer is bound to the control it pressed
+// until its release. The canvas remembers, per capture, the parameters whose
+// host gesture (BeginEditorGesture) it began. Wherever a capture ends other
+// than by the pointer's release (a size change, a menu opening, a context
+// menu, a double press, an alert), the control still gets its release and
+// exactly those gestures are ended, so a host never sees an unbalanced
+// gesture.
+//
+// Threads: user-interface thread only; nothing here locks.
+
+#include <cstdint>
+#include <functional>
+#include <unordered_map>
+#include <vector>
+
+#include "core/IPointerArray.h"
+#include "core/IStringBuffer.h"
+#include "graphics/EPointerShape.h"
+#include "graphics/IAffine.h"
+#include "graphics/IArgb.h"
+#include "graphics/IBox.h"
+#include "graphics/IBoxList.h"
+#include "graphics/IComposite.h"
+#include "graphics/IFill.h"
+#include "graphics/IImageHandle.h"
+#include "graphics/IKeyStroke.h"
+#include "graphics/IPathOptions.h"
+#include "graphics/IPointerEvent.h"
+#include "graphics/IPopupMenu.h"
+#include "graphics/ITextStyle.h"
+#include "graphics/IVectorImage.h"
+
+namespace plugkit {
+
+class IHeapBlock;
+class IParam;
+
+namespace canvas {
+
+class APIBitmap;
+class ICanvasEditorDelegate;
+class IControl;
+class IEntryOverlay;
+class ILayer;
+class IMenuOverlay;
+class PlatformFont;
+struct IDropShadow;
+
+// What a corner drag changes.
+enum class EResizeMode : int32_t {
+  Scale = 0,  // the draw scale; the logical size stays
+  Size = 1,   // the logical size; the draw scale stays
+};
+
+class ICanvas {
+public:
+  using IControlVisitor = std::function<void(IControl&)>;
+  // Receives keys no control handled; answers whether it handled them.
+  using IKeyHandler = std::function<bool(const IKeyStroke& key, bool isUp)>;
+  using ITickHandler = std::function<void()>;
+  using IAlertDone = std::function<void(int32_t button)>;
+  using IColourDone = std::function<void(IArgb colour)>;
+
+  static constexpr int32_t kMaxScreenScale = 16;
+
+  // width and height: the editor's logical size from the configuration
+  // record (values below 1 count as 1); the size limits are half and twice
+  // it. framesPerSecond: the display rate the platform layer aims for when
+  // the display cannot pace it (below 1 counts as 1). drawScale: the initial
+  // zoom (not finite or not positive counts as 1); its limits are half and
+  // twice it. The delegate may be null (an editor without a plug-in side:
+  // nothing is sent to a host).
+  ICanvas(ICanvasEditorDelegate* delegate, int32_t width, int32_t height, int32_t framesPerSecond,
+          float drawScale);
+  ICanvas(const ICanvas&) = delete;
+  ICanvas& operator=(const ICanvas&) = delete;
+
+  // ---------------------------------------------------------------------
+  // Virtual operations, in table order.
+  // ---------------------------------------------------------------------
+
+  // Frame bracket of PaintRegions. Base: nothing.
+  virtual void StartPaint();
+  // The drawing context now exists; answers the back-end's context (null:
+  // none). Base: null.
+  virtual void* OnSurfaceCreated();
+  virtual void OnSurfaceDestroyed();
+  virtual void FinishPaint();
+
+  // Images. blend null = SourceOver at full opacity.
+  virtual void PaintVectorImage(const IVectorImage& image, const IBox& box, const IComposite* blend = nullptr) = 0;
+  virtual void PaintVectorImageTurned(const IVectorImage& image, float cx, float cy, float width, float height,
+                                      double angleDegrees, const IComposite* blend = nullptr) = 0;
+  // Draws image into box, its top-left at (srcX, srcY) of the image.
+  virtual void PaintImage(const IImageHandle& image, const IBox& box, int32_t srcX, int32_t srcY,
+                          const IComposite* blend = nullptr) = 0;
+  virtual void PaintImageStretched(const IImageHandle& image, const IBox& box, const IComposite* blend = nullptr) = 0;
+  virtual void PaintImageTurned(const IImageHandle& image, float cx, float cy, double angleDegrees,
+                                const IComposite* blend = nullptr) = 0;
+
+  // Primitives. Angles in degrees, 0 pointing up, growing clockwise.
+  virtual void PlotPixel(IArgb colour, float x, float y, const IComposite* blend = nullptr) = 0;
+  virtual void OutlineSegment(IArgb colour, float x1, float y1, float x2, float y2, const IComposite* blend = nullptr,
+                              float thickness = 1.0f) = 0;
+  virtual void OutlineDashedSegment(IArgb colour, float x1, float y1, float x2, float y2, const IComposite* blend,
+                                    float thickness, float dashLength) = 0;
+  virtual void OutlineTriangle(IArgb colour, float x1, float y1, float x2, float y2, float x3, float y3,
+                               const IComposite* blend = nullptr, float thickness = 1.0f) = 0;
+  virtual void OutlineBox(IArgb colour, const IBox& box, const IComposite* blend = nullptr, float thickness = 1.0f) = 0;
+  virtual void OutlineRoundedBoxCorners(IArgb colour, const IBox& box, float topLeft, float topRight, float bottomLeft,
+                                        float bottomRight, const IComposite* blend = nullptr,
+                                        float thickness = 1.0f) = 0;
+  virtual void OutlineRoundedBox(IArgb colour, const IBox& box, float radius, const IComposite* blend = nullptr,
+                                 float thickness = 1.0f) = 0;
+  virtual void OutlineArc(IArgb colour, float cx, float cy, float r, float a1, float a2,
+                          const IComposite* blend = nullptr, float thickness = 1.0f) = 0;
+  virtual void OutlineCircle(IArgb colour, float cx, float cy, float r, const IComposite* blend = nullptr,
+                             float thickness = 1.0f) = 0;
+  virtual void OutlineOval(IArgb colour, float cx, float cy, float rx, float ry, float angle,
+                           const IComposite* blend = nullptr, float thickness = 1.0f) = 0;
+  virtual void OutlineOvalInBox(IArgb colour, const IBox& box, const IComposite* blend = nullptr,
+                                float thickness = 1.0f) = 0;
+  virtual void OutlinePolygon(IArgb colour, const float* x, const float* y, int32_t count,
+                              const IComposite* blend = nullptr, float thickness = 1.0f) = 0;
+  virtual void OutlineDashedBox(IArgb colour, const IBox& box, const IComposite* blend, float thickness,
+                                float dashLength) = 0;
+  virtual void FloodTriangle(IArgb colour, float x1, float y1, float x2, float y2, float x3, float y3,
+                             const IComposite* blend = nullptr) = 0;
+  virtual void FloodBox(IArgb colour, const IBox& box, const IComposite* blend = nullptr) = 0;
+  virtual void FloodRoundedBoxCorners(IArgb colour, const IBox& box, float topLeft, float topRight, float bottomLeft,
+                                      float bottomRight, const IComposite* blend = nullptr) = 0;
+  virtual void FloodRoundedBox(IArgb colour, const IBox& box, float radius, const IComposite* blend = nullptr) = 0;
+  virtual void FloodCircle(IArgb colour, float cx, float cy, float r, const IComposite* blend = nullptr) = 0;
+  virtual void FloodOval(IArgb colour, float cx, float cy, float rx, float ry, float angle,
+                         const IComposite* blend = nullptr) = 0;
+  virtual void FloodOvalInBox(IArgb colour, const IBox& box, const IComposite* blend = nullptr) = 0;
+  virtual void FloodPie(IArgb colour, float cx, float cy, float r, float a1, float a2,
+                        const IComposite* blend = nullptr) = 0;
+  virtual void FloodPolygon(IArgb colour, const float* x, const float* y, int32_t count,
+                            const IComposite* blend = nullptr) = 0;
+
+  // The width text would take in style; box is replaced by the text's box.
+  // Empty or null text answers 0 and leaves box alone; else MeasureTextRun.
+  virtual float MeasureTextBox(const ITextStyle& style, const char* text, IBox& box);
+  virtual IArgb SamplePixel(float x, float y) = 0;
+  virtual void* GetBackendContext() = 0;
+  virtual const char* GetBackendName() = 0;
+
+  // Image cache operations. Base: nothing is cached, so nothing is found:
+  // rescaling and fetching answer the empty (not loaded) handle.
+  virtual IImageHandle RescaleImage(const IImageHandle& image, const char* name, int32_t scale);
+  virtual void CacheImage(const IImageHandle& image, const char* name);
+  virtual void UncacheImage(APIBitmap* bitmap);
+  virtual bool IsImageExtensionSupported(const char* extension) = 0;
+
+  // Grid lines inside box every xStep / yStep pixels (none on the box's own
+  // edges); a step of 1 or less draws nothing in its direction.
+  virtual void OutlineGrid(IArgb colour, const IBox& box, float xStep, float yStep, const IComposite* blend = nullptr,
+                           float thickness = 1.0f);
+  // A polyline of count normalised y values (x values normalised too, or
+  // evenly spread when null) across box. Base: nothing.
+  virtual void OutlinePlot(IArgb colour, const IBox& box, const float* y, int32_t count, const float* x,
+                           const IComposite* blend = nullptr, float thickness = 1.0f);
+  // Makes a font known under fontId. Base: false (no font can be installed).
+  virtual bool InstallFont(const char* fontId, const char* fileOrResourceName);
+
+  // Layers.
+  virtual void SwitchDrawTarget();
+  virtual void ReadLayerPixels(ILayer& layer, IHeapBlock& pixels) = 0;
+  virtual void ApplyLayerShadow(ILayer& layer, const IHeapBlock& mask, const IDropShadow& shadow) = 0;
+
+  // Path building. Only meaningful when CanDrawShapes answers true; the base
+  // answers false and every path operation does nothing.
+  virtual bool CanDrawShapes();
+  virtual void ShapeReset();
+  virtual void ShapeClose();
+  virtual void ShapeAddTriangle(float x1, float y1, float x2, float y2, float x3, float y3);
+  virtual void ShapeAddBox(const IBox& box);
+  virtual void ShapeAddRoundedBox(const IBox& box, float radius);
+  virtual void ShapeAddRoundedBoxCorners(const IBox& box, float topLeft, float topRight, float bottomLeft,
+                                         float bottomRight);
+  // direction 0 = clockwise, 1 = counter-clockwise.
+  virtual void ShapeAddArc(float cx, float cy, float r, float a1, float a2, int32_t direction);
+  virtual void ShapeAddCircle(float cx, float cy, float r);
+  virtual void ShapeAddOvalInBox(const IBox& box);
+  virtual void ShapeAddOval(float cx, float cy, float rx, float ry, float angle);
+  virtual void ShapeAddPolygon(const float* x, const float* y, int32_t count);
+  virtual void ShapeMoveTo(float x, float y);
+  virtual void ShapeLineTo(float x, float y);
+  // 0 = counter-clockwise (solid), 1 = clockwise (hole).
+  virtual void ShapeSetDirection(int32_t direction);
+  virtual void ShapeCubicTo(float c1x, float c1y, float c2x, float c2y, float x, float y);
+  virtual void ShapeQuadTo(float cx, float cy, float x, float y);
+  virtual void ShapeStroke(const IFill& fill, float thickness, const IStrokeOptions& options,
+                           const IComposite* blend = nullptr);
+  virtual void ShapeFill(const IFill& fill, const IFillOptions& options, const IComposite* blend = nullptr);
+  virtual void ShapeSaveTransform();
+  virtual void ShapeRestoreTransform();
+  virtual void ShapeResetTransform(bool clearSaved);
+  virtual void ShapeTranslate(float dx, float dy);
+  virtual void ShapeScale(float s);
+  virtual void ShapeScaleXY(float sx, float sy);
+  virtual void ShapeRotate(float degrees);
+  virtual void ShapeSkew(float xDegrees, float yDegrees);
+  virtual void ShapeApplyTransform(const IAffine& transform);
+  virtual void ShapeClipBox(const IBox& box);
+
+  // Bracket of one control drawn into one dirty region, clipped to clip.
+  virtual void StartRegionPaint(const IBox& clip) = 0;
+  virtual void FinishRegionPaint(const IBox& clip);
+
+  // Pointer device.
+  // The pointer's position in logical pixels; false when it is not known.
+  virtual bool QueryPointerPosition(float& x, float& y) = 0;
+  virtual void SetPointerHidden(bool hide, bool keepInPlace) = 0;
+  virtual void WarpPointerTo(float x, float y) = 0;
+  // Shows shape and answers the shape shown before. Base: only remembers it.
+  virtual EPointerShape ChangePointerShape(EPointerShape shape);
+
+  // Window and platform services.
+  virtual void AbortTextField() = 0;
+  // Opens the editor's window in the host's parent window; answers the
+  // native view (null on failure).
+  virtual void* OpenEditorWindow(void* parentWindow) = 0;
+  virtual void CloseEditorWindow() = 0;
+  virtual void* NativeWindowHandle() = 0;
+  // Base: NativeWindowHandle is not null.
+  virtual bool HasNativeWindow();
+  virtual bool ReadClipboardText(IStringBuffer& text) = 0;
+  virtual bool WriteClipboardText(const char* text) = 0;
+  virtual void NotifyPopupMenuToggled() = 0;
+  virtual int32_t ShowAlertBox(const char* text, const char* caption, int32_t buttons, int32_t icon,
+                               IAlertDone done) = 0;
+  virtual void ChooseFileDialog(IStringBuffer& file, IStringBuffer& folder, int32_t action, const char* filter) = 0;
+  virtual void ChooseFolderDialog(IStringBuffer& folder) = 0;
+  virtual bool ChooseColourDialog(IArgb& colour, const char* prompt, IColourDone done) = 0;
+  virtual bool OpenInBrowser(const char* url) = 0;
+  // Base: "" / false / nothing / null.
+  virtual const char* PlatformLabel();
+  virtual bool ShowFileInExplorer(const char* path, bool select);
+  virtual void StoreModuleInstance(void* module);
+  virtual void* ModuleInstance();
+  // Remembers the platform's drawing context (see DrawingContextHandle).
+  virtual void SetDrawingContextHandle(void* handle);
+  // Reserved; nothing calls it. Base: nothing.
+  virtual void SpareTwoArgHook(void* first, void* second);
+
+  // Fonts of the platform.
+  virtual PlatformFont* OpenSystemFont(const char* family, int32_t style) = 0;
+  virtual PlatformFont* OpenFontResource(const char* fontId, const char* fileOrResourceName) = 0;
+  virtual void RetainFontHandle(const char* fontId, PlatformFont* font) = 0;
+  // Base: "".
+  virtual const char* ResourceGroupName();
+
+  // The platform's own text field. Base: no field: nothing / false / null.
+  virtual void SetTextFieldStyle(const ITextStyle& style);
+  virtual bool TextFieldIsOpen();
+  virtual IParam* TextFieldOwner();
+  // Make the editor's drawing context current and restore the previous one.
+  // Base: nothing.
+  virtual void BindGlContext();
+  virtual void UnbindGlContext();
+  // Opens the platform's text field over box; its text is handed back later
+  // through CommitTextEntry. paramIndex -1: not a parameter.
+  virtual void OpenTextField(int32_t paramIndex, const ITextStyle& style, const IBox& box, int32_t lengthLimit,
+                             const char* text) = 0;
+  // Shows menu as a native menu at anchor. Either answers at once (the menu
+  // or submenu holding the chosen item, or null for no choice; answersLater
+  // false) or sets answersLater and calls DeliverMenuResult exactly once
+  // when the user is done.
+  virtual IPopupMenu* RunPopupMenu(IPopupMenu& menu, const IBox& anchor, bool& answersLater) = 0;
+
+  // Deletes every control, then frees the rest.
+  virtual ~ICanvas();
+
+  // Base: false / 1 / nothing.
+  virtual bool HasMultiTouch();
+  // Device pixels per logical pixel of the display (before the draw scale).
+  virtual int32_t DisplayScaleFactor();
+  virtual void SpareNoArgHook();  // reserved; nothing calls it
+  // Brings the window to the current size; onlySelf: the host has resized
+  // the windows around it. Base: nothing.
+  virtual void ResizeNativeWindow(bool onlySelf);
+  // Rebuilds the drawing back-end's buffer after a size change. Base: nothing.
+  virtual void RebuildBackBuffer();
+
+  // Resources. Base: nothing is cached or can be loaded here, so every
+  // answer is "not loaded" (an empty handle, a null vector image).
+  // scale 0 means ScreenScale.
+  virtual IImageHandle FetchImage(const char* name, int32_t frameCount, bool framesSideBySide, int32_t scale);
+  virtual IImageHandle FindCachedImage(const char* name, int32_t frameCount, bool framesSideBySide, int32_t scale);
+  virtual void PreloadPackedImages(const void* data, int32_t size);
+  virtual IVectorImage FetchVectorImage(const char* name, const char* units, float dpi);
+  virtual void AppendListedInt(int32_t value);  // reserved; nothing calls it
+
+  // Decoding and back-end objects.
+  virtual APIBitmap* DecodeImageSource(const char* location, int32_t scale, int32_t locationKind,
+                                       const char* extension) = 0;
+  virtual APIBitmap* DecodeImageBytes(const void* bytes, int32_t size, int32_t scale) = 0;
+  virtual APIBitmap* CreateLayerImage(int32_t width, int32_t height, int32_t screenScale, float drawScale) = 0;
+  virtual bool AddBackendFont(const char* fontId, PlatformFont* font) = 0;
+  virtual bool SpareTrueQuery();  // reserved; nothing calls it; true
+  // Byte of a read-back pixel that holds alpha; whether rows run bottom up.
+  virtual int32_t PixelAlphaIndex() = 0;
+  virtual bool LayerRowsBottomUp() = 0;
+  // Text: measure (box in: the layout box, out: the text's box; answers the
+  // width) and draw.
+  virtual float MeasureTextRun(const ITextStyle& style, const char* text, IBox& box) = 0;
+  virtual void RenderTextRun(const ITextStyle& style, const char* text, const IBox& box,
+                             const IComposite* blend = nullptr) = 0;
+  // Device pixels per logical pixel (ScreenScale x DrawScale in practice).
+  virtual float PixelDensity() = 0;
+
+  // ---------------------------------------------------------------------
+  // Size and scale.
+  // ---------------------------------------------------------------------
+
+  // Sets the screen scale (below 1 counts as 1, above kMaxScreenScale as
+  // kMaxScreenScale), even when unchanged, then resizes: asks the host,
+  // resizes the window, tells every control OnScaleChange, marks every
+  // control changed and rebuilds the back buffer. Host, window and back
+  // buffer are left alone while no native window exists.
+  void ApplyScreenScale(int32_t scale);
+  // Clamps width, height and draw scale to their limits and, when any
+  // differs from the current value, drops every pointer capture, stores them,
+  // re-places the corner resizer, resizes as ApplyScreenScale does (with
+  // OnBoundsChange) and runs the delegate's layout again when asked to.
+  // A draw scale that is not finite is refused: false, nothing changes.
+  bool ApplySize(int32_t width, int32_t height, float drawScale);
+
+  int32_t Width() const { return mWidth; }
+  int32_t Height() const { return mHeight; }
+  int32_t ScreenScale() const { return mScreenScale; }
+  float DrawScale() const { return mDrawScale; }
+  float MinScale() const { return mMinScale; }
+  float MaxScale() const { return mMaxScale; }
+  int32_t MinWidth() const { return mMinWidth; }
+  int32_t MaxWidth() const { return mMaxWidth; }
+  int32_t MinHeight() const { return mMinHeight; }
+  int32_t MaxHeight() const { return mMaxHeight; }
+  int32_t FramesPerSecond() const { return mFramesPerSecond; }
+  ICanvasEditorDelegate* Delegate() const { return mDelegate; }
+
+  // ---------------------------------------------------------------------
+  // Controls.
+  // ---------------------------------------------------------------------
+
+  // Attaches control (links, OnBind, OnBoundsChange, OnScaleChange, ControlId
+  // -1, Cluster "", OnListed) at the end of the control list and answers it;
+  // null for a null control or when the list cannot grow (the control is
+  // then deleted).
+  IControl* AdoptControl(IControl* control);
+  // Attaches the background at index 0; it never takes the pointer but is
+  // always drawn first, even when concealed. Null on failure as above.
+  IControl* AttachBackground(IControl* control);
+  // Makes control the corner resizer unless one exists (then control is
+  // deleted and the existing one, with its mode, stays). Answers the resizer.
+  IControl* AttachCornerResizer(IControl* control, EResizeMode mode, bool relayoutOnResize);
+  // Installs the in-window menu / text entry unless one exists (then control
+  // is deleted). Answers the installed one.
+  IMenuOverlay* InstallPopupMenuControl(IMenuOverlay* control);
+  IEntryOverlay* InstallTextEntryControl(IEntryOverlay* control);
+  // Deletes every control (special ones first, then the list from last to
+  // first) after dropping every capture (their gestures are ended, no
+  // release is delivered) and forgetting the hovered, edited and
+  // menu-requesting controls. A second call does nothing.
+  void RemoveEveryControl();
+
+  int32_t ControlCount() const { return mControls.Count(); }
+  IControl* ControlAt(int32_t index) const { return mControls.Get(index); }
+  IControl* CornerResizer() const { return mCornerResizer; }
+  IMenuOverlay* PopupMenuControl() const { return mPopupMenuControl; }
+  IEntryOverlay* TextEntryControl() const { return mTextEntryControl; }
+
+  // The control list in order; then also the corner resizer, the text entry
+  // and the menu, each when present. The visitor is called synchronously and
+  // not kept; it must not delete controls.
+  void VisitControls(const IControlVisitor& visitor);
+  void VisitAllControls(const IControlVisitor& visitor);
+  // Every list control but origin that has a slot bound to paramIndex gets
+  // TakeValueFromDelegate(value, its first such slot).
+  void UpdateControlsBoundTo(int32_t paramIndex, double value, const IControl* origin);
+
+  // ---------------------------------------------------------------------
+  // Display tick and drawing.
+  // ---------------------------------------------------------------------
+
+  // One animation step of every control that has one.
+  void RunAnimations();
+  // Appends the bounds of every control that wants a redraw, grown by 0.75,
+  // to boxes (controls with empty bounds add nothing). Answers whether any
+  // control wanted a redraw.
+  bool CollectDirtyBoxes(IBoxList& boxes);
+  // One display tick: the tick handler, RunAnimations, CollectDirtyBoxes and,
+  // when that answered true, MarkClean of every control. The caller
+  // invalidates the boxes in its window.
+  bool RunDisplayTick(IBoxList& boxes);
+  // Draws the given boxes: each is snapped outwards to device pixels (in
+  // place), the list optimised, then every control drawn into every box
+  // between StartPaint and FinishPaint. An empty list draws nothing.
+  void PaintRegions(IBoxList& boxes);
+  // Draws one control clipped to dirty (see the .cpp for the rules).
+  void PaintControl(IControl* control, const IBox& dirty, float density);
+  // A segment along angleDegrees (0 up, clockwise) from radius rMin to rMax.
+  void OutlineRadialSegment(IArgb colour, float cx, float cy, float angleDegrees, float rMin, float rMax,
+                            const IComposite* blend = nullptr, float thickness = 1.0f);
+  // Placement of rotated text: text is replaced by the box holding it after
+  // rotation by the style's RotationDegrees, and (dx, dy) set to move it into
+  // box by the style's alignment. With rotation 0 nothing changes.
+  static void ComputeRotatedTextOffset(const ITextStyle& style, const IBox& box, IBox& text, double& dx,
+                                       double& dy);
+
+  void SetTickHandler(ITickHandler handler);
+  void SetKeyHandler(IKeyHandler handler);
+
+  // ---------------------------------------------------------------------
+  // Input routing. Events are in logical pixels; events with a position that
+  // is not finite are ignored.
+  // ---------------------------------------------------------------------
+
+  // The control under (x, y): the control pointerId is bound to, else an open
+  // in-window menu or text entry, else the corner resizer, else the topmost
+  // control of the list that takes the pointer. mouseOver queries find
+  // nothing while MouseOverTracking is off and never the background.
+  // capture binds pointerId to the answer.
+  IControl* ControlUnderPointer(float x, float y, bool capture, bool mouseOver, uint64_t pointerId);
+  void HandlePointerDown(const IPointerEvent* events, int32_t count);
+  void HandlePointerUp(const IPointerEvent* events, int32_t count);
+  void HandlePointerDrag(const IPointerEvent* events, int32_t count);
+  // Hover without buttons: OnPointerGone for the control left, then
+  // OnPointerHover for the one under the pointer.
+  void HandlePointerHover(float x, float y, const IPointerMods& mods);
+  // The pointer left the window: arrow shape, OnPointerGone for every control.
+  void HandlePointerLeave();
+  // A double click: taken as a press by a control with DoubleAsPress, else
+  // OnPointerDoublePress and every capture dropped. False: no control there.
+  bool HandleDoublePress(const IPointerEvent& event);
+  // notches: whole wheel steps. False: no control there.
+  bool HandleWheel(float x, float y, const IPointerMods& mods, float notches);
+  bool HandleFileDrop(float x, float y, const char* path);
+  // A key over (x, y): the control there unless it is the background, then
+  // the key handler. Answers whether the key was handled.
+  bool OnKeyDown(float x, float y, const IKeyStroke& key);
+  bool OnKeyUp(float x, float y, const IKeyStroke& key);
+
+  // Whether a pointer is bound to control (a drag runs).
+  bool IsCaptured(const IControl* control) const;
+  int32_t CaptureCount() const { return static_cast<int32_t>(mCaptures.size()); }
+  // Drops every capture: each pressed control gets its release at the last
+  // position seen and the gestures begun for it are ended.
+  void ReleaseAllCaptures();
+
+  // ---------------------------------------------------------------------
+  // Value prompts, text entry and menus.
+  // ---------------------------------------------------------------------
+
+  // Asks the user for a new value of control's slot valueIndex: a menu of
+  // the parameter's display texts for list and on/off parameters that have
+  // them, else a text entry with the current value.
+  void PromptParameterValue(IControl* control, const IBox& box, int32_t valueIndex);
+  void OpenTextEntry(IControl* control, const ITextStyle& style, const IBox& box, const char* text,
+                     int32_t valueIndex);
+  // The finished text (UTF-8) of the open entry: parsed into the edited
+  // slot's parameter, else handed to the control's OnTextCommitted.
+  void CommitTextEntry(const char* text);
+  // The open entry was abandoned; nothing is committed.
+  void CancelTextEntry();
+  // Shows menu for control (in the editor when an in-window menu is
+  // installed, else natively); the result reaches control through
+  // DeliverMenuResult. menu must outlive the showing.
+  void OpenPopupMenu(IControl* control, IPopupMenu& menu, const IBox& anchor, int32_t valueIndex, bool isContext);
+  // Hands the menu result (null: nothing chosen) to the waiting control.
+  void DeliverMenuResult(IPopupMenu* chosen);
+  // Lets control fill the canvas' context menu and shows it at (x, y) when
+  // it holds any item.
+  void OpenContextMenuForControl(IControl* control, float x, float y);
+
+  IPopupMenu& PromptMenu() { return mPromptMenu; }
+  IControl* EditedControl() const { return mEditedControl; }
+  int32_t EditedValueIndex() const { return mEditedValueIndex; }
+  IControl* MenuRequester() const { return mMenuRequester; }
+  int32_t MenuValueIndex() const { return mMenuValueIndex; }
+  bool MenuIsContext() const { return mMenuIsContext; }
+
+  // ---------------------------------------------------------------------
+  // Hover, corner drag and platform state.
+  // ---------------------------------------------------------------------
+
+  IControl* MouseOverControl() const { return mMouseOverControl; }
+  int32_t MouseOverIndex() const { return mMouseOverIndex; }
+  bool MouseOverTracking() const { return mMouseOverTracking; }
+  void SetMouseOverTracking(bool on) { mMouseOverTracking = on; }
+
+  // A corner drag runs from the resizer's press to the next release.
+  bool Resizing() const { return mResizing; }
+  void SetResizing(bool on) { mResizing = on; }
+  EResizeMode ResizeMode() const { return mResizeMode; }
+  bool RelayoutOnResize() const { return mRelayoutOnResize; }
+  float ResizeStartX() const { return mResizeStartX; }
+  float ResizeStartY() const { return mResizeStartY; }
+
+  EPointerShape PointerShape() const { return mPointerShape; }
+  void* DrawingContextHandle() const { return mDrawingContextHandle; }
+  bool TooltipsEnabled() const { return mTooltipsEnabled; }
+  void SetTooltipsEnabled(bool on) { mTooltipsEnabled = on; }
+  bool MultiTouchEnabled() const { return mMultiTouchEnabled; }
+  void SetMultiTouchEnabled(bool on) { mMultiTouchEnabled = on; }
+
+protected:
+  // Pointer state the platform layer keeps.
+  bool mPointerHidden = false;
+  bool mPointerKeptInPlace = false;
+  bool mPenOrTouchInput = false;
+  float mLastPointerX = -1.0f;
+  float mLastPointerY = -1.0f;
+
+private:
+  // One pressed pointer.
+  struct ICapture {
+    IControl* Control = nullptr;
+    bool Pressed = false;                // the control got its press
+    std::vector<int32_t> BegunGestures;  // parameters whose gesture began
+    float LastX = 0.0f;
+    float LastY = 0.0f;
+    IPointerMods LastMods;
+  };
+  // 64-bit FNV-1a over the id's eight bytes, least significant first.
+  struct IPointerIdHash {
+    size_t operator()(uint64_t id) const;
+  };
+  using ICaptureMap = std::unordered_map<uint64_t, ICapture, IPointerIdHash>;
+
+  void AttachLinks(IControl* control);
+  void ResizeTail(bool scaleChanged);
+  void EndCapture(ICapture& capture, bool deliverRelease);
+  void DropCaptures(bool deliverRelease);
+  void BeginGestures(ICapture& capture);
+  bool HasParam(int32_t paramIndex) const;
+  IParam* ParamOfSlot(const IControl* control, int32_t valueIndex) const;
+  void DeleteControls(bool endGestures);
+
+  IPointerArray<IControl> mControls;
+  IControl* mCornerResizer = nullptr;
+  IMenuOverlay* mPopupMenuControl = nullptr;
+  IEntryOverlay* mTextEntryControl = nullptr;
+  IPopupMenu mPromptMenu;
+  EPointerShape mPointerShape = EPointerShape::Arrow;
+  int32_t mWidth;
+  int32_t mHeight;
+  int32_t mScreenScale = 1;
+  float mDrawScale;
+  int32_t mFramesPerSecond;
+  ICaptureMap mCaptures;
+  IControl* mMouseOverControl = nullptr;
+  IControl* mEditedControl = nullptr;
+  IControl* mMenuRequester = nullptr;
+  bool mMenuIsContext = false;
+  int32_t mEditedValueIndex = -1;
+  int32_t mMenuValueIndex = -1;
+  int32_t mMouseOverIndex = -1;
+  float mResizeStartX = -1.0f;
+  float mResizeStartY = -1.0f;
+  float mMinScale;
+  float mMaxScale;
+  int32_t mMinWidth;
+  int32_t mMaxWidth;
+  int32_t mMinHeight;
+  int32_t mMaxHeight;
+  bool mMouseOverTracking = false;
+  bool mResizing = false;
+  bool mRelayoutOnResize = false;
+  EResizeMode mResizeMode = EResizeMode::Scale;
+  IKeyHandler mKeyHandler;
+  ITickHandler mTickHandler;
+  ICanvasEditorDelegate* mDelegate;
+  void* mDrawingContextHandle = nullptr;
+  bool mTooltipsEnabled = false;
+  bool mMultiTouchEnabled = false;
+};
+
+} // namespace canvas
+} // namespace plugkit
