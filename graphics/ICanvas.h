@@ -561,6 +561,9 @@ private:
   void EndCapture(ICapture& capture, bool deliverRelease);
   void DropCaptures(bool deliverRelease);
   void BeginGestures(ICapture& capture);
+  // The pointer's capture (if it still has one) got its press at the event's
+  // position.
+  void MarkPressed(const IPointerEvent& e);
   bool HasParam(int32_t paramIndex) const;
   IParam* ParamOfSlot(const IControl* control, int32_t valueIndex) const;
   void DeleteControls(bool endGestures);

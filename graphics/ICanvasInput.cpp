@@ -138,13 +138,7 @@ void ICanvas::HandlePointerDown(const IPointerEvent* events, int32_t count) {
     const int32_t vi = control->ValueIndexAt(e.X, e.Y);
 
     if (e.Mods.Right && vi == -1) {
-      auto entry = mCaptures.find(id);
-      if (entry != mCaptures.end()) {
-        entry->second.Pressed = true;
-        entry->second.LastX = e.X;
-        entry->second.LastY = e.Y;
-        entry->second.LastMods = e.Mods;
-      }
+      MarkPressed(e);
       control->OnPointerPress(e.X, e.Y, e.Mods);
       return;
     }
@@ -154,20 +148,21 @@ void ICanvas::HandlePointerDown(const IPointerEvent* events, int32_t count) {
       return;
     }
 
-    auto entry = mCaptures.find(id);
-    if (entry != mCaptures.end()) {
-      if (!alreadyPressed) BeginGestures(entry->second);
-      // Looked up again: the host may have called back during the gestures.
-      entry = mCaptures.find(id);
-      if (entry != mCaptures.end()) {
-        entry->second.Pressed = true;
-        entry->second.LastX = e.X;
-        entry->second.LastY = e.Y;
-        entry->second.LastMods = e.Mods;
-      }
-    }
+    const auto entry = mCaptures.find(id);
+    if (entry != mCaptures.end() && !alreadyPressed) BeginGestures(entry->second);
+    // Looked up afresh: the host may have called back during the gestures.
+    MarkPressed(e);
     control->OnPointerPress(e.X, e.Y, e.Mods);
   }
+}
+
+void ICanvas::MarkPressed(const IPointerEvent& e) {
+  const auto entry = mCaptures.find(e.Mods.PointerId);
+  if (entry == mCaptures.end()) return;
+  entry->second.Pressed = true;
+  entry->second.LastX = e.X;
+  entry->second.LastY = e.Y;
+  entry->second.LastMods = e.Mods;
 }
 
 void ICanvas::HandlePointerUp(const IPointerEvent* events, int32_t count) {

@@ -24,6 +24,14 @@ constexpr int16 kControllerPitchBend = 129;
 constexpr int16 kControllerProgramChange = 130;
 constexpr int16 kControllerPolyPressure = 131;
 
+// The controller number and values of a legacy controller event; true.
+bool SetController(LegacyMIDICCOutEvent& cc, int32_t controller, int32_t value, int32_t value2) {
+  cc.controlNumber = static_cast<uint8>(controller);
+  cc.value = static_cast<int8>(value);
+  cc.value2 = static_cast<int8>(value2);
+  return true;
+}
+
 // The output event for a short message; false for statuses without one.
 bool EventOf(const IMidiShortMessage& message, int32_t sampleOffset, Event& e) {
   std::memset(&e, 0, sizeof e);
@@ -51,35 +59,21 @@ bool EventOf(const IMidiShortMessage& message, int32_t sampleOffset, Event& e) {
     break;
   }
   e.type = Event::kLegacyMIDICCOutEvent;
-  e.midiCCOut.channel = static_cast<int8>(channel);
+  LegacyMIDICCOutEvent& cc = e.midiCCOut;
+  cc.channel = static_cast<int8>(channel);
   switch (message.status & 0xF0) {
   case 0xA0:
-    e.midiCCOut.controlNumber = static_cast<uint8>(kControllerPolyPressure);
-    e.midiCCOut.value = static_cast<int8>(message.data1);
-    e.midiCCOut.value2 = static_cast<int8>(message.data2);
-    return true;
+    return SetController(cc, kControllerPolyPressure, message.data1, message.data2);
   case 0xB0:
-    e.midiCCOut.controlNumber = message.data1;
-    e.midiCCOut.value = static_cast<int8>(message.data2);
-    e.midiCCOut.value2 = 0;
-    return true;
+    return SetController(cc, message.data1, message.data2, 0);
   case 0xC0:
-    e.midiCCOut.controlNumber = static_cast<uint8>(kControllerProgramChange);
-    e.midiCCOut.value = static_cast<int8>(message.data1);
-    e.midiCCOut.value2 = 0;
-    return true;
+    return SetController(cc, kControllerProgramChange, message.data1, 0);
   case 0xD0:
-    e.midiCCOut.controlNumber = static_cast<uint8>(kControllerAftertouch);
-    e.midiCCOut.value = static_cast<int8>(message.data1);
-    e.midiCCOut.value2 = static_cast<int8>(message.data2);
-    return true;
+    return SetController(cc, kControllerAftertouch, message.data1, message.data2);
   case 0xE0:
     // The host rebuilds the 14-bit bend from the low (value) and high
     // (value2) seven bits, which are exactly the message's two data bytes.
-    e.midiCCOut.controlNumber = static_cast<uint8>(kControllerPitchBend);
-    e.midiCCOut.value = static_cast<int8>(message.data1 & 0x7F);
-    e.midiCCOut.value2 = static_cast<int8>(message.data2 & 0x7F);
-    return true;
+    return SetController(cc, kControllerPitchBend, message.data1 & 0x7F, message.data2 & 0x7F);
   default:
     return false;
   }

@@ -86,22 +86,48 @@ void NarrowText(char8* dest, size_t size, const char16* source) {
   }
 }
 
+// One text field into another of either character width.
 template <size_t N>
-constexpr size_t FieldSize(const char8 (&)[N]) {
-  return N;
+void CopyField(char8 (&dest)[N], const char8* source) {
+  CopyText8(dest, N, source);
 }
 
 template <size_t N>
-constexpr size_t FieldSize(const char16 (&)[N]) {
-  return N;
+void CopyField(char16 (&dest)[N], const char16* source) {
+  CopyText16(dest, N, source);
+}
+
+template <size_t N>
+void CopyField(char16 (&dest)[N], const char8* source) {
+  WidenText(dest, N, source);
+}
+
+template <size_t N>
+void CopyField(char8 (&dest)[N], const char16* source) {
+  NarrowText(dest, N, source);
+}
+
+// A class record into the 8-bit or the UTF-16 form (from either): the two
+// forms differ only in the width of the name, vendor and version texts.
+template <typename Dest, typename Source>
+void CopyClassRecord(Dest& dest, const Source& source) {
+  std::memcpy(dest.cid, source.cid, sizeof(TUID));
+  dest.cardinality = source.cardinality;
+  CopyField(dest.category, source.category);
+  CopyField(dest.name, source.name);
+  dest.classFlags = source.classFlags;
+  CopyField(dest.subCategories, source.subCategories);
+  CopyField(dest.vendor, source.vendor);
+  CopyField(dest.version, source.version);
+  CopyField(dest.sdkVersion, source.sdkVersion);
 }
 
 }  // namespace
 
 CPluginFactory::CPluginFactory(const PFactoryInfo& info) {
-  CopyText8(factoryInfo.vendor, FieldSize(factoryInfo.vendor), info.vendor);
-  CopyText8(factoryInfo.url, FieldSize(factoryInfo.url), info.url);
-  CopyText8(factoryInfo.email, FieldSize(factoryInfo.email), info.email);
+  CopyField(factoryInfo.vendor, info.vendor);
+  CopyField(factoryInfo.url, info.url);
+  CopyField(factoryInfo.email, info.email);
   factoryInfo.flags = info.flags;
 }
 
@@ -112,73 +138,31 @@ bool CPluginFactory::registerClass(const PClassInfo* info, CreateFunction create
   PClassInfo2 info2;
   std::memcpy(info2.cid, info->cid, sizeof(TUID));
   info2.cardinality = info->cardinality;
-  CopyText8(info2.category, FieldSize(info2.category), info->category);
-  CopyText8(info2.name, FieldSize(info2.name), info->name);
+  CopyField(info2.category, info->category);
+  CopyField(info2.name, info->name);
   return registerClass(&info2, createFunc, context);
 }
 
 bool CPluginFactory::registerClass(const PClassInfo2* info, CreateFunction createFunc, void* context) {
   if (!info) return false;
   ClassEntry entry{};
-  PClassInfo2& a = entry.info8;
-  std::memcpy(a.cid, info->cid, sizeof(TUID));
-  a.cardinality = info->cardinality;
-  CopyText8(a.category, FieldSize(a.category), info->category);
-  CopyText8(a.name, FieldSize(a.name), info->name);
-  a.classFlags = info->classFlags;
-  CopyText8(a.subCategories, FieldSize(a.subCategories), info->subCategories);
-  CopyText8(a.vendor, FieldSize(a.vendor), info->vendor);
-  CopyText8(a.version, FieldSize(a.version), info->version);
-  CopyText8(a.sdkVersion, FieldSize(a.sdkVersion), info->sdkVersion);
-
-  PClassInfoW& w = entry.info16;
-  std::memcpy(w.cid, a.cid, sizeof(TUID));
-  w.cardinality = a.cardinality;
-  std::memcpy(w.category, a.category, sizeof(w.category));
-  WidenText(w.name, FieldSize(w.name), a.name);
-  w.classFlags = a.classFlags;
-  std::memcpy(w.subCategories, a.subCategories, sizeof(w.subCategories));
-  WidenText(w.vendor, FieldSize(w.vendor), a.vendor);
-  WidenText(w.version, FieldSize(w.version), a.version);
-  WidenText(w.sdkVersion, FieldSize(w.sdkVersion), a.sdkVersion);
-
-  entry.createFunc = createFunc;
-  entry.context = context;
-  return addEntry(entry);
+  CopyClassRecord(entry.info8, *info);
+  CopyClassRecord(entry.info16, entry.info8);
+  return addEntry(entry, createFunc, context);
 }
 
 bool CPluginFactory::registerClass(const PClassInfoW* info, CreateFunction createFunc, void* context) {
   if (!info) return false;
   ClassEntry entry{};
-  PClassInfoW& w = entry.info16;
-  std::memcpy(w.cid, info->cid, sizeof(TUID));
-  w.cardinality = info->cardinality;
-  CopyText8(w.category, FieldSize(w.category), info->category);
-  CopyText16(w.name, FieldSize(w.name), info->name);
-  w.classFlags = info->classFlags;
-  CopyText8(w.subCategories, FieldSize(w.subCategories), info->subCategories);
-  CopyText16(w.vendor, FieldSize(w.vendor), info->vendor);
-  CopyText16(w.version, FieldSize(w.version), info->version);
-  CopyText16(w.sdkVersion, FieldSize(w.sdkVersion), info->sdkVersion);
-
-  PClassInfo2& a = entry.info8;
-  std::memcpy(a.cid, w.cid, sizeof(TUID));
-  a.cardinality = w.cardinality;
-  std::memcpy(a.category, w.category, sizeof(a.category));
-  NarrowText(a.name, FieldSize(a.name), w.name);
-  a.classFlags = w.classFlags;
-  std::memcpy(a.subCategories, w.subCategories, sizeof(a.subCategories));
-  NarrowText(a.vendor, FieldSize(a.vendor), w.vendor);
-  NarrowText(a.version, FieldSize(a.version), w.version);
-  NarrowText(a.sdkVersion, FieldSize(a.sdkVersion), w.sdkVersion);
-
-  entry.createFunc = createFunc;
-  entry.context = context;
-  return addEntry(entry);
+  CopyClassRecord(entry.info16, *info);
+  CopyClassRecord(entry.info8, entry.info16);
+  return addEntry(entry, createFunc, context);
 }
 
-bool CPluginFactory::addEntry(const ClassEntry& entry) {
-  if (!entry.createFunc || findEntry(entry.info8.cid)) return false;
+bool CPluginFactory::addEntry(ClassEntry& entry, CreateFunction createFunc, void* context) {
+  if (!createFunc || findEntry(entry.info8.cid)) return false;
+  entry.createFunc = createFunc;
+  entry.context = context;
   classes.push_back(entry);
   return true;
 }

@@ -74,7 +74,9 @@ class CPluginFactory : public IPluginFactory3 {
     void* context;
   };
 
-  bool addEntry(const ClassEntry& entry);
+  // Completes the entry with its create function and keeps it; false (and
+  // nothing kept) without a function or for a class id already registered.
+  bool addEntry(ClassEntry& entry, CreateFunction createFunc, void* context);
   const ClassEntry* findEntry(const char* cid) const;
   const ClassEntry* entryAt(int32 index) const;
 

@@ -5,6 +5,21 @@
 namespace Steinberg {
 namespace Vst {
 
+namespace {
+
+// A new bus at the end of the list, which owns it; the caller gets a borrowed
+// pointer, or null (and no bus) without a name. `layout` is the audio bus's
+// speaker arrangement or the event bus's channel count.
+template <typename BusClass, typename Layout>
+BusClass* AppendBus(BusList& list, const TChar* name, BusType busType, int32 flags, Layout layout) {
+  if (!name) return nullptr;
+  auto* bus = new BusClass(name, busType, flags, layout);
+  list.push_back(IPtr<Bus>(bus, false));
+  return bus;
+}
+
+}  // namespace
+
 SingleComponentEffect::SingleComponentEffect()
     : processSetup{kRealtime, kSample32, 0, 0.0},
       audioInputs(kAudio, kInput),
@@ -130,34 +145,22 @@ uint32 PLUGIN_API SingleComponentEffect::getTailSamples() { return kNoTail; }
 
 AudioBus* SingleComponentEffect::addAudioInput(const TChar* name, SpeakerArrangement arr, BusType busType,
                                                int32 flags) {
-  if (!name) return nullptr;
-  auto* bus = new AudioBus(name, busType, flags, arr);
-  audioInputs.push_back(IPtr<Bus>(bus, false));
-  return bus;
+  return AppendBus<AudioBus>(audioInputs, name, busType, flags, arr);
 }
 
 AudioBus* SingleComponentEffect::addAudioOutput(const TChar* name, SpeakerArrangement arr, BusType busType,
                                                 int32 flags) {
-  if (!name) return nullptr;
-  auto* bus = new AudioBus(name, busType, flags, arr);
-  audioOutputs.push_back(IPtr<Bus>(bus, false));
-  return bus;
+  return AppendBus<AudioBus>(audioOutputs, name, busType, flags, arr);
 }
 
 EventBus* SingleComponentEffect::addEventInput(const TChar* name, int32 channels, BusType busType,
                                                int32 flags) {
-  if (!name) return nullptr;
-  auto* bus = new EventBus(name, busType, flags, channels);
-  eventInputs.push_back(IPtr<Bus>(bus, false));
-  return bus;
+  return AppendBus<EventBus>(eventInputs, name, busType, flags, channels);
 }
 
 EventBus* SingleComponentEffect::addEventOutput(const TChar* name, int32 channels, BusType busType,
                                                 int32 flags) {
-  if (!name) return nullptr;
-  auto* bus = new EventBus(name, busType, flags, channels);
-  eventOutputs.push_back(IPtr<Bus>(bus, false));
-  return bus;
+  return AppendBus<EventBus>(eventOutputs, name, busType, flags, channels);
 }
 
 tresult SingleComponentEffect::removeAudioBusses() {

@@ -55,6 +55,20 @@ std::string TempPath(const std::string& name) {
   return std::string(utf8, static_cast<size_t>(bytes)) + "plugkit_" + name;
 }
 
+// A file in the temporary folder, removed when the test (or the loop pass)
+// ends, also when an assertion ends it early.
+class ScratchFile {
+public:
+  explicit ScratchFile(const std::string& name) : mPath(TempPath(name)) {}
+  ~ScratchFile() { std::remove(mPath.c_str()); }
+  ScratchFile(const ScratchFile&) = delete;
+  ScratchFile& operator=(const ScratchFile&) = delete;
+  const char* Path() const { return mPath.c_str(); }
+
+private:
+  std::string mPath;
+};
+
 void WriteFile(const std::string& path, const Bytes& bytes) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
   ASSERT_NE(f, nullptr);
@@ -93,38 +107,36 @@ Snapshot Take(const FixturePlugin& plugin) {
 TEST(ProgramFile, ValuesFormHasTheExactLayout) {
   FixturePlugin plugin;
   Prepare(plugin, false);
-  const std::string path = TempPath("values.fxp");
-  ASSERT_TRUE(plugin.SaveProgramFile(path.c_str()));
+  const ScratchFile file("values.fxp");
+  ASSERT_TRUE(plugin.SaveProgramFile(file.Path()));
   const Bytes expected = Join({Head("FxCk", 0, "Down 3"), kNormalisedValues});
   EXPECT_EQ(expected.size(), 68u);
-  EXPECT_EQ(ReadFile(path), expected);
-  std::remove(path.c_str());
+  EXPECT_EQ(ReadFile(file.Path()), expected);
 }
 
 TEST(ProgramFile, ChunkFormHasTheExactLayout) {
   FixturePlugin plugin;
   Prepare(plugin, true);
-  const std::string path = TempPath("chunk.fxp");
-  ASSERT_TRUE(plugin.SaveProgramFile(path.c_str()));
+  const ScratchFile file("chunk.fxp");
+  ASSERT_TRUE(plugin.SaveProgramFile(file.Path()));
   const Bytes expected = Join({Head("FPCh", 92, "Down 3"), Int32BE(32), kStateHeader, kState});
   EXPECT_EQ(expected.size(), 92u);
-  EXPECT_EQ(ReadFile(path), expected);
-  std::remove(path.c_str());
+  EXPECT_EQ(ReadFile(file.Path()), expected);
 }
 
 TEST(ProgramFile, RoundTripRestoresValuesAndRenamesTheCurrentPreset) {
   for (bool chunks : {false, true}) {
     FixturePlugin source;
     Prepare(source, chunks);
-    const std::string path = TempPath("roundtrip.fxp");
-    ASSERT_TRUE(source.SaveProgramFile(path.c_str()));
+    const ScratchFile file("roundtrip.fxp");
+    ASSERT_TRUE(source.SaveProgramFile(file.Path()));
 
     FixturePlugin target;
     target.SetUniqueCode(kCode);
     target.SetStateChunks(chunks);
     ASSERT_TRUE(target.DefinePreset("Default", 0, 0, 100));
     target.ForgetNotifications();
-    ASSERT_TRUE(target.LoadProgramFile(path.c_str())) << chunks;
+    ASSERT_TRUE(target.LoadProgramFile(file.Path())) << chunks;
     const std::vector<double> values = target.Values();
     EXPECT_EQ(values[0], -3);
     EXPECT_EQ(values[1], 15);
@@ -135,7 +147,6 @@ TEST(ProgramFile, RoundTripRestoresValuesAndRenamesTheCurrentPreset) {
     IStateBuffer now;
     ASSERT_TRUE(target.SerializeParams(now));
     EXPECT_EQ(BytesOf(target.GetPreset(0)->state), BytesOf(now));
-    std::remove(path.c_str());
   }
 }
 
@@ -152,12 +163,11 @@ TEST(ProgramFile, ChunkFormLoadsWithoutStateHeaderAndValuesFormWithChunksOn) {
     plugin.SetUniqueCode(kCode);
     plugin.SetStateChunks(true);
     ASSERT_TRUE(plugin.DefinePreset("Default", 0, 0, 100));
-    const std::string path = TempPath("forms.fxp");
-    WriteFile(path, c.file);
-    EXPECT_TRUE(plugin.LoadProgramFile(path.c_str())) << c.what;
+    const ScratchFile file("forms.fxp");
+    WriteFile(file.Path(), c.file);
+    EXPECT_TRUE(plugin.LoadProgramFile(file.Path())) << c.what;
     EXPECT_EQ(plugin.Values()[0], -3) << c.what;
     EXPECT_STREQ(plugin.PresetTitleAt(0), "Raw") << c.what;
-    std::remove(path.c_str());
   }
 }
 
@@ -194,13 +204,12 @@ TEST(ProgramFile, RefusedFilesChangeNothing) {
     plugin.SetValues(5, -7, 60);
     const Snapshot before = Take(plugin);
     plugin.ForgetNotifications();
-    const std::string path = TempPath("refused.fxp");
-    WriteFile(path, c.file);
-    EXPECT_FALSE(plugin.LoadProgramFile(path.c_str())) << c.what;
+    const ScratchFile file("refused.fxp");
+    WriteFile(file.Path(), c.file);
+    EXPECT_FALSE(plugin.LoadProgramFile(file.Path())) << c.what;
     EXPECT_TRUE(Take(plugin) == before) << c.what;
     EXPECT_TRUE(plugin.changes.empty()) << c.what;
     EXPECT_EQ(plugin.hostPresetNotes, 0) << c.what;
-    std::remove(path.c_str());
   }
 }
 
@@ -219,11 +228,11 @@ TEST(ProgramFile, ValuesFormWithFewerValuesLeavesTheRestAlone) {
   FixturePlugin plugin;
   plugin.SetUniqueCode(kCode);
   plugin.SetValues(5, -7, 60);
-  const std::string path = TempPath("fewer.fxp");
-  WriteFile(path, Join({Head("FxCk", 0, "Two", kCode, 1, 2), Bytes(kNormalisedValues.begin(), kNormalisedValues.begin() + 8)}));
-  EXPECT_TRUE(plugin.LoadProgramFile(path.c_str()));
+  const ScratchFile file("fewer.fxp");
+  WriteFile(file.Path(),
+            Join({Head("FxCk", 0, "Two", kCode, 1, 2), Bytes(kNormalisedValues.begin(), kNormalisedValues.begin() + 8)}));
+  EXPECT_TRUE(plugin.LoadProgramFile(file.Path()));
   EXPECT_EQ(plugin.Values(), (std::vector<double>{-3, 15, 60}));
-  std::remove(path.c_str());
 }
 
 TEST(ProgramFile, NonFiniteValuesNeverReachAParameter) {
@@ -242,40 +251,38 @@ TEST(ProgramFile, NonFiniteValuesNeverReachAParameter) {
     plugin.SetUniqueCode(kCode);
     plugin.SetStateChunks(c.chunks);
     plugin.SetValues(5, -7, 60);
-    const std::string path = TempPath("nan.fxp");
-    WriteFile(path, c.file);
-    EXPECT_TRUE(plugin.LoadProgramFile(path.c_str()));
+    const ScratchFile file("nan.fxp");
+    WriteFile(file.Path(), c.file);
+    EXPECT_TRUE(plugin.LoadProgramFile(file.Path()));
     EXPECT_EQ(plugin.Values(), c.expected) << c.chunks;
-    std::remove(path.c_str());
   }
 }
 
 TEST(ProgramFile, ProgramNamesAreCutToTheirField) {
   FixturePlugin plugin;
   Prepare(plugin, false);
-  const std::string path = TempPath("names.fxp");
+  const ScratchFile file("names.fxp");
 
   // A full 28-byte field without a NUL is read whole.
-  WriteFile(path, Join({Head("FxCk", 0, std::string(28, 'n')), kNormalisedValues}));
-  ASSERT_TRUE(plugin.LoadProgramFile(path.c_str()));
+  WriteFile(file.Path(), Join({Head("FxCk", 0, std::string(28, 'n')), kNormalisedValues}));
+  ASSERT_TRUE(plugin.LoadProgramFile(file.Path()));
   EXPECT_EQ(plugin.PresetTitleAt(0), std::string(28, 'n'));
 
   // Saving keeps at most 27 bytes and a NUL, and does not split a character:
   // 26 ASCII bytes then a two-byte "é" that would end at byte 28.
   const std::string title = std::string(26, 'a') + "\xC3\xA9" + "tail";
   ASSERT_TRUE(plugin.ModifyCurrentPreset(title.c_str()));
-  ASSERT_TRUE(plugin.SaveProgramFile(path.c_str()));
-  const Bytes saved = ReadFile(path);
+  ASSERT_TRUE(plugin.SaveProgramFile(file.Path()));
+  const Bytes saved = ReadFile(file.Path());
   ASSERT_EQ(saved.size(), 68u);
   EXPECT_EQ(Bytes(saved.begin() + 28, saved.begin() + 56), Name28(std::string(26, 'a')));
 
   const std::string fits = std::string(25, 'b') + "\xC3\xA9" + "tail"; // "é" ends at byte 27
   ASSERT_TRUE(plugin.ModifyCurrentPreset(fits.c_str()));
-  ASSERT_TRUE(plugin.SaveProgramFile(path.c_str()));
-  const Bytes again = ReadFile(path);
+  ASSERT_TRUE(plugin.SaveProgramFile(file.Path()));
+  const Bytes again = ReadFile(file.Path());
   ASSERT_EQ(again.size(), 68u);
   EXPECT_EQ(Bytes(again.begin() + 28, again.begin() + 56), Name28(std::string(25, 'b') + "\xC3\xA9"));
-  std::remove(path.c_str());
 }
 
 TEST(ProgramFile, PathsAreUtf8) {
@@ -295,15 +302,15 @@ TEST(ProgramFile, PathsAreUtf8) {
 }
 
 TEST(Utf8File, ShortWritesAndFailedClosesAreFailures) {
-  const std::string path = TempPath("io.bin");
-  WriteFile(path, {1, 2, 3});
+  const ScratchFile scratch("io.bin");
+  WriteFile(scratch.Path(), {1, 2, 3});
   const uint8_t data[16] = {};
 
   // Opened for reading: the write comes up short.
-  EXPECT_FALSE(WriteAndClose(OpenUtf8File(path.c_str(), "rb"), data, sizeof data));
+  EXPECT_FALSE(WriteAndClose(OpenUtf8File(scratch.Path(), "rb"), data, sizeof data));
 
   // The bytes sit in the stream's buffer until the close, whose flush fails.
-  std::FILE* file = OpenUtf8File(path.c_str(), "wb");
+  std::FILE* file = OpenUtf8File(scratch.Path(), "wb");
   ASSERT_NE(file, nullptr);
   static char buffer[4096];
   std::setvbuf(file, buffer, _IOFBF, sizeof buffer);
@@ -311,19 +318,17 @@ TEST(Utf8File, ShortWritesAndFailedClosesAreFailures) {
   EXPECT_FALSE(WriteAndClose(file, data, sizeof data));
 
   EXPECT_FALSE(WriteAndClose(nullptr, data, sizeof data));
-  std::remove(path.c_str());
 }
 
 TEST(Utf8File, ReadingStopsAtTheSizeLimit) {
-  const std::string path = TempPath("limit.bin");
-  WriteFile(path, Bytes(5000, 7));
+  const ScratchFile file("limit.bin");
+  WriteFile(file.Path(), Bytes(5000, 7));
   IStateBuffer out;
-  EXPECT_FALSE(ReadAndClose(OpenUtf8File(path.c_str(), "rb"), out, 4999));
+  EXPECT_FALSE(ReadAndClose(OpenUtf8File(file.Path(), "rb"), out, 4999));
   EXPECT_EQ(out.Size(), 0);
-  EXPECT_TRUE(ReadAndClose(OpenUtf8File(path.c_str(), "rb"), out, 5000));
+  EXPECT_TRUE(ReadAndClose(OpenUtf8File(file.Path(), "rb"), out, 5000));
   EXPECT_EQ(out.Size(), 5000);
   EXPECT_FALSE(ReadAndClose(nullptr, out, 10));
-  std::remove(path.c_str());
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #pragma once
-// Test doubles for the canvas: a recording canvas (no window, no drawing
-// back-end) that logs paint brackets, region clips and host-facing requests;
-// a recording delegate that logs gestures, parameter sets and resize
+// Test doubles for the canvas: a recording canvas (a null canvas, see
+// null_canvas.h) that logs paint brackets, region clips and host-facing
+// requests; a recording delegate that logs gestures, parameter sets and resize
 // requests; a probe control that logs every event it receives and draws
 // itself as a log line; and simple in-window menu and text-entry overlays.
 // Everything writes to one shared log so tests can check the order.
@@ -19,6 +19,7 @@
 #include "graphics/IControl.h"
 #include "graphics/IEntryOverlay.h"
 #include "graphics/IMenuOverlay.h"
+#include "tests/graphics/null_canvas.h"
 
 namespace plugkit::canvas::test {
 
@@ -81,10 +82,10 @@ private:
   Log& mLog;
 };
 
-class RecordingCanvas : public ICanvas {
+class RecordingCanvas : public NullCanvas {
 public:
   RecordingCanvas(ICanvasEditorDelegate* delegate, Log& log, float drawScale = 1.0f)
-      : ICanvas(delegate, 250, 160, 60, drawScale), mLog(log) {}
+      : NullCanvas(delegate, 250, 160, 60, drawScale), mLog(log) {}
   ~RecordingCanvas() override = default;
 
   void* window = nullptr;  // set non-null to pretend the window is open
@@ -98,7 +99,6 @@ public:
   void StartPaint() override { mLog.push_back("start paint"); }
   void FinishPaint() override { mLog.push_back("finish paint"); }
   void StartRegionPaint(const IBox& clip) override { mLog.push_back("clip " + BoxText(clip)); }
-  float PixelDensity() override { return static_cast<float>(ScreenScale()) * DrawScale(); }
   void OutlineSegment(IArgb, float x1, float y1, float x2, float y2, const IComposite*, float) override {
     mLog.push_back(Fmt("segment %g,%g %g,%g", x1, y1, x2, y2));
   }
@@ -120,65 +120,6 @@ public:
     menu.ReportChoice(nativePick);
     return &menu;
   }
-
-  // Everything else is never reached by these tests.
-  void PaintVectorImage(const IVectorImage&, const IBox&, const IComposite*) override {}
-  void PaintVectorImageTurned(const IVectorImage&, float, float, float, float, double, const IComposite*) override {}
-  void PaintImage(const IImageHandle&, const IBox&, int32_t, int32_t, const IComposite*) override {}
-  void PaintImageStretched(const IImageHandle&, const IBox&, const IComposite*) override {}
-  void PaintImageTurned(const IImageHandle&, float, float, double, const IComposite*) override {}
-  void PlotPixel(IArgb, float, float, const IComposite*) override {}
-  void OutlineDashedSegment(IArgb, float, float, float, float, const IComposite*, float, float) override {}
-  void OutlineTriangle(IArgb, float, float, float, float, float, float, const IComposite*, float) override {}
-  void OutlineBox(IArgb, const IBox&, const IComposite*, float) override {}
-  void OutlineRoundedBoxCorners(IArgb, const IBox&, float, float, float, float, const IComposite*, float) override {}
-  void OutlineRoundedBox(IArgb, const IBox&, float, const IComposite*, float) override {}
-  void OutlineArc(IArgb, float, float, float, float, float, const IComposite*, float) override {}
-  void OutlineCircle(IArgb, float, float, float, const IComposite*, float) override {}
-  void OutlineOval(IArgb, float, float, float, float, float, const IComposite*, float) override {}
-  void OutlineOvalInBox(IArgb, const IBox&, const IComposite*, float) override {}
-  void OutlinePolygon(IArgb, const float*, const float*, int32_t, const IComposite*, float) override {}
-  void OutlineDashedBox(IArgb, const IBox&, const IComposite*, float, float) override {}
-  void FloodTriangle(IArgb, float, float, float, float, float, float, const IComposite*) override {}
-  void FloodBox(IArgb, const IBox&, const IComposite*) override {}
-  void FloodRoundedBoxCorners(IArgb, const IBox&, float, float, float, float, const IComposite*) override {}
-  void FloodRoundedBox(IArgb, const IBox&, float, const IComposite*) override {}
-  void FloodCircle(IArgb, float, float, float, const IComposite*) override {}
-  void FloodOval(IArgb, float, float, float, float, float, const IComposite*) override {}
-  void FloodOvalInBox(IArgb, const IBox&, const IComposite*) override {}
-  void FloodPie(IArgb, float, float, float, float, float, const IComposite*) override {}
-  void FloodPolygon(IArgb, const float*, const float*, int32_t, const IComposite*) override {}
-  IArgb SamplePixel(float, float) override { return IArgb(); }
-  void* GetBackendContext() override { return nullptr; }
-  const char* GetBackendName() override { return "recording"; }
-  bool IsImageExtensionSupported(const char*) override { return false; }
-  void ReadLayerPixels(ILayer&, IHeapBlock&) override {}
-  void ApplyLayerShadow(ILayer&, const IHeapBlock&, const IDropShadow&) override {}
-  bool QueryPointerPosition(float&, float&) override { return false; }
-  void SetPointerHidden(bool, bool) override {}
-  void WarpPointerTo(float, float) override {}
-  void AbortTextField() override {}
-  void* OpenEditorWindow(void*) override { return nullptr; }
-  void CloseEditorWindow() override {}
-  bool ReadClipboardText(IStringBuffer&) override { return false; }
-  bool WriteClipboardText(const char*) override { return false; }
-  void NotifyPopupMenuToggled() override {}
-  int32_t ShowAlertBox(const char*, const char*, int32_t, int32_t, IAlertDone) override { return 0; }
-  void ChooseFileDialog(IStringBuffer&, IStringBuffer&, int32_t, const char*) override {}
-  void ChooseFolderDialog(IStringBuffer&) override {}
-  bool ChooseColourDialog(IArgb&, const char*, IColourDone) override { return false; }
-  bool OpenInBrowser(const char*) override { return false; }
-  PlatformFont* OpenSystemFont(const char*, int32_t) override { return nullptr; }
-  PlatformFont* OpenFontResource(const char*, const char*) override { return nullptr; }
-  void RetainFontHandle(const char*, PlatformFont*) override {}
-  APIBitmap* DecodeImageSource(const char*, int32_t, int32_t, const char*) override { return nullptr; }
-  APIBitmap* DecodeImageBytes(const void*, int32_t, int32_t) override { return nullptr; }
-  APIBitmap* CreateLayerImage(int32_t, int32_t, int32_t, float) override { return nullptr; }
-  bool AddBackendFont(const char*, PlatformFont*) override { return false; }
-  int32_t PixelAlphaIndex() override { return 3; }
-  bool LayerRowsBottomUp() override { return true; }
-  float MeasureTextRun(const ITextStyle&, const char*, IBox&) override { return 0.0f; }
-  void RenderTextRun(const ITextStyle&, const char*, const IBox&, const IComposite*) override {}
 
 private:
   Log& mLog;

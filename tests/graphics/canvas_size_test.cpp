@@ -18,6 +18,15 @@ int IndexOf(const Log& log, const std::string& line) {
   return it == log.end() ? -1 : static_cast<int>(it - log.begin());
 }
 
+// An open editor whose gain knob a pointer holds pressed, with the log from
+// then on.
+void HoldTheGainKnob(CanvasFixture& f) {
+  f.canvas.window = &f;
+  f.Add("knob", IBox(10, 10, 50, 50), RecordingDelegate::kGain);
+  f.Press(Event(20, 20));
+  f.Forget();
+}
+
 } // namespace
 
 TEST(ICanvasSize, ConstructionTakesTheConfiguredSizeAndScale) {
@@ -73,10 +82,7 @@ TEST(ICanvasSize, ApplySizeClampsToTheLimits) {
 
 TEST(ICanvasSize, ANonFiniteDrawScaleChangesNothing) {
   CanvasFixture f;
-  f.canvas.window = &f;
-  f.Add("knob", IBox(10, 10, 50, 50), RecordingDelegate::kGain);
-  f.Press(Event(20, 20));
-  f.Forget();
+  HoldTheGainKnob(f);
   // A saved editor size with a broken scale, or a corner drag dividing 0 by 0.
   EXPECT_FALSE(f.canvas.ApplySize(300, 200, std::numeric_limits<float>::quiet_NaN()));
   EXPECT_FALSE(f.canvas.ApplySize(300, 200, -std::numeric_limits<float>::infinity()));
@@ -88,10 +94,7 @@ TEST(ICanvasSize, ANonFiniteDrawScaleChangesNothing) {
 
 TEST(ICanvasSize, AnUnchangedSizeDoesNothing) {
   CanvasFixture f;
-  f.canvas.window = &f;
-  f.Add("knob", IBox(10, 10, 50, 50), RecordingDelegate::kGain);
-  f.Press(Event(20, 20));
-  f.Forget();
+  HoldTheGainKnob(f);
   EXPECT_TRUE(f.canvas.ApplySize(250, 160, 1.0f));
   // Values that clamp to the current ones are unchanged too.
   EXPECT_TRUE(f.canvas.ApplySize(250, 160, 1.0f + 1e-9f));
@@ -179,9 +182,7 @@ TEST(ICanvasSize, ApplyScreenScaleAlwaysResizesAndClampsBelowOne) {
 
 TEST(ICanvasSize, ASizeChangeDuringADragReleasesTheControlAndEndsItsGesture) {
   CanvasFixture f;
-  f.canvas.window = &f;
-  f.Add("knob", IBox(10, 10, 50, 50), RecordingDelegate::kGain);
-  f.Press(Event(20, 20));
+  HoldTheGainKnob(f);
   f.Drag(Event(22, 25, 0, false, 2, 5));
   f.Forget();
 

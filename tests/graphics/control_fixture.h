@@ -13,6 +13,7 @@
 #include "graphics/ICanvas.h"
 #include "graphics/ICanvasEditorDelegate.h"
 #include "graphics/IControl.h"
+#include "tests/graphics/null_canvas.h"
 
 namespace plugkit::canvas::control_test {
 
@@ -85,14 +86,14 @@ public:
   int renders = 0;
 };
 
-// A canvas with no platform or back-end: windows cannot open (OpenEditorWindow
+// A null canvas (see null_canvas.h): windows cannot open (OpenEditorWindow
 // answers openAnswer, null by default) and nothing is drawn. It logs the
 // calls the editor delegate and controls make; closing and destruction are
 // written to the journal it is given.
-class RecordingCanvas : public ICanvas {
+class RecordingCanvas : public test::NullCanvas {
 public:
   explicit RecordingCanvas(ICanvasEditorDelegate* delegate, std::vector<std::string>* journal = nullptr)
-      : ICanvas(delegate, 250, 160, 60, 1.0f), mJournal(journal) {}
+      : NullCanvas(delegate, 250, 160, 60, 1.0f), mJournal(journal) {}
   ~RecordingCanvas() override {
     if (mJournal) mJournal->push_back("destroy");
   }
@@ -106,7 +107,6 @@ public:
     if (mJournal) mJournal->push_back("close");
     RemoveEveryControl();
   }
-  void* NativeWindowHandle() override { return nullptr; }
   bool QueryPointerPosition(float& x, float& y) override {
     if (!pointerKnown) return false;
     x = pointerX;
@@ -116,7 +116,6 @@ public:
   void FloodCircle(IArgb colour, float cx, float cy, float r, const IComposite* blend) override {
     circles.push_back({colour, cx, cy, r, blend ? blend->Opacity : -1.0f});
   }
-  void StartRegionPaint(const IBox&) override {}
   void OpenTextField(int32_t paramIndex, const ITextStyle&, const IBox& box, int32_t, const char* text) override {
     textFields.push_back({paramIndex, box, text ? text : ""});
   }
@@ -125,62 +124,6 @@ public:
     answersLater = true;  // answered by the test through DeliverMenuResult
     return nullptr;
   }
-  float PixelDensity() override { return static_cast<float>(ScreenScale()) * DrawScale(); }
-
-  void PaintVectorImage(const IVectorImage&, const IBox&, const IComposite*) override {}
-  void PaintVectorImageTurned(const IVectorImage&, float, float, float, float, double, const IComposite*) override {}
-  void PaintImage(const IImageHandle&, const IBox&, int32_t, int32_t, const IComposite*) override {}
-  void PaintImageStretched(const IImageHandle&, const IBox&, const IComposite*) override {}
-  void PaintImageTurned(const IImageHandle&, float, float, double, const IComposite*) override {}
-  void PlotPixel(IArgb, float, float, const IComposite*) override {}
-  void OutlineSegment(IArgb, float, float, float, float, const IComposite*, float) override {}
-  void OutlineDashedSegment(IArgb, float, float, float, float, const IComposite*, float, float) override {}
-  void OutlineTriangle(IArgb, float, float, float, float, float, float, const IComposite*, float) override {}
-  void OutlineBox(IArgb, const IBox&, const IComposite*, float) override {}
-  void OutlineRoundedBoxCorners(IArgb, const IBox&, float, float, float, float, const IComposite*, float) override {}
-  void OutlineRoundedBox(IArgb, const IBox&, float, const IComposite*, float) override {}
-  void OutlineArc(IArgb, float, float, float, float, float, const IComposite*, float) override {}
-  void OutlineCircle(IArgb, float, float, float, const IComposite*, float) override {}
-  void OutlineOval(IArgb, float, float, float, float, float, const IComposite*, float) override {}
-  void OutlineOvalInBox(IArgb, const IBox&, const IComposite*, float) override {}
-  void OutlinePolygon(IArgb, const float*, const float*, int32_t, const IComposite*, float) override {}
-  void OutlineDashedBox(IArgb, const IBox&, const IComposite*, float, float) override {}
-  void FloodTriangle(IArgb, float, float, float, float, float, float, const IComposite*) override {}
-  void FloodBox(IArgb, const IBox&, const IComposite*) override {}
-  void FloodRoundedBoxCorners(IArgb, const IBox&, float, float, float, float, const IComposite*) override {}
-  void FloodRoundedBox(IArgb, const IBox&, float, const IComposite*) override {}
-  void FloodOval(IArgb, float, float, float, float, float, const IComposite*) override {}
-  void FloodOvalInBox(IArgb, const IBox&, const IComposite*) override {}
-  void FloodPie(IArgb, float, float, float, float, float, const IComposite*) override {}
-  void FloodPolygon(IArgb, const float*, const float*, int32_t, const IComposite*) override {}
-  IArgb SamplePixel(float, float) override { return IArgb(); }
-  void* GetBackendContext() override { return nullptr; }
-  const char* GetBackendName() override { return ""; }
-  bool IsImageExtensionSupported(const char*) override { return false; }
-  void ReadLayerPixels(ILayer&, IHeapBlock&) override {}
-  void ApplyLayerShadow(ILayer&, const IHeapBlock&, const IDropShadow&) override {}
-  void SetPointerHidden(bool, bool) override {}
-  void WarpPointerTo(float, float) override {}
-  void AbortTextField() override {}
-  bool ReadClipboardText(IStringBuffer&) override { return false; }
-  bool WriteClipboardText(const char*) override { return false; }
-  void NotifyPopupMenuToggled() override {}
-  int32_t ShowAlertBox(const char*, const char*, int32_t, int32_t, IAlertDone) override { return 0; }
-  void ChooseFileDialog(IStringBuffer&, IStringBuffer&, int32_t, const char*) override {}
-  void ChooseFolderDialog(IStringBuffer&) override {}
-  bool ChooseColourDialog(IArgb&, const char*, IColourDone) override { return false; }
-  bool OpenInBrowser(const char*) override { return false; }
-  PlatformFont* OpenSystemFont(const char*, int32_t) override { return nullptr; }
-  PlatformFont* OpenFontResource(const char*, const char*) override { return nullptr; }
-  void RetainFontHandle(const char*, PlatformFont*) override {}
-  APIBitmap* DecodeImageSource(const char*, int32_t, int32_t, const char*) override { return nullptr; }
-  APIBitmap* DecodeImageBytes(const void*, int32_t, int32_t) override { return nullptr; }
-  APIBitmap* CreateLayerImage(int32_t, int32_t, int32_t, float) override { return nullptr; }
-  bool AddBackendFont(const char*, PlatformFont*) override { return false; }
-  int32_t PixelAlphaIndex() override { return 0; }
-  bool LayerRowsBottomUp() override { return false; }
-  float MeasureTextRun(const ITextStyle&, const char*, IBox&) override { return 0.0f; }
-  void RenderTextRun(const ITextStyle&, const char*, const IBox&, const IComposite*) override {}
 
   struct Size {
     int32_t width;

@@ -10,6 +10,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include "tests/hosts/vst2/ChildProcess.h"
 #include "tests/hosts/vst2/ChunkRoundTrip.h"
 #include "tests/hosts/vst2/ParamAssign.h"
 #include "tests/hosts/vst2/PluginInstance.h"
@@ -149,53 +150,21 @@ TEST(Dll, ChunksRestoreByteExactlyInAFreshInstance) {
   }
 }
 
-struct RunResult {
-  DWORD exitCode = 0xffffffff;
-  std::string output;
-};
-
-// Runs the vst2host program with arguments; standard output and error together.
-RunResult RunHostProgram(const std::string& arguments) {
-  RunResult result;
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE readEnd = nullptr, writeEnd = nullptr;
-  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return result;
-  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-  std::wstring command =
-      L"\"" + vst2host::WidenUtf8(BesideTests(VST2HOST_PROGRAM_PATH)) + L"\" " + vst2host::WidenUtf8(arguments);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = writeEnd;
-  startup.hStdError = writeEnd;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  PROCESS_INFORMATION process{};
-  const BOOL started =
-      CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-  CloseHandle(writeEnd);
-  if (started) {
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) result.output.append(buffer, got);
-    WaitForSingleObject(process.hProcess, INFINITE);
-    GetExitCodeProcess(process.hProcess, &result.exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-  }
-  CloseHandle(readEnd);
-  return result;
+// Runs the vst2host program with arguments.
+vst2host::ChildResult RunHostProgram(const std::string& arguments) {
+  return vst2host::RunChildProcess(BesideTests(VST2HOST_PROGRAM_PATH), arguments);
 }
 
 TEST(Dll, HostProgramListsAndRoundTrips) {
-  const std::string dll = "\"" + DllPath() + "\"";
-  const RunResult info = RunHostProgram(dll + " info");
+  const std::string dll = vst2host::Quoted(DllPath());
+  const vst2host::ChildResult info = RunHostProgram(dll + " info");
   ASSERT_EQ(info.exitCode, 0u) << info.output;
   for (const char* line : {"entry: VSTPluginMain", "flags: 0x1011", "0 Coarse: \"0\" label \"Semi\"",
                            "1 Fine: \"0\" label \"Cents\"", "2 Mix: \"100\" label \"%\"", "programs: 7 (current 0)",
                            "  6 Octave down (mixed)"})
     EXPECT_NE(info.output.find(line), std::string::npos) << line << "\n" << info.output;
 
-  const RunResult chunk = RunHostProgram(dll + " chunk-roundtrip bank Coarse=5 Mix=10");
+  const vst2host::ChildResult chunk = RunHostProgram(dll + " chunk-roundtrip bank Coarse=5 Mix=10");
   EXPECT_EQ(chunk.exitCode, 0u) << chunk.output;
   EXPECT_NE(chunk.output.find("identical"), std::string::npos) << chunk.output;
 }

@@ -131,17 +131,24 @@ struct BlockExtras {
   ProcessContext* context = nullptr;
 };
 
-// One process call on one input and one output bus; a null pointer array
-// stands for a bus whose host gave no channel addresses.
-inline tresult ProcessBlock(plugkit::IVST3Binding& plugin, float** in, int32 inChannels, float** out,
-                            int32 outChannels, int32 frames, const BlockExtras& extras = {},
-                            int32 sampleSize = kSample32) {
-  AudioBusBuffers inputs{};
-  inputs.numChannels = inChannels;
-  inputs.channelBuffers32 = in;
-  AudioBusBuffers outputs{};
-  outputs.numChannels = outChannels;
-  outputs.channelBuffers32 = out;
+// A host bus over the given channel addresses.
+inline AudioBusBuffers HostBus(int32 channels, float** buffers) {
+  AudioBusBuffers bus{};
+  bus.numChannels = channels;
+  bus.channelBuffers32 = buffers;
+  return bus;
+}
+
+inline AudioBusBuffers HostBus(int32 channels, double** buffers) {
+  AudioBusBuffers bus{};
+  bus.numChannels = channels;
+  bus.channelBuffers64 = buffers;
+  return bus;
+}
+
+// One process call on one input and one output bus.
+inline tresult ProcessBuses(plugkit::IVST3Binding& plugin, AudioBusBuffers inputs, AudioBusBuffers outputs,
+                            int32 frames, int32 sampleSize, const BlockExtras& extras) {
   ProcessData data;
   data.processMode = kRealtime;
   data.symbolicSampleSize = sampleSize;
@@ -157,27 +164,17 @@ inline tresult ProcessBlock(plugkit::IVST3Binding& plugin, float** in, int32 inC
   return plugin.process(data);
 }
 
+// One process call on one input and one output bus; a null pointer array
+// stands for a bus whose host gave no channel addresses.
+inline tresult ProcessBlock(plugkit::IVST3Binding& plugin, float** in, int32 inChannels, float** out,
+                            int32 outChannels, int32 frames, const BlockExtras& extras = {},
+                            int32 sampleSize = kSample32) {
+  return ProcessBuses(plugin, HostBus(inChannels, in), HostBus(outChannels, out), frames, sampleSize, extras);
+}
+
 inline tresult ProcessBlock64(plugkit::IVST3Binding& plugin, double** in, int32 inChannels, double** out,
                               int32 outChannels, int32 frames, const BlockExtras& extras = {}) {
-  AudioBusBuffers inputs{};
-  inputs.numChannels = inChannels;
-  inputs.channelBuffers64 = in;
-  AudioBusBuffers outputs{};
-  outputs.numChannels = outChannels;
-  outputs.channelBuffers64 = out;
-  ProcessData data;
-  data.processMode = kRealtime;
-  data.symbolicSampleSize = kSample64;
-  data.numSamples = frames;
-  data.numInputs = 1;
-  data.numOutputs = 1;
-  data.inputs = &inputs;
-  data.outputs = &outputs;
-  data.inputParameterChanges = extras.changes;
-  data.inputEvents = extras.inputEvents;
-  data.outputEvents = extras.outputEvents;
-  data.processContext = extras.context;
-  return plugin.process(data);
+  return ProcessBuses(plugin, HostBus(inChannels, in), HostBus(outChannels, out), frames, kSample64, extras);
 }
 
 } // namespace vst3test

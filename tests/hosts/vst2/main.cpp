@@ -2,16 +2,13 @@
 // See README.md beside this file for the commands.
 
 #include "tests/hosts/vst2/ChunkRoundTrip.h"
+#include "tests/hosts/vst2/ConsoleProgram.h"
 #include "tests/hosts/vst2/ParamAssign.h"
 #include "tests/hosts/vst2/PluginInstance.h"
 #include "tests/hosts/vst2/PluginLibrary.h"
 #include "tests/hosts/vst2/Render.h"
 #include "tests/hosts/vst2/TestSignal.h"
-#include "tests/hosts/vst2/Utf8Path.h"
 #include "tests/hosts/vst2/WavFile.h"
-
-#include <windows.h>
-#include <shellapi.h>
 
 #include <cinttypes>
 #include <cstdio>
@@ -21,10 +18,6 @@
 
 namespace vst2host {
 namespace {
-
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
 
 const char* const kUsage =
     "usage:\n"
@@ -52,16 +45,9 @@ struct Options {
   float amplitude = 0.5f;
 };
 
-int Usage(const std::string& problem) {
-  if (!problem.empty()) std::fprintf(stderr, "vst2host: %s\n", problem.c_str());
-  std::fputs(kUsage, stderr);
-  return kExitUsage;
-}
+int Usage(const std::string& problem) { return ReportUsage("vst2host", kUsage, problem); }
 
-int Failed(const std::string& reason) {
-  std::fprintf(stderr, "vst2host: %s\n", reason.c_str());
-  return kExitFailed;
-}
+int Failed(const std::string& reason) { return ReportFailure("vst2host", reason); }
 
 bool ParseInt(const std::string& text, long minimum, long maximum, long& value) {
   char* end = nullptr;
@@ -301,11 +287,8 @@ int Run(const std::vector<std::string>& args) {
 } // namespace vst2host
 
 int main() {
-  // The wide command line keeps non-ASCII paths intact.
-  int count = 0;
-  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  // An unreadable command line leaves no arguments: the usage text.
   std::vector<std::string> args;
-  for (int i = 0; wide && i < count; ++i) args.push_back(vst2host::NarrowToUtf8(wide[i]));
-  if (wide) LocalFree(wide);
+  vst2host::ReadUtf8Arguments(args);
   return vst2host::Run(args);
 }

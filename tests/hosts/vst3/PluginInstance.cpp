@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "pluginterfaces/vst/vstspeaker.h"
+#include "tests/hosts/vst3/ErrorReport.h"
 #include "tests/hosts/vst3/HostText.h"
 #include "tests/hosts/vst3/MemoryStream.h"
 
@@ -12,10 +13,6 @@ using namespace Steinberg::Vst;
 namespace vst3host {
 
 namespace {
-
-void SetError(std::string* error, const std::string& text) {
-  if (error) *error = text;
-}
 
 template <typename Interface>
 Interface* Query(FUnknown* object) {

@@ -6,6 +6,7 @@
 
 #include "pluginterfaces/base/funknown.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
+#include "tests/hosts/vst3/ErrorReport.h"
 #include "tests/hosts/vst3/HostText.h"
 
 using namespace Steinberg;
@@ -27,10 +28,6 @@ std::string Bounded(const char8* text, size_t size) {
   size_t n = 0;
   while (n < size && text[n]) ++n;
   return std::string(text, n);
-}
-
-void SetError(std::string* error, const std::string& text) {
-  if (error) *error = text;
 }
 
 }  // namespace

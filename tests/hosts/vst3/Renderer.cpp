@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "tests/hosts/vst3/ErrorReport.h"
 #include "tests/hosts/vst3/HostText.h"
 #include "tests/hosts/vst3/ParameterChanges.h"
 
@@ -12,10 +13,6 @@ using namespace Steinberg::Vst;
 namespace vst3host {
 
 namespace {
-
-void SetError(std::string* error, const std::string& text) {
-  if (error) *error = text;
-}
 
 bool ParseNumber(const std::string& text, double& out) {
   if (text.empty()) return false;

@@ -3,15 +3,12 @@
 //   vst3host <plugin.vst3> render <in.wav> <out.wav> [Name=value ...] [options]
 //   vst3host <plugin.vst3> state [Name=value ...] [options]
 
-#include <windows.h>
-#include <shellapi.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "tests/hosts/vst2/Utf8Path.h"
+#include "tests/hosts/vst2/ConsoleProgram.h"
 #include "tests/hosts/vst2/WavFile.h"
 #include "tests/hosts/vst3/HostApplication.h"
 #include "tests/hosts/vst3/PluginInstance.h"
@@ -23,9 +20,7 @@ using namespace vst3host;
 
 namespace {
 
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
+using vst2host::kExitOk;
 
 const char* const kUsage =
     "usage:\n"
@@ -48,16 +43,9 @@ struct Options {
   std::string hostName = "plugkit VST3 test host";
 };
 
-int Usage(const std::string& problem) {
-  if (!problem.empty()) std::fprintf(stderr, "vst3host: %s\n", problem.c_str());
-  std::fputs(kUsage, stderr);
-  return kExitUsage;
-}
+int Usage(const std::string& problem) { return vst2host::ReportUsage("vst3host", kUsage, problem); }
 
-int Failed(const std::string& reason) {
-  std::fprintf(stderr, "vst3host: %s\n", reason.c_str());
-  return kExitFailed;
-}
+int Failed(const std::string& reason) { return vst2host::ReportFailure("vst3host", reason); }
 
 bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& problem) {
   for (size_t i = 0; i < args.size(); ++i) {
@@ -187,11 +175,8 @@ int Run(const std::vector<std::string>& args) {
 }  // namespace
 
 int main() {
-  int count = 0;
-  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (!wide) return Failed("cannot read the command line");
   std::vector<std::string> args;
-  for (int i = 1; i < count; ++i) args.push_back(vst2host::NarrowToUtf8(wide[i]));
-  LocalFree(wide);
+  if (!vst2host::ReadUtf8Arguments(args)) return Failed("cannot read the command line");
+  if (!args.empty()) args.erase(args.begin());  // the program's own name
   return Run(args);
 }

@@ -1,62 +1,26 @@
 // The host program as the README and scripts use it, run as a child process.
 
+#include "tests/hosts/vst2/ChildProcess.h"
 #include "tests/hosts/vst2/WavFile.h"
 #include "tests/hosts/vst2/tests/TestPaths.h"
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
+#include <cstdint>
 #include <string>
 
 namespace vst2host {
 namespace {
 
-struct RunResult {
-  DWORD exitCode = 0xffffffff;
-  std::string output;  // standard output and standard error together
-};
-
-RunResult RunHost(const std::string& arguments) {
-  RunResult result;
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE readEnd = nullptr, writeEnd = nullptr;
-  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return result;
-  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-
-  std::wstring command = L"\"" + WidenUtf8(HostProgramPath()) + L"\" " + WidenUtf8(arguments);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = writeEnd;
-  startup.hStdError = writeEnd;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  PROCESS_INFORMATION process{};
-  BOOL started = CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                                &process);
-  CloseHandle(writeEnd);
-  if (started) {
-    char buffer[4096];
-    DWORD got;
-    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) result.output.append(buffer, got);
-    WaitForSingleObject(process.hProcess, INFINITE);
-    GetExitCodeProcess(process.hProcess, &result.exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-  }
-  CloseHandle(readEnd);
-  return result;
-}
-
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+ChildResult RunHost(const std::string& arguments) { return RunChildProcess(HostProgramPath(), arguments); }
 
 TEST(CommandLine, MakesASineAndRendersItWithParametersByName) {
   ScratchFile sine("cli_in.wav"), rendered("cli_out.wav");
-  RunResult made = RunHost("make-sine " + Quoted(sine.Path()) + " 440 0.25 --rate 32000 --channels 1");
+  ChildResult made = RunHost("make-sine " + Quoted(sine.Path()) + " 440 0.25 --rate 32000 --channels 1");
   ASSERT_EQ(made.exitCode, 0u) << made.output;
 
-  RunResult run = RunHost(Quoted(FakePluginPath()) + " render " + Quoted(sine.Path()) + " " +
-                          Quoted(rendered.Path()) + " Gain=50 Offset=3 --block 100 --process double --log");
+  ChildResult run = RunHost(Quoted(FakePluginPath()) + " render " + Quoted(sine.Path()) + " " +
+                            Quoted(rendered.Path()) + " Gain=50 Offset=3 --block 100 --process double --log");
   ASSERT_EQ(run.exitCode, 0u) << run.output;
   EXPECT_NE(run.output.find("Gain: 50.0 %"), std::string::npos) << run.output;
   EXPECT_NE(run.output.find("callback: audioMasterGetCurrentProcessLevel index=0 value=0 opt=0"),
@@ -76,7 +40,7 @@ TEST(CommandLine, MakesASineAndRendersItWithParametersByName) {
 }
 
 TEST(CommandLine, InfoListsParametersAndProgramsInOrder) {
-  RunResult run = RunHost(Quoted(FakePluginPath()) + " info");
+  ChildResult run = RunHost(Quoted(FakePluginPath()) + " info");
   ASSERT_EQ(run.exitCode, 0u) << run.output;
   const char* expected[] = {"name: Fake Gain", "unique id: FkGn (0x466b476e)",
                             "flags: 0x1030 (CanReplacing ProgramChunks CanDoubleReplacing)",
@@ -95,7 +59,7 @@ TEST(CommandLine, FailuresExitNonZeroWithAReason) {
   ASSERT_EQ(RunHost("make-sine " + Quoted(sine.Path()) + " 440 0.01").exitCode, 0u);
   struct Case {
     std::string arguments;
-    DWORD exitCode;
+    uint32_t exitCode;
     const char* says;
   };
   const Case cases[] = {
@@ -109,7 +73,7 @@ TEST(CommandLine, FailuresExitNonZeroWithAReason) {
       {Quoted(ExecutableDirectory() + "missing.dll") + " info", 1, "cannot load"},
   };
   for (const Case& c : cases) {
-    RunResult run = RunHost(c.arguments);
+    ChildResult run = RunHost(c.arguments);
     EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments << "\n" << run.output;
     EXPECT_NE(run.output.find(c.says), std::string::npos) << c.arguments << "\n" << run.output;
   }
@@ -118,7 +82,7 @@ TEST(CommandLine, FailuresExitNonZeroWithAReason) {
 }
 
 TEST(CommandLine, ChunkRoundTripReportsIdenticalState) {
-  RunResult run = RunHost(Quoted(FakePluginPath()) + " chunk-roundtrip bank Gain=20 Invert=On");
+  ChildResult run = RunHost(Quoted(FakePluginPath()) + " chunk-roundtrip bank Gain=20 Invert=On");
   ASSERT_EQ(run.exitCode, 0u) << run.output;
   EXPECT_NE(run.output.find("bank chunk: 20 bytes saved, 20 bytes after reloading"), std::string::npos);
   EXPECT_NE(run.output.find("identical"), std::string::npos);

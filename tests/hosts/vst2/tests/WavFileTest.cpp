@@ -1,5 +1,6 @@
 #include "tests/hosts/vst2/WavFile.h"
 
+#include "tests/hosts/vst2/RiffBytes.h"
 #include "tests/hosts/vst2/tests/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -8,17 +9,6 @@
 
 namespace vst2host {
 namespace {
-
-void Put16(std::vector<uint8_t>& out, uint16_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(v >> shift));
-}
-void PutTag(std::vector<uint8_t>& out, const char* tag) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(tag[i]));
-}
 
 // A hand-built file: RIFF header, an optional chunk to skip, a format chunk
 // and a data chunk whose declared size may differ from the bytes given.

@@ -5,47 +5,17 @@
 #include <cmath>
 #include <string>
 
+#include "tests/hosts/vst2/ChildProcess.h"
 #include "tests/hosts/vst2/WavFile.h"
 #include "tests/hosts/vst3/tests/FakePluginFixture.h"
 
 namespace vst3host {
 namespace {
 
-struct RunResult {
-  DWORD exitCode = 0xffffffff;
-  std::string output;  // standard output and standard error together
-};
+using vst2host::ChildResult;
+using vst2host::Quoted;
 
-RunResult RunHost(const std::string& arguments) {
-  RunResult result;
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE readEnd = nullptr, writeEnd = nullptr;
-  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return result;
-  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-  std::wstring command = vst2host::WidenUtf8("\"" + HostProgramPath() + "\" " + arguments);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = writeEnd;
-  startup.hStdError = writeEnd;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  PROCESS_INFORMATION process{};
-  BOOL started =
-      CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-  CloseHandle(writeEnd);
-  if (started) {
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
-      result.output.append(buffer, got);
-    WaitForSingleObject(process.hProcess, INFINITE);
-    GetExitCodeProcess(process.hProcess, &result.exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-  }
-  CloseHandle(readEnd);
-  return result;
-}
+ChildResult RunHost(const std::string& arguments) { return vst2host::RunChildProcess(HostProgramPath(), arguments); }
 
 // A file in the temporary folder, removed when the test ends.
 class ScratchFile {
@@ -62,8 +32,6 @@ class ScratchFile {
   std::string path;
 };
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
-
 TEST(CommandLineTest, RendersAWavFileWithSettingsByName) {
   ScratchFile in("in.wav"), out("out.wav");
   vst2host::AudioBuffer sine;
@@ -74,8 +42,8 @@ TEST(CommandLineTest, RendersAWavFileWithSettingsByName) {
   ASSERT_TRUE(vst2host::WriteWavFloat(in.Path(), sine, &error)) << error;
 
   for (const char* precision : {"", " --double"}) {
-    RunResult run = RunHost(Quoted(FakePluginPath()) + " render " + Quoted(in.Path()) + " " +
-                            Quoted(out.Path()) + " Gain=0.25 --block 100" + precision);
+    ChildResult run = RunHost(Quoted(FakePluginPath()) + " render " + Quoted(in.Path()) + " " +
+                              Quoted(out.Path()) + " Gain=0.25 --block 100" + precision);
     ASSERT_EQ(run.exitCode, 0u) << run.output;
     vst2host::AudioBuffer rendered;
     ASSERT_TRUE(vst2host::ReadWav(out.Path(), rendered, &error)) << error;
@@ -88,14 +56,14 @@ TEST(CommandLineTest, RendersAWavFileWithSettingsByName) {
 }
 
 TEST(CommandLineTest, InfoAndStateDescribeThePlugin) {
-  RunResult info = RunHost(Quoted(FakePluginPath()) + " info --host \"Some Host\"");
+  ChildResult info = RunHost(Quoted(FakePluginPath()) + " info --host \"Some Host\"");
   ASSERT_EQ(info.exitCode, 0u) << info.output;
   for (const char* expected :
        {"vendor \"plugkit tests\"", "\"Fake Gain\" category \"Audio Module Class\"", "sub-categories \"Fx\"",
         "parameter 0 \"Gain\" units \"x\"", "parameter 1 \"Bypass\"", "state: 12 bytes"})
     EXPECT_NE(info.output.find(expected), std::string::npos) << expected << "\n" << info.output;
 
-  RunResult state = RunHost(Quoted(FakePluginPath()) + " state Gain=1.5 Bypass=On");
+  ChildResult state = RunHost(Quoted(FakePluginPath()) + " state Gain=1.5 Bypass=On");
   ASSERT_EQ(state.exitCode, 0u) << state.output;
   EXPECT_NE(state.output.find("00 00 00 00 00 00 e8 3f 01 00 00 00"), std::string::npos) << state.output;
 }
@@ -113,7 +81,7 @@ TEST(CommandLineTest, FailuresAreReportedWithTheirExitCode) {
         Case{Quoted(FakePluginPath()) + " state Volume=3", 1, "no parameter named \"Volume\""},
         Case{Quoted(FakePluginPath()) + " render missing.wav out.wav", 1, ""},
         Case{"NoSuchPlugin.vst3 info", 1, "cannot load"}}) {
-    RunResult run = RunHost(c.arguments);
+    ChildResult run = RunHost(c.arguments);
     EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments << "\n" << run.output;
     EXPECT_NE(run.output.find(c.message), std::string::npos) << c.arguments << "\n" << run.output;
   }
