@@ -138,9 +138,11 @@ public:
   // parameter ("FxCk") or int32 chunk length C and C bytes: the state header
   // and the parameter state ("FPCh", written when state chunks are on).
 
-  // Writes the current values to a file named by UTF-8 path. False for a null,
-  // empty or invalid path, a file that cannot be created, a short write or a
-  // failed close.
+  // Writes the current values to a file named by UTF-8 path. An existing file
+  // is replaced only once the new contents are completely written (see
+  // ReplaceUtf8File). False for a null, empty or invalid path, a file that
+  // cannot be created or replaced, a short write or a failed close; an
+  // existing file is then left as it was.
   bool SaveProgramFile(const char* path) const;
   // Reads a preset file into the parameters and the current slot (renamed to
   // the file's program name when that is not empty), applies the current

@@ -38,7 +38,14 @@
 // unconnected slot takes none). A null host buffer, or a connected slot left
 // without one, is silence on input and is skipped on output. Host buffers are
 // borrowed for the one block and forgotten once it has run.
+//
+// The bypass flag is the one value both threads write: the binding sets it
+// from the host's user-interface thread while processing is off and from the
+// audio thread at the start of each block, and ProcessAudio reads it. It is
+// atomic so that each side sees the other's last write; it is read once per
+// block and guards no other data, so relaxed ordering is enough.
 
+#include <atomic>
 #include <cstdint>
 
 #include "core/IChannelLayout.h"
@@ -117,8 +124,8 @@ public:
 
   bool IsRenderingOffline() const { return mRenderingOffline; }
   void SetRenderingOffline(bool offline) { mRenderingOffline = offline; }
-  bool IsBypassed() const { return mBypassed; }
-  void SetBypassed(bool bypassed) { mBypassed = bypassed; }
+  bool IsBypassed() const { return mBypassed.load(std::memory_order_relaxed); }
+  void SetBypassed(bool bypassed) { mBypassed.store(bypassed, std::memory_order_relaxed); }
 
   const ITransportState& Transport() const { return mTransport; }
   void SetTransport(const ITransportState& transport) { mTransport = transport; }
@@ -194,7 +201,7 @@ private:
   double mSampleRate = 44100.0;
   int32_t mBlockSize = 0;
   bool mRenderingOffline = false;
-  bool mBypassed = false;
+  std::atomic<bool> mBypassed{false};
   IPointerArray<IChannelLayout> mLayouts;
   IChannelLimits mLimits;
   IHeapBlock mChannelPointers[kPortDirectionCount];

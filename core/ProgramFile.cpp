@@ -66,12 +66,12 @@ bool IPluginBase::BuildProgramData(IStateBuffer& out) const {
 }
 
 bool IPluginBase::SaveProgramFile(const char* path) const {
-  // Built first, so that a failure here does not leave an emptied file behind.
+  // Built first, and written beside the old file before it is replaced, so
+  // that no failure (here, a full disk, a file in use) costs the user the
+  // preset already saved under that name.
   IStateBuffer data;
   if (!BuildProgramData(data)) return false;
-  std::FILE* file = OpenUtf8File(path, "wb");
-  if (!file) return false;
-  return WriteAndClose(file, data.Bytes(), data.Size());
+  return ReplaceUtf8File(path, data.Bytes(), data.Size());
 }
 
 bool IPluginBase::LoadProgramData(const IStateBuffer& file) {

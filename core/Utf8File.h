@@ -21,6 +21,16 @@ std::FILE* OpenUtf8File(const char* path, const char* mode);
 // False for a null file, a short write or a failed close.
 bool WriteAndClose(std::FILE* file, const void* data, int32_t n);
 
+// Replaces the file at path with n bytes, or creates it. The bytes go to a
+// temporary file beside it (the path with ".tmp~" appended), which is flushed
+// to disk, closed, and then moved over the target in one step, so the target
+// holds either its old contents or all of the new ones, never a part. False
+// for a null, empty or invalid path, n < 0, null data with n > 0, a temporary
+// file that cannot be created, a short write, a failed flush or close, or a
+// target that cannot be replaced (read-only, in use, a folder); the target is
+// then untouched and a temporary file made by this call is removed.
+bool ReplaceUtf8File(const char* path, const void* data, int32_t n);
+
 // Reads the rest of the file into out (replacing its contents) and closes the
 // file (always). False for a null file, a read error, a file longer than
 // maxBytes or a failed growth of out; out is then left empty.

@@ -15,6 +15,7 @@
 // whichever thread changed the parameter; the cached ratio and gains are plain
 // doubles that the next frames pick up.
 
+#include <atomic>
 #include <cstdint>
 
 #include "core/IStringBuffer.h"
@@ -47,7 +48,9 @@ public:
   // Shows the about box of an open editor; false without one.
   bool OnAboutRequest() override;
 
-  // Chooses the line length from the sample rate and restarts the line.
+  // Chooses the line length from the sample rate and restarts the line with
+  // silence. Memory is only reallocated when the length changes, so a reset
+  // at an unchanged rate (a host switching processing off) never allocates.
   void OnStreamReset() override;
   // Processes channels 0 and 1 of each side; see TessivoEngine.cpp. Until the
   // first stream reset has built the line, the input is copied unchanged. A
@@ -55,16 +58,20 @@ public:
   // silence and a null output channel is skipped. Never allocates or locks.
   void ProcessAudio(double** inputs, double** outputs, int32_t frames) override;
 
-  // Engine state; read by tests and the benchmark.
+  // Engine state; read by tests and the benchmark. The cached parameter
+  // values, ratio and gains are written by OnParamChange on whichever thread
+  // changed a parameter (a VST 3 host change reaches it from both the audio
+  // and the user-interface thread) and read once per block, so they are
+  // atomics; the line and its positions belong to the audio thread.
   int32_t WriteIndex = 0;      // most recent write into DelayLine; moves downwards
   int32_t LineLength = 0;      // N: 1024, 2048, 4096 or 8192 once reset
-  int32_t CoarseSemitones = 0;
-  int32_t FineCents = 0;
+  std::atomic<int32_t> CoarseSemitones{0};
+  std::atomic<int32_t> FineCents{0};
   bool Bypassed = false;       // pass-through switch of the engine itself
-  double TransposeRatio = 0.0; // read-position step per frame
+  std::atomic<double> TransposeRatio{0.0}; // read-position step per frame
   double ReadPosition = 0.0;   // first tap, in [0, N)
-  double DryGain = 0.0;
-  double WetGain = 0.0;
+  std::atomic<double> DryGain{0.0};
+  std::atomic<double> WetGain{0.0};
   double* DelayLine = nullptr;  // N samples, owned
   double* FadeWindow = nullptr; // N raised-cosine weights, owned
 

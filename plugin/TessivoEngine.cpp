@@ -4,6 +4,7 @@
 // first tap and the writer fades out whichever tap is about to cross the
 // writer. The shifted signal is mixed with the dry input by an equal-power law.
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 
@@ -94,32 +95,57 @@ void Shift(ShiftState& s, const double* inL, const double* inR, double* outL, do
   s.read = read;
 }
 
+// While bypassed the line goes on taking the input and the taps go on moving,
+// so that switching the effect back on continues from the present instead of
+// replaying what stood in the line before the bypass.
+void Follow(ShiftState& s, const double* inL, const double* inR, int32_t frames) {
+  const int32_t mask = s.length - 1;
+  const double length = s.length;
+  int32_t write = s.write;
+  double read = s.read;
+  for (int32_t i = 0; i < frames; ++i) {
+    const double l = inL ? inL[i] : 0.0;
+    const double r = inR ? inR[i] : 0.0;
+    write = (write - 1) & mask;
+    s.line[write] = (r + l) * 0.5;
+    read -= s.ratio;
+    if (read < 0.0) read += length;
+  }
+  s.write = write;
+  s.read = read;
+}
+
 } // namespace
 
 void Tessivo::OnStreamReset() {
   const int32_t n = LineLengthFor(SampleRate());
-  // Allocate first so a failed allocation leaves the old line in use.
-  double* line = new (std::nothrow) double[n]();
-  double* window = new (std::nothrow) double[n]();
-  if (!line || !window) {
-    delete[] line;
-    delete[] window;
-    return;
+  if (DelayLine && FadeWindow && n == LineLength) {
+    // Same length: the window stands as it is and the line only needs emptying.
+    std::fill(DelayLine, DelayLine + n, 0.0);
+  } else {
+    // Allocate first so a failed allocation leaves the old line in use.
+    double* line = new (std::nothrow) double[n]();
+    double* window = new (std::nothrow) double[n]();
+    if (!line || !window) {
+      delete[] line;
+      delete[] window;
+      return;
+    }
+    ReleaseEngine();
+    LineLength = n;
+    DelayLine = line;
+    FadeWindow = window;
+    // The phase is accumulated step by step so the table matches the one the
+    // engine was tuned with to the last bit.
+    const double step = kTwoPi / n;
+    double phase = 0.0;
+    for (int32_t i = 0; i < n; ++i) {
+      FadeWindow[i] = 0.5 - 0.5 * std::cos(phase);
+      phase += step;
+    }
   }
-  ReleaseEngine();
-  LineLength = n;
-  DelayLine = line;
-  FadeWindow = window;
   WriteIndex = 0;
   ReadPosition = 0.0;
-  // The phase is accumulated step by step so the table matches the one the
-  // engine was tuned with to the last bit.
-  const double step = kTwoPi / n;
-  double phase = 0.0;
-  for (int32_t i = 0; i < n; ++i) {
-    FadeWindow[i] = 0.5 - 0.5 * std::cos(phase);
-    phase += step;
-  }
 }
 
 void Tessivo::ReleaseEngine() {
@@ -130,20 +156,27 @@ void Tessivo::ReleaseEngine() {
 }
 
 void Tessivo::OnParamChange(int32_t index, IChangeSource /*source*/, int32_t /*sampleOffset*/) {
-  const IParam* param = GetParam(index);
-  if (!param) return;
   switch (index) {
   case Coarse:
-  case Fine:
-    if (index == Coarse)
-      CoarseSemitones = static_cast<int32_t>(param->Value());
-    else
-      FineCents = static_cast<int32_t>(param->Value());
+  case Fine: {
+    // Both values are read from the parameters, not from the other cache, so
+    // that when two threads report changes at once the last writer still
+    // leaves the ratio of the parameters as they stand.
+    const IParam* coarseParam = GetParam(Coarse);
+    const IParam* fineParam = GetParam(Fine);
+    if (!coarseParam || !fineParam) return;
+    const int32_t coarse = static_cast<int32_t>(coarseParam->Value());
+    const int32_t fine = static_cast<int32_t>(fineParam->Value());
+    CoarseSemitones = coarse;
+    FineCents = fine;
     // A positive Fine lowers the pitch.
-    TransposeRatio = std::pow(kSemitone, static_cast<double>(CoarseSemitones) - static_cast<double>(FineCents) * 0.01);
+    TransposeRatio = std::pow(kSemitone, static_cast<double>(coarse) - static_cast<double>(fine) * 0.01);
     break;
+  }
   case Mix: {
-    const double t = param->Value() * 0.01 * kHalfPi;
+    const IParam* mix = GetParam(Mix);
+    if (!mix) return;
+    const double t = mix->Value() * 0.01 * kHalfPi;
     DryGain = std::cos(t);
     WetGain = std::sin(t);
     break;
@@ -162,7 +195,16 @@ void Tessivo::ProcessAudio(double** inputs, double** outputs, int32_t frames) {
 
   // Before the first stream reset there is no line to shift through; pass the
   // input on so a host that forgets to set up still hears its signal.
-  if (Bypassed || IsBypassed() || !DelayLine || !FadeWindow) {
+  const bool hasLine = DelayLine && FadeWindow;
+  ShiftState state{DelayLine, FadeWindow, LineLength, WriteIndex, ReadPosition,
+                   TransposeRatio.load(std::memory_order_relaxed), DryGain.load(std::memory_order_relaxed),
+                   WetGain.load(std::memory_order_relaxed)};
+  if (Bypassed || IsBypassed() || !hasLine) {
+    if (hasLine) {
+      Follow(state, inL, inR, frames);
+      WriteIndex = state.write;
+      ReadPosition = state.read;
+    }
     for (int32_t i = 0; i < frames; ++i) {
       const double l = inL ? inL[i] : 0.0;
       const double r = inR ? inR[i] : 0.0;
@@ -172,8 +214,6 @@ void Tessivo::ProcessAudio(double** inputs, double** outputs, int32_t frames) {
     return;
   }
 
-  ShiftState state{DelayLine, FadeWindow, LineLength, WriteIndex, ReadPosition,
-                   TransposeRatio, DryGain, WetGain};
   if (inL && inR && outL && outR) {
     Shift(state, inL, inR, outL, outR, frames);
   } else {

@@ -48,11 +48,15 @@ void AddAudioBuses(SingleComponentEffect& effect, const IChannelLayout& layout, 
     String128 name{};
     Utf8ToVST3Text(spec->label.Get(), name, 128);
     const SpeakerArrangement arrangement = IVST3ProcessorBase::SpeakerArrangementForBus(spec->channels);
-    const BusType type = b == 0 ? kMain : kAux;
-    if (direction == IPortDirection::Input)
-      effect.addAudioInput(name, arrangement, type, 0);
-    else
-      effect.addAudioOutput(name, arrangement, type, 0);
+    // Many hosts switch on only the buses flagged active by default, so the
+    // main buses carry the flag and start active; auxiliary buses (a side
+    // chain) wait for the host to ask for them.
+    const bool main = b == 0;
+    const BusType type = main ? kMain : kAux;
+    const int32 flags = main ? static_cast<int32>(BusInfo::kDefaultActive) : 0;
+    AudioBus* bus = direction == IPortDirection::Input ? effect.addAudioInput(name, arrangement, type, flags)
+                                                       : effect.addAudioOutput(name, arrangement, type, flags);
+    if (bus && main) bus->setActive(true);
   }
 }
 
@@ -100,15 +104,25 @@ void IVST3ProcessorBase::CreateBuses(SingleComponentEffect& effect) {
     const IChannelLayout* layout = Layout(LayoutCount() - 1);
     AddAudioBuses(effect, *layout, IPortDirection::Input);
     AddAudioBuses(effect, *layout, IPortDirection::Output);
-    if (PluginKind() == 2 && layout->BusCount(IPortDirection::Output) == 0)
-      effect.addAudioOutput(STR16("Dummy Output"), 0, kMain, 0);
+    if (PluginKind() == 2 && layout->BusCount(IPortDirection::Output) == 0) {
+      if (AudioBus* bus = effect.addAudioOutput(STR16("Dummy Output"), 0, kMain, BusInfo::kDefaultActive))
+        bus->setActive(true);
+    }
   }
   if (TakesMidiInput()) effect.addEventInput(STR16("MIDI Input"), 16, kMain, 0);
   if (SendsMidiOutput()) effect.addEventOutput(STR16("MIDI Output"), 16, kMain, 0);
+  // The audio thread's copy of the activation states starts from the flags,
+  // so that a host that never calls activateBus hears the main buses.
   for (BusDirection direction : {static_cast<BusDirection>(kInput), static_cast<BusDirection>(kOutput)}) {
     IHeapBlock& flags = mBusActive[DirectionIndex(direction)];
     const int32_t count = effect.getBusCount(kAudio, direction);
-    if (count > 0 && flags.SetSize(count, false)) std::memset(flags.Data(), 0, static_cast<size_t>(count));
+    if (count <= 0 || !flags.SetSize(count, false)) continue;
+    for (int32_t b = 0; b < count; ++b) {
+      BusInfo info{};
+      const bool active = effect.getBusInfo(kAudio, direction, b, info) == kResultTrue &&
+                          (info.flags & BusInfo::kDefaultActive) != 0;
+      flags.As<uint8_t>()[b] = active ? 1 : 0;
+    }
   }
 }
 
@@ -160,15 +174,20 @@ void IVST3ProcessorBase::ReadHostContext(const ProcessContext* context, int32_t 
     return;
   }
   const ProcessContext& c = mHostContext;
-  transport.tempoBpm = c.tempo;
+  // Hosts leave fields they do not fill at zero; without the validity flag a
+  // zero tempo or a 0/0 meter would reach the product, so the defaults stay.
+  if ((c.state & ProcessContext::kTempoValid) && std::isfinite(c.tempo) && c.tempo > 0.0)
+    transport.tempoBpm = c.tempo;
   // The project time in samples has no validity flag: every context carries it.
   transport.samplePosition = static_cast<double>(c.projectTimeSamples);
   transport.beatPosition = c.projectTimeMusic;
   transport.barStartBeat = c.barPositionMusic;
   transport.loopStartBeat = c.cycleStartMusic;
   transport.loopEndBeat = c.cycleEndMusic;
-  transport.meterNumerator = c.timeSigNumerator;
-  transport.meterDenominator = c.timeSigDenominator;
+  if ((c.state & ProcessContext::kTimeSigValid) && c.timeSigNumerator > 0 && c.timeSigDenominator > 0) {
+    transport.meterNumerator = c.timeSigNumerator;
+    transport.meterDenominator = c.timeSigDenominator;
+  }
   transport.isPlaying = (c.state & ProcessContext::kPlaying) != 0;
   transport.isLooping = (c.state & ProcessContext::kCycleActive) != 0;
   SetTransport(transport);

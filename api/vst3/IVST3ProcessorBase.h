@@ -7,10 +7,12 @@
 // IVST3Binding derives from it and drives it from its IAudioProcessor calls.
 //
 // Buses (CreateBuses, from the last channel layout): one audio bus per layout
-// bus, named by the bus label, the first of each direction main and the rest
-// auxiliary, flags 0 (the host activates what it uses); "Dummy Output" for
-// plug-ins of kind 2 without outputs; "MIDI Input" / "MIDI Output" event buses
-// for plug-ins that take or send MIDI.
+// bus, named by the bus label; the first of each direction is the main bus,
+// flagged kDefaultActive and active from creation, so hosts that never call
+// activateBus for it still hear it; the rest are auxiliary, flags 0 and
+// inactive until the host activates them. "Dummy Output" (main, active) for
+// plug-ins of kind 2 without outputs; "MIDI Input" / "MIDI Output" event
+// buses (flags 0) for plug-ins that take or send MIDI.
 //
 // Audio (RenderBlock): the host's first input bus (and, for layouts with a
 // side-chain bus, the second one while it is active) feeds the input channels
@@ -71,8 +73,9 @@ public:
   const IMidiShortMessage* PendingMidiOutAt(int32_t index) const;
 
 protected:
-  // Adds the buses to effect's bus lists (see above) and forgets earlier
-  // activation states. Called once per initialize.
+  // Adds the buses to effect's bus lists (see above); the activation states
+  // start from the buses' kDefaultActive flags, earlier ones are forgotten.
+  // Called once per initialize.
   void CreateBuses(Steinberg::Vst::SingleComponentEffect& effect);
   // Mirrors the host's activateBus for the audio buses, so that the audio
   // thread never reads the SDK's bus lists.
@@ -89,7 +92,9 @@ protected:
   // Keeps the block's process context (when given) and fills the transport
   // and the offline flag from the last one kept. The sample position is the
   // context's project time in samples, which every context carries; before
-  // the first context the transport keeps its "unknown" defaults.
+  // the first context the transport keeps its "unknown" defaults. The tempo
+  // is taken only when flagged valid and positive, the meter only when
+  // flagged valid with both parts positive; otherwise 120 and 4/4 stay.
   void ReadHostContext(const Steinberg::Vst::ProcessContext* context, int32_t processMode);
 
   // Host note on/off and polyphonic pressure go to OnMidiIn and then to the

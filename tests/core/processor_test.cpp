@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <thread>
 #include <vector>
 
 #include "core/IProcessor.h"
@@ -238,6 +242,32 @@ TEST(ProcessorSetup, ConnectingARunTouchesOnlyExistingSlots) {
   p.SetChannelsConnected(kIn, 0, 2, false);
   EXPECT_FALSE(p.IsChannelConnected(kIn, 0));
   EXPECT_FALSE(p.IsChannelConnected(kIn, 7));
+}
+
+// The host's user-interface thread switches bypass while the audio thread keeps
+// reading the flag. The audio side polls without any other synchronisation,
+// the way a block reads the flag: a flag that is not atomic may be read once
+// and never again, so the change would not arrive.
+TEST(ProcessorSetup, BypassSetOnOneThreadReachesAnotherThatPolls) {
+  TestProcessor p("2-2");
+  for (bool target : {true, false}) {
+    p.SetBypassed(!target);
+    std::atomic<bool> polling{false};
+    bool seen = !target;
+    std::thread audio([&] {
+      polling.store(true);
+      // Bounded, so that a flag that never arrives fails instead of hanging.
+      const int64_t kPolls = int64_t(1) << 36;
+      int64_t n = 0;
+      while (n < kPolls && p.IsBypassed() != target) ++n;
+      seen = p.IsBypassed();
+    });
+    while (!polling.load()) std::this_thread::yield();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    p.SetBypassed(target);
+    audio.join();
+    EXPECT_EQ(target, seen);
+  }
 }
 
 TEST(ProcessorAudio, DefaultProcessAudioCopiesInputsAndSilencesTheRest) {

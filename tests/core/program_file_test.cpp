@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "core/IPluginBase.h"
@@ -256,6 +257,58 @@ TEST(ProgramFile, NonFiniteValuesNeverReachAParameter) {
     EXPECT_TRUE(plugin.LoadProgramFile(file.Path()));
     EXPECT_EQ(plugin.Values(), c.expected) << c.chunks;
   }
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Saving over an existing preset: the new file replaces the old one whole, and
+// a save that fails, before or after its bytes are written, leaves the old
+// file as it was and no temporary file behind.
+TEST(ProgramFile, SavingReplacesAnExistingFileOnlyWhenItSucceeds) {
+  FixturePlugin plugin;
+  Prepare(plugin, false);
+  const Bytes saved = Join({Head("FxCk", 0, "Down 3"), kNormalisedValues});
+  const Bytes old(100, 0x5A); // longer than the new file: no old tail may remain
+  const ScratchFile file("replace.fxp");
+  const std::string temporary = std::string(file.Path()) + ".tmp~";
+
+  // A temporary file left by an interrupted save is taken over and removed.
+  WriteFile(file.Path(), old);
+  WriteFile(temporary, {1, 2, 3});
+  ASSERT_TRUE(plugin.SaveProgramFile(file.Path()));
+  EXPECT_EQ(ReadFile(file.Path()), saved);
+  EXPECT_FALSE(Exists(temporary));
+
+  // Each way to fail, set up and undone around one save.
+  HANDLE holder = INVALID_HANDLE_VALUE;
+  struct Case {
+    const char* what;
+    std::function<void()> arrange, undo;
+  } cases[] = {
+      {"the temporary name is taken by a folder", [&] { CreateDirectoryA(temporary.c_str(), nullptr); },
+       [&] { RemoveDirectoryA(temporary.c_str()); }},
+      {"the existing file is read-only", [&] { SetFileAttributesA(file.Path(), FILE_ATTRIBUTE_READONLY); },
+       [&] { SetFileAttributesA(file.Path(), FILE_ATTRIBUTE_NORMAL); }},
+      {"the existing file is open elsewhere and may not be deleted",
+       [&] {
+         holder = CreateFileA(file.Path(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+       },
+       [&] { CloseHandle(holder); }},
+  };
+  for (const Case& c : cases) {
+    WriteFile(file.Path(), old);
+    c.arrange();
+    EXPECT_FALSE(plugin.SaveProgramFile(file.Path())) << c.what;
+    c.undo();
+    EXPECT_EQ(ReadFile(file.Path()), old) << c.what;
+    EXPECT_FALSE(Exists(temporary)) << c.what;
+  }
+
+  // With the obstacle gone the same save goes through.
+  ASSERT_TRUE(plugin.SaveProgramFile(file.Path()));
+  EXPECT_EQ(ReadFile(file.Path()), saved);
+  EXPECT_FALSE(Exists(temporary));
 }
 
 TEST(ProgramFile, ProgramNamesAreCutToTheirField) {

@@ -344,3 +344,70 @@ TEST(TessivoEngine, UnknownParameterIndicesChangeNothing) {
 }
 
 } // namespace
+
+namespace {
+
+// A host switching processing off and on again at the same rate resets the
+// stream on whatever thread it uses; that must not allocate.
+TEST(TessivoEngine, ResetAtTheSameRateEmptiesTheLineWithoutAllocating) {
+  Tessivo plugin(nullptr);
+  Prepare(plugin, 44100);
+  ProcessSignal(plugin, Noise(5000));
+  const double* line = plugin.DelayLine;
+  {
+    AllocationCounter counter;
+    plugin.OnStreamReset();
+    EXPECT_EQ(counter.Count(), 0);
+  }
+  EXPECT_EQ(plugin.DelayLine, line);
+  EXPECT_EQ(plugin.WriteIndex, 0);
+  EXPECT_EQ(plugin.ReadPosition, 0.0);
+  for (int32_t i = 0; i < plugin.LineLength; ++i) ASSERT_EQ(plugin.DelayLine[i], 0.0) << i;
+}
+
+// The engine's ratio is that of the parameters as they stand, whichever of
+// the two reports last: a change reported on one thread while the other
+// parameter changed on another must not leave a stale ratio behind.
+TEST(TessivoEngine, EitherReportComputesTheRatioFromBothParameters) {
+  Tessivo plugin(nullptr);
+  SendAllParams(plugin);
+  plugin.GetParam(Coarse)->Set(7);
+  plugin.GetParam(Fine)->Set(-40);
+  plugin.OnParamChange(Fine, plugkit::IChangeSource::UI, -1);
+  EXPECT_EQ(plugin.CoarseSemitones, 7);
+  EXPECT_EQ(plugin.FineCents, -40);
+  EXPECT_DOUBLE_EQ(plugin.TransposeRatio, std::pow(kSemitone, 7.4));
+}
+
+// While bypassed the line keeps following the input, so switching the effect
+// back on sounds exactly as if it had never been off: no burst of the audio
+// that stood in the line before the bypass.
+TEST(TessivoEngine, BypassKeepsTheLineInStepWithTheInput) {
+  const Stereo input = Noise(20000);
+  Tessivo reference(nullptr), bypassed(nullptr);
+  for (Tessivo* plugin : {&reference, &bypassed}) {
+    Prepare(*plugin, 48000);
+    ChangeParam(*plugin, Coarse, 4);
+    ChangeParam(*plugin, Mix, 70);
+  }
+  const Stereo expected = ProcessSignal(reference, input);
+
+  Stereo head(6000), tail(input.Frames() - 6000);
+  std::copy(input.left.begin(), input.left.begin() + 6000, head.left.begin());
+  std::copy(input.right.begin(), input.right.begin() + 6000, head.right.begin());
+  std::copy(input.left.begin() + 6000, input.left.end(), tail.left.begin());
+  std::copy(input.right.begin() + 6000, input.right.end(), tail.right.begin());
+
+  bypassed.SetBypassed(true);
+  const Stereo passed = ProcessSignal(bypassed, head);
+  EXPECT_EQ(passed.left, head.left);
+  EXPECT_EQ(passed.right, head.right);
+  bypassed.SetBypassed(false);
+  const Stereo resumed = ProcessSignal(bypassed, tail);
+  for (size_t i = 0; i < tail.Frames(); ++i) {
+    ASSERT_EQ(resumed.left[i], expected.left[6000 + i]) << i;
+    ASSERT_EQ(resumed.right[i], expected.right[6000 + i]) << i;
+  }
+}
+
+} // namespace

@@ -149,6 +149,119 @@ TEST_F(VST3Process, InactiveOutputBusIsClearedAndOtherSampleSizesLeaveBuffersAlo
   EXPECT_EQ(out.data[1], std::vector<float>(32, 0.0f));
 }
 
+// --- Buses the host never activates ---------------------------------------------
+
+// A plug-in with a side-chain input and an auxiliary output, processing with
+// the base pass-through (output channel i copies input channel i).
+class TSideChainProbe : public plugkit::IVST3Binding {
+public:
+  static plugkit::IPluginDescriptor Descriptor() {
+    plugkit::IPluginDescriptor d;
+    d.paramCount = 1;
+    d.presetCount = 1;
+    d.channelIO = "2.2-2.2";
+    d.pluginName = "SideChain";
+    d.makerName = "Corvath";
+    return d;
+  }
+  TSideChainProbe() : IVST3Binding(Descriptor()) { GetParam(0)->Configure("P", 0.0, 0.0, 1.0, 0.01); }
+};
+
+// Everything a host does before processing except activateBus.
+void StartWithoutActivatingBuses(plugkit::IVST3Binding& plugin) {
+  ASSERT_EQ(plugin.initialize(nullptr), kResultOk);
+  ProcessSetup setup{kRealtime, kSample32, 512, 44100.0};
+  ASSERT_EQ(plugin.setupProcessing(setup), kResultOk);
+  ASSERT_EQ(plugin.setActive(true), kResultOk);
+  ASSERT_EQ(plugin.setProcessing(true), kResultOk);
+}
+
+void Stop(plugkit::IVST3Binding& plugin) {
+  plugin.setProcessing(false);
+  plugin.setActive(false);
+  plugin.terminate();
+}
+
+TEST(VST3Buses, MainBusesAreActiveByDefaultAndAuxiliaryBusesWait) {
+  Held<TSideChainProbe> plugin(new TSideChainProbe());
+  StartWithoutActivatingBuses(*plugin);
+  for (BusDirection dir : {static_cast<BusDirection>(kInput), static_cast<BusDirection>(kOutput)}) {
+    ASSERT_EQ(plugin->getBusCount(kAudio, dir), 2);
+    const struct {
+      int32 index;
+      BusType type;
+      uint32 flags;
+    } buses[] = {{0, kMain, BusInfo::kDefaultActive}, {1, kAux, 0}};
+    for (const auto& b : buses) {
+      BusInfo info{};
+      ASSERT_EQ(plugin->getBusInfo(kAudio, dir, b.index, info), kResultTrue);
+      EXPECT_EQ(info.busType, b.type) << dir << " " << b.index;
+      EXPECT_EQ(info.flags, b.flags) << dir << " " << b.index;
+    }
+  }
+
+  // The main buses carry audio; the auxiliary output is cleared and the side
+  // chain is not read until the host activates them.
+  const int32 n = 32;
+  Signal<float> in = Ramp<float>(4, n), out(4, n);
+  for (auto& channel : out.data) std::fill(channel.begin(), channel.end(), 5.0f);
+  AudioBusBuffers inputs[2] = {HostBus(2, &in.pointers[0]), HostBus(2, &in.pointers[2])};
+  AudioBusBuffers outputs[2] = {HostBus(2, &out.pointers[0]), HostBus(2, &out.pointers[2])};
+  ProcessData data;
+  data.processMode = kRealtime;
+  data.symbolicSampleSize = kSample32;
+  data.numSamples = n;
+  data.numInputs = 2;
+  data.numOutputs = 2;
+  data.inputs = inputs;
+  data.outputs = outputs;
+  ASSERT_EQ(plugin->process(data), kResultOk);
+  EXPECT_EQ(out.data[0], in.data[0]);
+  EXPECT_EQ(out.data[1], in.data[1]);
+  EXPECT_EQ(out.data[2], std::vector<float>(n, 0.0f));
+  EXPECT_EQ(out.data[3], std::vector<float>(n, 0.0f));
+
+  ASSERT_EQ(plugin->activateBus(kAudio, kInput, 1, true), kResultTrue);
+  ASSERT_EQ(plugin->activateBus(kAudio, kOutput, 1, true), kResultTrue);
+  ASSERT_EQ(plugin->process(data), kResultOk);
+  EXPECT_EQ(out.data, in.data);
+  Stop(*plugin);
+}
+
+TEST(VST3Buses, TessivoSoundsWithoutAnyActivateBus) {
+  Held<TProbe> plugin(new TProbe());
+  StartWithoutActivatingBuses(*plugin);
+  for (BusDirection dir : {static_cast<BusDirection>(kInput), static_cast<BusDirection>(kOutput)}) {
+    BusInfo info{};
+    ASSERT_EQ(plugin->getBusInfo(kAudio, dir, 0, info), kResultTrue);
+    EXPECT_EQ(info.flags, static_cast<uint32>(BusInfo::kDefaultActive)) << dir;
+  }
+
+  // Bypassed: the input comes back unchanged.
+  const int32 n = 512;
+  Signal<float> in = Ramp<float>(2, n), out(2, n);
+  ASSERT_EQ(plugin->setParamNormalized(kBypass, 1.0), kResultOk);
+  ASSERT_EQ(ProcessBlock(*plugin, in.pointers.data(), 2, out.pointers.data(), 2, n), kResultOk);
+  EXPECT_EQ(out.data, in.data);
+
+  // An octave up, fully wet: once the delay line has filled, the shifted
+  // signal comes out, and it is not the input.
+  ASSERT_EQ(plugin->setParamNormalized(kBypass, 0.0), kResultOk);
+  ASSERT_EQ(plugin->setParamNormalized(0, 1.0), kResultOk);
+  Signal<float> tone(2, n);
+  double peak = 0.0;
+  for (int32 block = 0, t = 0; block < 16; ++block) {
+    for (int32 i = 0; i < n; ++i, ++t)
+      for (auto& channel : tone.data) channel[static_cast<size_t>(i)] = static_cast<float>(0.5 * std::sin(0.05 * t));
+    ASSERT_EQ(ProcessBlock(*plugin, tone.pointers.data(), 2, out.pointers.data(), 2, n), kResultOk);
+    for (const auto& channel : out.data)
+      for (float v : channel) peak = std::max(peak, std::fabs(static_cast<double>(v)));
+  }
+  EXPECT_GT(peak, 0.1);
+  EXPECT_NE(out.data[0], tone.data[0]);
+  Stop(*plugin);
+}
+
 TEST_F(VST3Process, TransportFollowsTheLastContext) {
   Start(*plugin);
   Signal<float> in(2, 16), out(2, 16);
@@ -157,7 +270,8 @@ TEST_F(VST3Process, TransportFollowsTheLastContext) {
   EXPECT_FALSE(plugin->Transport().isPlaying);
 
   ProcessContext context{};
-  context.state = ProcessContext::kPlaying | ProcessContext::kCycleActive | ProcessContext::kTempoValid;
+  context.state = ProcessContext::kPlaying | ProcessContext::kCycleActive | ProcessContext::kTempoValid |
+                  ProcessContext::kTimeSigValid;
   context.tempo = 90.0;
   context.projectTimeSamples = 1000;
   context.projectTimeMusic = 1.5;
@@ -181,6 +295,55 @@ TEST_F(VST3Process, TransportFollowsTheLastContext) {
   EXPECT_EQ(t.meterDenominator, 8);
   EXPECT_TRUE(t.isPlaying);
   EXPECT_TRUE(t.isLooping);
+}
+
+// Tempo and meter count only when the host flags them valid and they make
+// sense; otherwise the defaults stay, whatever the fields hold. The sample
+// position is taken from every context.
+TEST_F(VST3Process, TempoAndMeterNeedTheirValidityFlags) {
+  Start(*plugin);
+  constexpr uint32 kTempo = ProcessContext::kTempoValid;
+  constexpr uint32 kMeter = ProcessContext::kTimeSigValid;
+  const double nan = std::nan("");
+  const struct {
+    const char* what;
+    uint32 state;
+    double tempo;
+    int32 numerator, denominator;
+    double expectedTempo;
+    int32 expectedNumerator, expectedDenominator;
+  } cases[] = {
+      {"both valid", kTempo | kMeter, 90.0, 7, 8, 90.0, 7, 8},
+      {"nothing flagged", 0, 90.0, 7, 8, 120.0, 4, 4},
+      {"a zeroed context", 0, 0.0, 0, 0, 120.0, 4, 4},
+      {"flagged, all zero", kTempo | kMeter, 0.0, 0, 0, 120.0, 4, 4},
+      {"only the tempo flagged", kTempo, 90.0, 7, 8, 90.0, 4, 4},
+      {"only the meter flagged", kMeter, 90.0, 7, 8, 120.0, 7, 8},
+      {"negative tempo", kTempo | kMeter, -60.0, 7, 8, 120.0, 7, 8},
+      {"tempo not a number", kTempo | kMeter, nan, 7, 8, 120.0, 7, 8},
+      {"infinite tempo", kTempo | kMeter, HUGE_VAL, 7, 8, 120.0, 7, 8},
+      {"zero denominator", kTempo | kMeter, 90.0, 3, 0, 90.0, 4, 4},
+      {"zero numerator", kTempo | kMeter, 90.0, 0, 8, 90.0, 4, 4},
+      {"negative numerator", kTempo | kMeter, 90.0, -3, 8, 90.0, 4, 4},
+      {"negative denominator", kTempo | kMeter, 90.0, 3, -8, 90.0, 4, 4},
+  };
+  Signal<float> in(2, 16), out(2, 16);
+  TSamples position = 0;
+  for (const auto& c : cases) {
+    ProcessContext context{};
+    context.state = c.state;
+    context.tempo = c.tempo;
+    context.timeSigNumerator = c.numerator;
+    context.timeSigDenominator = c.denominator;
+    context.projectTimeSamples = position += 16;
+    const BlockExtras extras{nullptr, nullptr, nullptr, &context};
+    ASSERT_EQ(ProcessBlock(*plugin, in.pointers.data(), 2, out.pointers.data(), 2, 16, extras), kResultOk) << c.what;
+    const plugkit::ITransportState& t = plugin->Transport();
+    EXPECT_EQ(t.tempoBpm, c.expectedTempo) << c.what;
+    EXPECT_EQ(t.meterNumerator, c.expectedNumerator) << c.what;
+    EXPECT_EQ(t.meterDenominator, c.expectedDenominator) << c.what;
+    EXPECT_EQ(t.samplePosition, static_cast<double>(position)) << c.what;
+  }
 }
 
 TEST_F(VST3Process, SetUpAndSwitchingOffRestartTheStream) {
