@@ -67,6 +67,11 @@ public:
   // in state at byte position start (the format of SerializeParams), both
   // taken as float32, within 1e-5. True without parameters; false when the
   // state does not hold a value for every parameter.
+  // Why a buffer and a byte position rather than a bare array of values and
+  // an index: the state usually is a host chunk, and a chunk is never read
+  // past its end, so a short one gives false instead of an out-of-bounds
+  // read. start is a byte position, as in UnserializeParams, so a caller
+  // passes the same position it would read the state from.
   virtual bool StateMatches(const IStateBuffer& state, int32_t start) const;
   // 44. The host asks for the about box. Base: false.
   virtual bool OnAboutRequest();

@@ -6,8 +6,11 @@
 // Chain: IEditorDelegate -> canvas::ICanvasEditorDelegate (the graphical
 // editor) -> IPluginBase -> IApiBase -> binding -> product. The virtual
 // operations are numbered in declaration order (0 to 33 here);
-// ICanvasEditorDelegate adds 34 and 35, IPluginBase continues from 36, and
-// each class keeps that order so the numbering stays one list.
+// ICanvasEditorDelegate adds 34 and 35, IPluginBase continues from 36 and
+// IApiBase from 43. The numbers follow the full list of operations across the
+// chain, but operations that nothing calls or overrides are left out, so the
+// numbering has gaps (39-40, 45, 47-49, 54-55, 62-63) rather than being
+// renumbered.
 //
 // Threads: everything runs on the host's user-interface thread. Only the
 // parameter values are shared with the audio thread, and IParam stores them

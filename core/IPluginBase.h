@@ -103,8 +103,14 @@ public:
   // Makes index the current preset. A filled slot's values are applied; an
   // unfilled slot is filled with the current values and titled
   // "user preset N" (N = 1 + the number of titles containing "user preset").
-  // On success OnPresetRestored and OnStateLoaded follow. False, with nothing
-  // changed, for an index out of range or a slot that cannot be applied.
+  // On success, in this order: the current index becomes index,
+  // OnPresetRestored (which sees the new CurrentPreset()), OnStateLoaded.
+  // False, with nothing changed, for an index out of range or a slot that
+  // cannot be applied.
+  // Deliberate choice: a filled slot is applied when UnserializeParams
+  // returns any position >= 0, not only one > 0. A plug-in without
+  // parameters has an empty state that reads back to position 0, and it must
+  // still be able to switch presets; a short state still gives -1 and fails.
   bool ApplyPreset(int32_t index);
 
   // Stores the current values in the current slot and, when title is not null
@@ -128,6 +134,10 @@ public:
   // values pass through the parameters (rounded, clamped, non-finite ignored)
   // into the slot's state; an unfilled record keeps the slot's old state.
   // Afterwards the current preset is applied.
+  // Deliberately, as in ApplyPreset, a filled record's values count as read
+  // at any returned position >= 0 (the check above guarantees one), so the
+  // slot's state is refilled also for a plug-in without parameters, whose
+  // filled records carry no state bytes.
   int32_t UnserializePresets(const IStateBuffer& chunk, int32_t position);
 
   // --- Preset files (".fxp") ----------------------------------------------------
@@ -137,6 +147,9 @@ public:
   // name (the current title), then either one float32 normalised value per
   // parameter ("FxCk") or int32 chunk length C and C bytes: the state header
   // and the parameter state ("FPCh", written when state chunks are on).
+  // Reading examines only the magic, the form, the format version and the
+  // unique code; the size field, version and parameter count are written for
+  // other readers and ignored here.
 
   // Writes the current values to a file named by UTF-8 path. An existing file
   // is replaced only once the new contents are completely written (see
@@ -148,10 +161,12 @@ public:
   // the file's program name when that is not empty), applies the current
   // preset and notifies the host. False with nothing changed for a bad path,
   // an unreadable file, another plug-in's or format version's file, a file too
-  // short for its header or its declared contents, an "FPCh" file when state
-  // chunks are off or whose state is shorter than the parameters need, or an
-  // unknown form. An "FxCk" file that declares fewer values than there are
-  // parameters leaves the remaining parameters as they were.
+  // short for its 56-byte header, an "FPCh" file when state chunks are off,
+  // whose chunk runs past the end or whose state is shorter than the
+  // parameters need, or an unknown form. An "FxCk" file gives one float32 per
+  // parameter of this plug-in, read as far as the file holds whole values;
+  // parameters past the last whole value keep theirs, and bytes after
+  // ParamCount() values are ignored.
   bool LoadProgramFile(const char* path);
 
   // --- Identity -----------------------------------------------------------------

@@ -110,6 +110,10 @@ public:
   bool SendsMidiOutput() const { return mMidiOut; }
   bool IsMpe() const { return mMpe; }
   int32_t Latency() const { return mLatency; }
+  // Frames the output rings on after the input stops (0: none). Hosts read it
+  // to know how long to keep processing past the end of a region.
+  int32_t TailSize() const { return mTailSize; }
+  void SetTailSize(int32_t frames) { mTailSize = frames > 0 ? frames : 0; }
 
   double SampleRate() const { return mSampleRate; }
   // Rejects (false, rate unchanged) a rate that is not finite and positive.
@@ -198,6 +202,7 @@ private:
   bool mMidiOut = false;
   bool mMpe = false;
   int32_t mLatency = 0;
+  int32_t mTailSize = 0;
   double mSampleRate = 44100.0;
   int32_t mBlockSize = 0;
   bool mRenderingOffline = false;

@@ -133,10 +133,13 @@ void IProcessor::ProcessDoubleBlock(double* const* inputs, int32_t inputCount, d
   if (frames <= 0) return;
   if (mBlockSize <= 0) {
     // Silence: the same host outputs the connected slots would have used.
+    // Host buffers go to connected slots in order, so the walk covers every
+    // slot and stops only when the host's buffers run out: an unconnected
+    // slot ahead of a connected one takes no buffer.
     if (!outputs) return;
     int32_t next = 0;
     const int32_t total = ChannelCount(IPortDirection::Output);
-    for (int32_t i = 0; i < total && i < outputCount; ++i) {
+    for (int32_t i = 0; i < total && next < outputCount; ++i) {
       if (!Channel(IPortDirection::Output, i)->connected) continue;
       Zero(outputs[next++], frames);
     }

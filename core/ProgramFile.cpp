@@ -75,13 +75,16 @@ bool IPluginBase::SaveProgramFile(const char* path) const {
 }
 
 bool IPluginBase::LoadProgramData(const IStateBuffer& file) {
-  int32_t magic = 0, form = 0, version = 0, uniqueCode = 0, declared = 0;
+  // Magic, format version and unique code decide whether the file is ours.
+  // The size field (4), the plug-in version (20) and the parameter count (24)
+  // are not examined: the values are read for this plug-in's own parameters,
+  // whatever count an older or foreign writer put in the header.
+  int32_t magic = 0, form = 0, version = 0, uniqueCode = 0;
   if (!file.Holds(0, kHeaderSize)) return false;
   file.ReadInt32BE(0, &magic);
   file.ReadInt32BE(8, &form);
   file.ReadInt32BE(12, &version);
   file.ReadInt32BE(16, &uniqueCode);
-  file.ReadInt32BE(24, &declared);
   if (magic != kMagic || version != kFormatVersion || uniqueCode != mUniqueCode) return false;
   char name[kProgramNameSize + 1] = {};
   file.ReadBytes(28, name, kProgramNameSize);
@@ -99,12 +102,13 @@ bool IPluginBase::LoadProgramData(const IStateBuffer& file) {
     if (start < 0 || !chunk.Holds(start, 8 * ParamCount())) return false;
     if (UnserializeParams(chunk, start) < 0) return false;
   } else if (form == kValuesForm) {
-    if (declared < 0 || static_cast<int64_t>(kHeaderSize) + 4 * static_cast<int64_t>(declared) > file.Size())
-      return false;
-    const int32_t count = declared < ParamCount() ? declared : ParamCount();
+    // One value per parameter of this plug-in, as far as the file holds whole
+    // values; a parameter whose value is missing keeps the one it has.
+    const int64_t whole = (static_cast<int64_t>(file.Size()) - kHeaderSize) / 4;
+    const int32_t count = whole < ParamCount() ? static_cast<int32_t>(whole) : ParamCount();
     for (int32_t i = 0; i < count; ++i) {
       float value = 0.0f;
-      file.ReadFloat32BE(kHeaderSize + 4 * i, &value);
+      if (file.ReadFloat32BE(kHeaderSize + 4 * i, &value) < 0) break;
       GetParam(i)->ApplyNormalised(value);
     }
   } else {

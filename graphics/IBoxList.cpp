@@ -77,8 +77,8 @@ void IBoxList::RemoveOverlaps() {
         continue;
       }
       if (!a.IsEmpty() && !b.IsEmpty() && OverlapOrMeet(a, b)) {
-        // Boxes that only meet along an edge share no pixel; leave them to
-        // the merge phase rather than cutting either into slivers.
+        // Boxes that only meet along an edge or at a corner share no pixel;
+        // leave them to the merge phase rather than cutting either into slivers.
         const IBox overlap = a.Intersect(b);
         if (HasArea(overlap)) CarveOverlap(i, j, overlap);
       }

@@ -9,7 +9,8 @@
 // Optimise rewrites the list so that no two boxes overlap (each pixel is
 // repainted once) while covering exactly the points the list covered before:
 // it never drops area, even when an allocation fails on the way (then some
-// overlap may remain, which only costs a second repaint).
+// overlap may remain, which only costs a second repaint). Boxes that meet
+// only along an edge or at a corner share no area and are never cut.
 
 #include <cstdint>
 

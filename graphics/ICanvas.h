@@ -414,8 +414,8 @@ public:
   // One animation step of every control that has one.
   void RunAnimations();
   // Appends the bounds of every control that wants a redraw, grown by 0.75,
-  // to boxes (controls with empty bounds add nothing). Answers whether any
-  // control wanted a redraw.
+  // to boxes. Bounds that cover no area add nothing (grown, they would paint
+  // a needless sliver). Answers whether any control wanted a redraw.
   bool CollectDirtyBoxes(IBoxList& boxes);
   // One display tick: the tick handler, RunAnimations, CollectDirtyBoxes and,
   // when that answered true, MarkClean of every control. The caller
@@ -425,7 +425,8 @@ public:
   // place), the list optimised, then every control drawn into every box
   // between StartPaint and FinishPaint. An empty list draws nothing.
   void PaintRegions(IBoxList& boxes);
-  // Draws one control clipped to dirty (see the .cpp for the rules).
+  // Draws one control clipped to dirty (see the .cpp for the rules). A
+  // control whose bounds cover no area is never drawn.
   void PaintControl(IControl* control, const IBox& dirty, float density);
   // A segment along angleDegrees (0 up, clockwise) from radius rMin to rMax.
   void OutlineRadialSegment(IArgb colour, float cx, float cy, float angleDegrees, float rMin, float rMax,
@@ -450,13 +451,26 @@ public:
   // nothing while MouseOverTracking is off and never the background.
   // capture binds pointerId to the answer.
   IControl* ControlUnderPointer(float x, float y, bool capture, bool mouseOver, uint64_t pointerId);
+  // A press binds the pointer to the control under it, begins a host gesture
+  // for each parameter the control's slots are bound to (once per parameter,
+  // in slot order), then presses the control. Should a host answer a
+  // gesture by dropping the binding (a size change, closing the editor), no
+  // further gesture begins, the begun one is ended and the control is not
+  // pressed.
   void HandlePointerDown(const IPointerEvent* events, int32_t count);
+  // For each bound pointer: the control's release (it is still bound, so it
+  // still refuses host values), then the end of its gestures, then the
+  // binding goes.
   void HandlePointerUp(const IPointerEvent* events, int32_t count);
+  // Moves reach the bound controls. While a text entry is open only the
+  // in-window entry itself takes drags (to mark text); nothing else may
+  // change under the value being typed.
   void HandlePointerDrag(const IPointerEvent* events, int32_t count);
   // Hover without buttons: OnPointerGone for the control left, then
   // OnPointerHover for the one under the pointer.
   void HandlePointerHover(float x, float y, const IPointerMods& mods);
-  // The pointer left the window: arrow shape, OnPointerGone for every control.
+  // The pointer left the window: the shape becomes the arrow,
+  // OnPointerGone for every control.
   void HandlePointerLeave();
   // A double click: taken as a press by a control with DoubleAsPress, else
   // OnPointerDoublePress and every capture dropped. False: no control there.
@@ -482,7 +496,9 @@ public:
 
   // Asks the user for a new value of control's slot valueIndex: a menu of
   // the parameter's display texts for list and on/off parameters that have
-  // them, else a text entry with the current value.
+  // them, else a text entry with the current value. A list without display
+  // texts gets the text entry too: an empty menu would offer no choice. A
+  // menu is not asked for while another request waits (see OpenPopupMenu).
   void PromptParameterValue(IControl* control, const IBox& box, int32_t valueIndex);
   void OpenTextEntry(IControl* control, const ITextStyle& style, const IBox& box, const char* text,
                      int32_t valueIndex);
@@ -494,11 +510,19 @@ public:
   // Shows menu for control (in the editor when an in-window menu is
   // installed, else natively); the result reaches control through
   // DeliverMenuResult. menu must outlive the showing.
-  void OpenPopupMenu(IControl* control, IPopupMenu& menu, const IBox& anchor, int32_t valueIndex, bool isContext);
+  // One request at a time: while an earlier request still waits for its
+  // answer, or the in-window menu has not closed yet, the request is refused
+  // (false, nothing changes), so an answer only ever reaches the control
+  // that asked for the menu answered. It is refused as well, with the
+  // pointer bindings already dropped, when a release that dropping ran
+  // asked for a menu itself.
+  bool OpenPopupMenu(IControl* control, IPopupMenu& menu, const IBox& anchor, int32_t valueIndex, bool isContext);
+  // Whether OpenPopupMenu would refuse a request now.
+  bool MenuRequestPending() const;
   // Hands the menu result (null: nothing chosen) to the waiting control.
   void DeliverMenuResult(IPopupMenu* chosen);
   // Lets control fill the canvas' context menu and shows it at (x, y) when
-  // it holds any item.
+  // it holds any item; nothing at all while a menu request waits.
   void OpenContextMenuForControl(IControl* control, float x, float y);
 
   IPopupMenu& PromptMenu() { return mPromptMenu; }
@@ -544,6 +568,9 @@ private:
   // One pressed pointer.
   struct ICapture {
     IControl* Control = nullptr;
+    // Tells this binding from a later one of the same pointer, for code that
+    // calls out (to the host, to a control) and must find it again after.
+    uint64_t Serial = 0;
     bool Pressed = false;                // the control got its press
     std::vector<int32_t> BegunGestures;  // parameters whose gesture began
     float LastX = 0.0f;
@@ -560,7 +587,13 @@ private:
   void ResizeTail(bool scaleChanged);
   void EndCapture(ICapture& capture, bool deliverRelease);
   void DropCaptures(bool deliverRelease);
-  void BeginGestures(ICapture& capture);
+  // Begins the gestures of the pointer's binding; false when the binding
+  // was dropped meanwhile (the control must then not be pressed).
+  bool BeginGestures(uint64_t pointerId);
+  // The release of one pointer (HandlePointerUp).
+  void ReleasePointer(const IPointerEvent& e);
+  // The pointer's binding, when it is still the one numbered serial.
+  ICapture* FindCapture(uint64_t pointerId, uint64_t serial);
   // The pointer's capture (if it still has one) got its press at the event's
   // position.
   void MarkPressed(const IPointerEvent& e);
@@ -580,6 +613,7 @@ private:
   float mDrawScale;
   int32_t mFramesPerSecond;
   ICaptureMap mCaptures;
+  uint64_t mLastCaptureSerial = 0;
   IControl* mMouseOverControl = nullptr;
   IControl* mEditedControl = nullptr;
   IControl* mMenuRequester = nullptr;

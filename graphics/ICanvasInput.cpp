@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "core/TraceCall.h"
 #include "graphics/ICanvas.h"
@@ -33,17 +34,37 @@ bool ICanvas::HasParam(int32_t paramIndex) const {
   return paramIndex >= 0 && mDelegate && paramIndex < mDelegate->ParamCount();
 }
 
-void ICanvas::BeginGestures(ICapture& capture) {
-  IControl* control = capture.Control;
+ICanvas::ICapture* ICanvas::FindCapture(uint64_t pointerId, uint64_t serial) {
+  const auto entry = mCaptures.find(pointerId);
+  return entry != mCaptures.end() && entry->second.Serial == serial ? &entry->second : nullptr;
+}
+
+bool ICanvas::BeginGestures(uint64_t pointerId) {
+  const auto entry = mCaptures.find(pointerId);
+  if (entry == mCaptures.end() || !entry->second.Control) return false;
+  const uint64_t serial = entry->second.Serial;
+  // The parameters are read before the first host call: a host may answer a
+  // gesture by resizing or closing the editor, which drops the binding and
+  // may delete the control.
+  const IControl* control = entry->second.Control;
+  std::vector<int32_t> params;
   for (int32_t slot = 0; slot < control->BoundValueCount(); ++slot) {
     const int32_t param = control->ParamIndexAt(slot);
-    if (!HasParam(param)) continue;
     // A parameter bound to two slots still gets one gesture.
-    if (std::find(capture.BegunGestures.begin(), capture.BegunGestures.end(), param) != capture.BegunGestures.end())
-      continue;
-    capture.BegunGestures.push_back(param);
-    mDelegate->BeginEditorGesture(param);
+    if (HasParam(param) && std::find(params.begin(), params.end(), param) == params.end()) params.push_back(param);
   }
+  for (const int32_t param : params) {
+    mDelegate->BeginEditorGesture(param);
+    ICapture* capture = FindCapture(pointerId, serial);
+    if (!capture) {
+      // Dropped during the call, before this gesture was recorded for the
+      // drop to end: end it here so the host sees a balanced pair.
+      mDelegate->EndEditorGesture(param);
+      return false;
+    }
+    capture->BegunGestures.push_back(param);
+  }
+  return true;
 }
 
 // The capture must already be out of the map: the control's release may
@@ -110,6 +131,7 @@ IControl* ICanvas::ControlUnderPointer(float x, float y, bool capture, bool mous
     ICapture& entry = mCaptures[pointerId];
     entry = ICapture();
     entry.Control = found;
+    entry.Serial = ++mLastCaptureSerial;
     entry.LastX = x;
     entry.LastY = y;
   }
@@ -148,9 +170,9 @@ void ICanvas::HandlePointerDown(const IPointerEvent* events, int32_t count) {
       return;
     }
 
-    const auto entry = mCaptures.find(id);
-    if (entry != mCaptures.end() && !alreadyPressed) BeginGestures(entry->second);
-    // Looked up afresh: the host may have called back during the gestures.
+    // A binding the host dropped while its gestures began gets no press: no
+    // release would follow it.
+    if (!alreadyPressed && !BeginGestures(id)) continue;
     MarkPressed(e);
     control->OnPointerPress(e.X, e.Y, e.Mods);
   }
@@ -165,22 +187,37 @@ void ICanvas::MarkPressed(const IPointerEvent& e) {
   entry->second.LastMods = e.Mods;
 }
 
-void ICanvas::HandlePointerUp(const IPointerEvent* events, int32_t count) {
-  if (events && count > 0) {
-    for (int32_t i = 0; i < count; ++i) {
-      const IPointerEvent& e = events[i];
-      const auto entry = mCaptures.find(e.Mods.PointerId);
-      if (entry == mCaptures.end()) continue;
-      auto node = mCaptures.extract(entry);
-      ICapture& capture = node.mapped();
-      if (capture.Pressed && capture.Control) {
-        // A release without a usable position still ends the press.
-        const bool usable = IsFinitePoint(e.X, e.Y);
-        capture.Control->OnPointerRelease(usable ? e.X : capture.LastX, usable ? e.Y : capture.LastY, e.Mods);
-      }
-      EndCapture(capture, false);
-    }
+// The binding stays while the control hears of its release and while the
+// gestures end, so the control keeps refusing host values until its drag is
+// fully over. Both the control and the host may call back (open a menu,
+// resize), which can drop the binding; every step after a call therefore
+// looks it up again.
+void ICanvas::ReleasePointer(const IPointerEvent& e) {
+  const uint64_t id = e.Mods.PointerId;
+  const auto entry = mCaptures.find(id);
+  if (entry == mCaptures.end()) return;
+  ICapture& capture = entry->second;
+  const uint64_t serial = capture.Serial;
+  if (capture.Pressed && capture.Control) {
+    // Cleared first, so a drop from inside the release does not deliver a
+    // second one.
+    capture.Pressed = false;
+    // A release without a usable position still ends the press.
+    const bool usable = IsFinitePoint(e.X, e.Y);
+    capture.Control->OnPointerRelease(usable ? e.X : capture.LastX, usable ? e.Y : capture.LastY, e.Mods);
   }
+  ICapture* still = FindCapture(id, serial);
+  if (!still) return;  // dropped during the release, which ended its gestures
+  std::vector<int32_t> gestures;
+  gestures.swap(still->BegunGestures);
+  if (mDelegate)
+    for (const int32_t param : gestures) mDelegate->EndEditorGesture(param);
+  if (FindCapture(id, serial)) mCaptures.erase(id);
+}
+
+void ICanvas::HandlePointerUp(const IPointerEvent* events, int32_t count) {
+  if (events && count > 0)
+    for (int32_t i = 0; i < count; ++i) ReleasePointer(events[i]);
   if (mResizing) {
     mResizing = false;
     if (mResizeMode == EResizeMode::Scale) {
@@ -240,8 +277,7 @@ void ICanvas::HandlePointerHover(float x, float y, const IPointerMods& mods) {
 }
 
 void ICanvas::HandlePointerLeave() {
-  // The shape in force is kept, so it comes back when the pointer returns.
-  mPointerShape = ChangePointerShape(EPointerShape::Arrow);
+  ChangePointerShape(EPointerShape::Arrow);
   VisitAllControls([](IControl& c) { c.OnPointerGone(); });
   mMouseOverControl = nullptr;
   mMouseOverIndex = -1;

@@ -51,6 +51,9 @@ void ICanvas::PromptParameterValue(IControl* control, const IBox& box, int32_t v
   const int32_t captions = param->CaptionCount();
   const IParamKind kind = param->Kind();
   if ((kind == IParamKind::ListChoice || kind == IParamKind::OnOff) && captions > 0) {
+    // The canvas' menu may be the one still showing; it is not rebuilt
+    // under the presentation.
+    if (MenuRequestPending()) return;
     ResetMenu(mPromptMenu);
     IStringBuffer current;
     param->FormatValue(param->Value(), false, current, true);
@@ -120,9 +123,19 @@ void ICanvas::CancelTextEntry() {
   mEditedValueIndex = -1;
 }
 
-void ICanvas::OpenPopupMenu(IControl* control, IPopupMenu& menu, const IBox& anchor, int32_t valueIndex,
+// A request made while another waits would take over the answer meant for
+// the first requester (and, for the in-window menu, never be shown), so it
+// is refused instead.
+bool ICanvas::MenuRequestPending() const {
+  return mMenuRequester || (mPopupMenuControl && !mPopupMenuControl->IsClosed());
+}
+
+bool ICanvas::OpenPopupMenu(IControl* control, IPopupMenu& menu, const IBox& anchor, int32_t valueIndex,
                             bool isContext) {
+  if (MenuRequestPending()) return false;
   ReleaseAllCaptures();
+  // The releases ran control code, which may have asked for a menu itself.
+  if (MenuRequestPending()) return false;
   mMenuValueIndex = valueIndex;
   mMenuIsContext = isContext;
   mMenuRequester = control;
@@ -131,12 +144,13 @@ void ICanvas::OpenPopupMenu(IControl* control, IPopupMenu& menu, const IBox& anc
     overlay->SetMenu(&menu);
     if (overlay->PlacementArea().Width() == 0.0f)
       overlay->SetPlacementArea(IBox(0.0f, 0.0f, static_cast<float>(mWidth), static_cast<float>(mHeight)));
-    if (overlay->IsClosed()) overlay->OpenMenu(anchor);
-    return;
+    overlay->OpenMenu(anchor);
+    return true;
   }
   bool answersLater = false;
   IPopupMenu* chosen = RunPopupMenu(menu, anchor, answersLater);
   if (!answersLater) DeliverMenuResult(chosen);
+  return true;
 }
 
 // The request is forgotten before the answer goes out, so a requester that
@@ -158,6 +172,7 @@ void ICanvas::DeliverMenuResult(IPopupMenu* chosen) {
 }
 
 void ICanvas::OpenContextMenuForControl(IControl* control, float x, float y) {
+  if (MenuRequestPending()) return;  // the canvas' menu may be the one showing
   ResetMenu(mPromptMenu);
   if (!control) return;
   control->FillContextMenu(mPromptMenu);

@@ -190,12 +190,16 @@ void IControl::Relocate(float x, float y) {
   y = std::max(y, 0.0f);
   mPointerOver = false;
   const IBox old = mBounds;
+  // Taken before the hook: a hook that sets HitBounds from the new Bounds has
+  // already placed it, and shifting what it left would move it twice.
+  const float hitDx = mHitBounds.Left - old.Left;
+  const float hitDy = mHitBounds.Top - old.Top;
   mBounds = IBox(x, y, x + old.Width(), y + old.Height());
   OnBoundsChange();
-  // The hit area keeps the size OnBoundsChange gave it and follows the move.
-  const float dx = x - old.Left;
-  const float dy = y - old.Top;
-  mHitBounds = IBox(mHitBounds.Left + dx, mHitBounds.Top + dy, mHitBounds.Right + dx, mHitBounds.Bottom + dy);
+  // The hit area keeps its place relative to Bounds and the size the hook gave it.
+  const float left = x + hitDx;
+  const float top = y + hitDy;
+  mHitBounds = IBox(left, top, left + mHitBounds.Width(), top + mHitBounds.Height());
   mPointerOver = false;
 }
 

@@ -135,8 +135,10 @@ public:
   virtual void StoreValue(double value, int32_t idx);
 
   // ---- Geometry and state. ----
-  // Moves Bounds' top-left corner to (x, y) (clamped to >= 0), keeping its size;
-  // HitBounds follows by the same offset.
+  // Moves Bounds' top-left corner to (x, y) (clamped to >= 0), keeping its
+  // size, then runs OnBoundsChange. HitBounds keeps the offset from Bounds'
+  // top-left corner it had before the call and the size it has after
+  // OnBoundsChange.
   virtual void Relocate(float x, float y);
   // Width and height (clamped to >= 0) from the current top-left corner;
   // HitBounds := Bounds.
@@ -257,7 +259,7 @@ public:
   // Gesture handlers by kind; an empty function removes one. Returns false
   // when the handler could not be stored.
   bool SetGestureHandler(int32_t kind, IGestureFunction handler);
-  // The kind of the last gesture a handler took; -1 before any.
+  // The kind of the last gesture a handler took; 0 before any.
   int32_t RecentGesture() const { return mRecentGesture; }
 
 private:
@@ -318,7 +320,7 @@ private:
   Slot mFirstSlot;
   IHeapBlock mMoreSlots{static_cast<int32_t>(4 * sizeof(Slot))};
   std::unordered_map<int32_t, IGestureFunction, GestureKindHash> mGestureHandlers;
-  int32_t mRecentGesture = -1;
+  int32_t mRecentGesture = 0;
 };
 
 } // namespace canvas

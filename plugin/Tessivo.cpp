@@ -46,6 +46,9 @@ Tessivo::Tessivo() : TessivoBinding(TessivoDescriptor())
 }
 
 Tessivo::~Tessivo() {
+  // The editor tick must not run into an object whose engine is already gone;
+  // a host may release the object on another thread while the tick is due.
+  StopEditorTimer();
   ReleaseEngine();
   PresetStrip = nullptr;
   AboutBox = nullptr;

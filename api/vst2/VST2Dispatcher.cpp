@@ -170,8 +170,7 @@ intptr_t IVST2Binding::Dispatch(int32_t opcode, int32_t index, intptr_t value, v
     case effCanDo:
       return CanDo(static_cast<const char*>(ptr));
     case effGetTailSize:
-      // The processor keeps no tail: nothing rings on after the input stops.
-      return 0;
+      return TailSize();
     case effGetParameterProperties:
       if (param == nullptr || ptr == nullptr) return 0;
       FillParameterProperties(*static_cast<VstParameterProperties*>(ptr), *param);

@@ -29,7 +29,7 @@ uint32 PLUGIN_API IVST3Binding::getLatencySamples() {
   return Latency() > 0 ? static_cast<uint32>(Latency()) : 0;
 }
 
-uint32 PLUGIN_API IVST3Binding::getTailSamples() { return kNoTail; }
+uint32 PLUGIN_API IVST3Binding::getTailSamples() { return static_cast<uint32>(TailSize()); }
 
 tresult PLUGIN_API IVST3Binding::setupProcessing(ProcessSetup& setup) {
   if (!ApplyProcessSetup(setup)) return kResultFalse;

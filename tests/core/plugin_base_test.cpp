@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <string>
 
@@ -202,6 +203,29 @@ TEST(PluginBase, ApplyPresetRestoresValuesAndNotifies) {
   }
 }
 
+// Listeners run only once the index has moved, so OnPresetRestored sees the
+// preset it is told about, and the editor refresh of OnStateLoaded comes last.
+TEST(PluginBase, ApplyPresetMovesTheIndexThenRestoresThenLoadsState) {
+  struct Case {
+    const char* what;
+    int32_t index;
+    std::vector<std::string> expected;
+  };
+  const Case cases[] = {
+      {"filled slot", 1,
+       Events({EveryParamEvents(IChangeSource::Preset), {"restored 1 Wide"}, StateLoadedEvents()})},
+      {"unfilled slot", 2, Events({{"restored 2 user preset 1"}, StateLoadedEvents()})},
+  };
+  for (const Case& c : cases) {
+    FixturePlugin plugin(3);
+    ASSERT_TRUE(plugin.DefinePreset("Default", 0, 0, 100));
+    ASSERT_TRUE(plugin.DefinePreset("Wide", 99, 15, 50));
+    plugin.ForgetNotifications();
+    ASSERT_TRUE(plugin.ApplyPreset(c.index)) << c.what;
+    EXPECT_EQ(plugin.events, c.expected) << c.what;
+  }
+}
+
 TEST(PluginBase, ApplyPresetRefusesACorruptSlotAndKeepsTheCurrentOne) {
   FixturePlugin plugin(2);
   ASSERT_TRUE(plugin.DefinePreset("Good", 1, 2, 3));
@@ -309,6 +333,40 @@ TEST(EditorDelegate, BaseRoutesValuesToTheEditorHooks) {
   EXPECT_TRUE(plugin.IEditorDelegate::SerializeEditorSize(chunk));
   EXPECT_EQ(chunk.Size(), 0);
   EXPECT_EQ(plugin.IEditorDelegate::UnserializeEditorSize(chunk, 5), 5);
+}
+
+TEST(EditorDelegate, EveryParamChangeNotifiesIndexByIndex) {
+  FixturePlugin plugin;
+  plugin.OnEveryParamChange(IChangeSource::Host);
+  // Interleaved: each index reaches both sides before the next one starts.
+  EXPECT_EQ(plugin.events, EveryParamEvents(IChangeSource::Host));
+}
+
+TEST(EditorDelegate, BaseRoutesMessagesAndChangesToTheirHooks) {
+  const char payload[] = "abc";
+  struct Case {
+    const char* what;
+    std::function<void(FixturePlugin&)> call;
+    std::vector<std::string> expected;
+    const void* data;
+  };
+  const Case cases[] = {
+      {"tagged message: no control", [&](FixturePlugin& p) { p.PushTaggedMessage(7, 3, payload); },
+       {"tagged 7 -1 3"}, payload},
+      // The base of the graphical layer's override: control tag first in,
+      // message tag first out.
+      {"control message: tags swapped",
+       [&](FixturePlugin& p) { p.IEditorDelegate::PushControlMessage(5, 9, 2, payload); }, {"tagged 9 5 2"},
+       payload},
+      {"parameter change: per-index hook", [](FixturePlugin& p) { p.OnParamChange(1, IChangeSource::Host, 4); },
+       {"change 1 Host", "index 1"}, nullptr},
+  };
+  for (const Case& c : cases) {
+    FixturePlugin plugin;
+    c.call(plugin);
+    EXPECT_EQ(plugin.events, c.expected) << c.what;
+    EXPECT_EQ(plugin.taggedData, c.data) << c.what;
+  }
 }
 
 TEST(CanvasEditorDelegate, RunsTheInstalledFunctionsOnly) {

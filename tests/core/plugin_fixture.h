@@ -1,14 +1,17 @@
 #pragma once
 // A small plug-in for the plug-in base tests: three parameters shaped like the
 // product's (Coarse -12..12 and Fine -100..100, both quantised integers; Mix
-// 0..100 decimal, default 100), a configurable number of preset slots, and
-// counters for the notifications the base sends.
+// 0..100 decimal, default 100), a configurable number of preset slots,
+// counters for the notifications the base sends, and one log of all of them
+// in the order they arrived.
 
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "core/IChangeSource.h"
 #include "core/IPluginBase.h"
 #include "core/IStateBuffer.h"
 
@@ -31,17 +34,33 @@ public:
 
   void OnParamChange(int32_t index, IChangeSource source, int32_t offset) override {
     changes.push_back({index, source});
+    Log("change " + std::to_string(index) + " " + ChangeSourceText(source));
     IPluginBase::OnParamChange(index, source, offset);
   }
+  void OnParamIndexChanged(int32_t index) override { Log("index " + std::to_string(index)); }
   void OnParamChangeForEditor(int32_t index, IChangeSource source) override {
     editorChanges.push_back({index, source});
+    Log("editor " + std::to_string(index) + " " + ChangeSourceText(source));
   }
-  void OnPresetRestored() override { ++presetRestored; }
+  // Logs the index and title current when the hook runs.
+  void OnPresetRestored() override {
+    ++presetRestored;
+    Log("restored " + std::to_string(CurrentPreset()) + " " + PresetTitleAt(CurrentPreset()));
+  }
   void OnStateLoaded() override {
     ++stateLoaded;
+    Log("state loaded");
     IPluginBase::OnStateLoaded();
   }
-  void NotifyHostPresetChanged() override { ++hostPresetNotes; }
+  void NotifyHostPresetChanged() override {
+    ++hostPresetNotes;
+    Log("host preset");
+  }
+  bool OnTaggedMessage(int32_t messageTag, int32_t controlTag, int32_t size, const void* data) override {
+    Log("tagged " + std::to_string(messageTag) + " " + std::to_string(controlTag) + " " + std::to_string(size));
+    taggedData = data;
+    return IPluginBase::OnTaggedMessage(messageTag, controlTag, size, data);
+  }
 
   void SetValues(double coarse, double fine, double mix) {
     GetParam(kCoarse)->Set(coarse);
@@ -54,6 +73,8 @@ public:
   void ForgetNotifications() {
     changes.clear();
     editorChanges.clear();
+    events.clear();
+    taggedData = nullptr;
     presetRestored = stateLoaded = hostPresetNotes = 0;
   }
 
@@ -71,7 +92,42 @@ public:
   int presetRestored = 0;
   int stateLoaded = 0;
   int hostPresetNotes = 0;
+  // Every notification above in arrival order: "change 1 Preset", "index 1",
+  // "editor 1 Editor Delegate", "restored 2 <title>", "state loaded",
+  // "host preset", "tagged <message> <control> <size>".
+  std::vector<std::string> events;
+  const void* taggedData = nullptr;
+
+private:
+  void Log(std::string event) { events.push_back(std::move(event)); }
 };
+
+// The log of OnEveryParamChange (source) on the fixture: for each index in
+// order, OnParamChange (which reaches OnParamIndexChanged), then the editor side.
+inline std::vector<std::string> EveryParamEvents(IChangeSource source) {
+  std::vector<std::string> log;
+  for (int32_t i = 0; i < 3; ++i) {
+    log.push_back("change " + std::to_string(i) + " " + ChangeSourceText(source));
+    log.push_back("index " + std::to_string(i));
+    log.push_back("editor " + std::to_string(i) + " " + ChangeSourceText(source));
+  }
+  return log;
+}
+
+// The log of OnStateLoaded on the fixture: the hook, then the base's refresh
+// of the editor with every value.
+inline std::vector<std::string> StateLoadedEvents() {
+  std::vector<std::string> log = {"state loaded"};
+  for (int32_t i = 0; i < 3; ++i) log.push_back("editor " + std::to_string(i) + " Editor Delegate");
+  return log;
+}
+
+// Log runs joined in order.
+inline std::vector<std::string> Events(std::initializer_list<std::vector<std::string>> parts) {
+  std::vector<std::string> all;
+  for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
 
 inline std::vector<uint8_t> BytesOf(const IStateBuffer& buffer) {
   return buffer.Size() ? std::vector<uint8_t>(buffer.Bytes(), buffer.Bytes() + buffer.Size())

@@ -104,6 +104,25 @@ TEST(PresetBank, ReadsTheExactLayoutAndAppliesTheCurrentPreset) {
   EXPECT_EQ(plugin.presetRestored, 1);
 }
 
+// A bank that leaves the current slot unfilled: applying it at the end fills
+// it with the values the bank's last filled record left and titles it as the
+// next user preset, so the bank's own title for it does not survive. Pinned
+// as it is.
+TEST(PresetBank, UnfilledCurrentSlotBecomesTheNextUserPreset) {
+  FixturePlugin plugin(2);
+  plugin.SetValues(-3, 15, 37.25);
+  plugin.SetCurrentPresetIndex(1);
+  IStateBuffer chunk;
+  Fill(chunk, kTwoSlotBank);
+  EXPECT_EQ(plugin.UnserializePresets(chunk, 0), 46);
+  EXPECT_EQ(plugin.CurrentPreset(), 1);
+  EXPECT_TRUE(plugin.GetPreset(1)->filled);
+  EXPECT_STREQ(plugin.PresetTitleAt(1), "user preset 1");
+  EXPECT_EQ(BytesOf(plugin.GetPreset(1)->state), Join({le64::kZero, le64::kZero, le64::k100}));
+  EXPECT_EQ(plugin.events,
+            Events({EveryParamEvents(IChangeSource::Preset), {"restored 1 user preset 1"}, StateLoadedEvents()}));
+}
+
 TEST(PresetBank, RoundTripsEverySlot) {
   FixturePlugin source(4);
   ASSERT_TRUE(source.DefinePreset("Down", -3, 15, 37.25));

@@ -393,6 +393,44 @@ TEST(ProcessorAudio, ZeroBlockSizeGivesSilenceWithoutProcessing) {
   EXPECT_EQ(0, p.calls);
 }
 
+// Without a block size the host still gets silence, in exactly the buffers the
+// connected slots would have written: host buffers go to connected slots in
+// order, so an unconnected slot ahead of a connected one takes none, and a
+// buffer beyond the connected slots is not the plug-in's to touch.
+TEST(ProcessorAudio, ZeroBlockSizeSilencesTheBuffersOfConnectedSlotsInOrder) {
+  struct Case {
+    const char* what;
+    std::vector<bool> connected;  // per output slot of "0-3"
+    int hostBuffers;
+    int silenced;  // the first this many host buffers become silent, the rest stay
+  };
+  const Case cases[] = {
+      {"unconnected first, one buffer", {false, true, false}, 1, 1},
+      {"unconnected first and between", {false, true, true}, 2, 2},
+      {"only the last connected", {false, false, true}, 1, 1},
+      {"gap in the middle", {true, false, true}, 2, 2},
+      {"more buffers than connected slots", {false, true, false}, 3, 1},
+      {"fewer buffers than connected slots", {true, true, true}, 2, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TestProcessor p("0-3");
+    for (int32_t i = 0; i < 3; ++i) p.SetChannelsConnected(kOut, i, 1, c.connected[static_cast<size_t>(i)]);
+    HostBuffers<double> dout(c.hostBuffers, 10, 5.0);
+    HostBuffers<float> fout(c.hostBuffers, 10, 5.0f);
+    p.ProcessDoubleBlock(nullptr, 0, dout.Pointers(), c.hostBuffers, 10);
+    p.ProcessFloatBlock(nullptr, 0, fout.Pointers(), c.hostBuffers, 10, EBlockWrite::Replace);
+    for (int b = 0; b < c.hostBuffers; ++b)
+      for (int j = 0; j < 10; ++j) {
+        ASSERT_EQ(b < c.silenced ? 0.0 : 5.0, dout.At(b, j)) << "double buffer " << b << ":" << j;
+        ASSERT_EQ(b < c.silenced ? 0.0f : 5.0f, fout.At(b, j)) << "float buffer " << b << ":" << j;
+      }
+    EXPECT_TRUE(dout.GuardsIntact());
+    EXPECT_TRUE(fout.GuardsIntact());
+    EXPECT_EQ(0, p.calls);
+  }
+}
+
 TEST(ProcessorAudio, NullHostChannelsAreSilentInAndSkippedOut) {
   TestProcessor p("2-2");
   ASSERT_TRUE(p.ChangeBlockSize(8));

@@ -186,10 +186,6 @@ TEST(ProgramFile, RefusedFilesChangeNothing) {
       {"unknown form", Join({Head("FxBk", 0, "Bad"), kNormalisedValues}), false},
       {"empty file", {}, false},
       {"shorter than the header", Bytes(values.begin(), values.begin() + 55), false},
-      {"values past the end", Bytes(values.begin(), values.end() - 1), false},
-      {"declared values past the end", Join({Head("FxCk", 0, "Bad", kCode, 1, 4), kNormalisedValues}), false},
-      {"huge declared count", Join({Head("FxCk", 0, "Bad", kCode, 1, INT32_MAX), kNormalisedValues}), false},
-      {"negative declared count", Join({Head("FxCk", 0, "Bad", kCode, 1, -1), kNormalisedValues}), false},
       {"chunk form with state chunks off", chunk, false},
       {"chunk length missing", Head("FPCh", 92, "Bad"), true},
       {"chunk past the end", Bytes(chunk.begin(), chunk.end() - 1), true},
@@ -225,15 +221,104 @@ TEST(ProgramFile, BadPathsAreRefused) {
   EXPECT_EQ(plugin.Values(), (std::vector<double>{-3, 15, 37.25}));
 }
 
-TEST(ProgramFile, ValuesFormWithFewerValuesLeavesTheRestAlone) {
-  FixturePlugin plugin;
-  plugin.SetUniqueCode(kCode);
-  plugin.SetValues(5, -7, 60);
-  const ScratchFile file("fewer.fxp");
-  WriteFile(file.Path(),
-            Join({Head("FxCk", 0, "Two", kCode, 1, 2), Bytes(kNormalisedValues.begin(), kNormalisedValues.begin() + 8)}));
-  EXPECT_TRUE(plugin.LoadProgramFile(file.Path()));
-  EXPECT_EQ(plugin.Values(), (std::vector<double>{-3, 15, 60}));
+// The values form is read for this plug-in's own parameters: the count field
+// is not examined, a short file sets the values it holds whole and leaves the
+// other parameters alone, and bytes after the last parameter are ignored.
+TEST(ProgramFile, ValuesFormReadsWholeValuesWhateverTheCountField) {
+  const Bytes two(kNormalisedValues.begin(), kNormalisedValues.begin() + 8);
+  const std::vector<double> all = {-3, 15, 37.25}, firstTwo = {-3, 15, 60}, none = {5, -7, 60};
+  struct Case {
+    const char* what;
+    int32_t countField;
+    Bytes values;
+    std::vector<double> expected;
+  } cases[] = {
+      {"count and values agree", 3, kNormalisedValues, all},
+      {"count 0, every value present", 0, kNormalisedValues, all},
+      {"count 2, every value present", 2, kNormalisedValues, all},
+      {"count larger than the parameters, every value present", 4, kNormalisedValues, all},
+      {"huge count, every value present", INT32_MAX, kNormalisedValues, all},
+      {"negative count, every value present", -1, kNormalisedValues, all},
+      {"bytes after the last value", 3, Join({kNormalisedValues, {1, 2, 3, 4, 5}}), all},
+      {"two values, count 2", 2, two, firstTwo},
+      {"two values, count 3", 3, two, firstTwo},
+      {"last value cut short", 3, Bytes(kNormalisedValues.begin(), kNormalisedValues.end() - 1), firstTwo},
+      {"header only", 3, {}, none},
+  };
+  for (const Case& c : cases) {
+    FixturePlugin plugin;
+    plugin.SetUniqueCode(kCode);
+    ASSERT_TRUE(plugin.DefinePreset("Default", 0, 0, 100));
+    plugin.SetValues(5, -7, 60);
+    plugin.ForgetNotifications();
+    const ScratchFile file("count.fxp");
+    WriteFile(file.Path(), Join({Head("FxCk", 0, "Read", kCode, 1, c.countField), c.values}));
+    ASSERT_TRUE(plugin.LoadProgramFile(file.Path())) << c.what;
+    const std::vector<double> values = plugin.Values();
+    for (size_t i = 0; i < 3; ++i) EXPECT_NEAR(values[i], c.expected[i], 1e-4) << c.what << " #" << i;
+    EXPECT_STREQ(plugin.PresetTitleAt(0), "Read") << c.what;
+    EXPECT_EQ(plugin.hostPresetNotes, 1) << c.what;
+  }
+}
+
+// The file's values are stored in the renamed current slot before that slot is
+// applied (so applying it keeps them), and the host hears of the change last.
+TEST(ProgramFile, LoadingRenamesThenAppliesThenNotifiesTheHost) {
+  struct Case {
+    bool chunks;
+    Bytes file;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {false, Join({Head("FxCk", 0, "Loaded"), kNormalisedValues}),
+       Events({EveryParamEvents(IChangeSource::Preset), {"restored 1 Loaded"}, StateLoadedEvents(),
+               {"host preset"}})},
+      // The chunk's values reach the parameters through the parameter state
+      // first, which notifies once more.
+      {true, Join({Head("FPCh", 92, "Loaded"), Int32BE(32), kStateHeader, kState}),
+       Events({EveryParamEvents(IChangeSource::Preset), EveryParamEvents(IChangeSource::Preset),
+               {"restored 1 Loaded"}, StateLoadedEvents(), {"host preset"}})},
+  };
+  for (const Case& c : cases) {
+    FixturePlugin plugin;
+    Prepare(plugin, c.chunks);
+    plugin.SetCurrentPresetIndex(1); // "Second": 1, 1, 1
+    plugin.SetValues(5, -7, 60);
+    plugin.ForgetNotifications();
+    const ScratchFile file("order.fxp");
+    WriteFile(file.Path(), c.file);
+    ASSERT_TRUE(plugin.LoadProgramFile(file.Path())) << c.chunks;
+    EXPECT_EQ(plugin.events, c.expected) << c.chunks;
+    EXPECT_EQ(plugin.Values()[1], 15) << c.chunks;
+    EXPECT_EQ(plugin.CurrentPreset(), 1) << c.chunks;
+  }
+}
+
+// Loading into an unfilled current slot: the rename lands on the slot, but
+// applying an unfilled slot fills it and titles it as the next user preset,
+// so the file's program name does not survive. Pinned as it is.
+TEST(ProgramFile, LoadingIntoAnUnfilledSlotMakesTheNextUserPreset) {
+  for (bool chunks : {false, true}) {
+    FixturePlugin plugin(3);
+    plugin.SetUniqueCode(kCode);
+    plugin.SetStateChunks(chunks);
+    ASSERT_TRUE(plugin.DefinePreset("user preset 1", 1, 1, 1));
+    plugin.SetCurrentPresetIndex(1);
+    plugin.SetValues(5, -7, 60);
+    plugin.ForgetNotifications();
+    const ScratchFile file("unfilled.fxp");
+    WriteFile(file.Path(), chunks ? Join({Head("FPCh", 92, "Loaded"), Int32BE(32), kStateHeader, kState})
+                                  : Join({Head("FxCk", 0, "Loaded"), kNormalisedValues}));
+    ASSERT_TRUE(plugin.LoadProgramFile(file.Path())) << chunks;
+    EXPECT_TRUE(plugin.GetPreset(1)->filled) << chunks;
+    EXPECT_STREQ(plugin.PresetTitleAt(1), "user preset 2") << chunks;
+    EXPECT_EQ(plugin.Values()[0], -3) << chunks;
+    IStateBuffer now;
+    ASSERT_TRUE(plugin.SerializeParams(now));
+    EXPECT_EQ(BytesOf(plugin.GetPreset(1)->state), BytesOf(now)) << chunks;
+    EXPECT_EQ(plugin.CurrentPreset(), 1) << chunks;
+    EXPECT_EQ(plugin.presetRestored, 1) << chunks;
+    EXPECT_EQ(plugin.hostPresetNotes, 1) << chunks;
+  }
 }
 
 TEST(ProgramFile, NonFiniteValuesNeverReachAParameter) {

@@ -53,10 +53,12 @@ public:
   void BeginEditorGesture(int32_t index) override {
     mLog.push_back(Fmt("begin %g", index));
     ++open[index];
+    if (onBegin) onBegin(index);
   }
   void EndEditorGesture(int32_t index) override {
     mLog.push_back(Fmt("end %g", index));
     --open[index];
+    if (onEnd) onEnd(index);
   }
   void SetParamFromEditor(int32_t index, double value) override {
     mLog.push_back(Fmt("set %g %g", index, value));
@@ -77,6 +79,10 @@ public:
 
   bool acceptResize = true;
   std::map<int32_t, int> open;
+  // What the host does while a gesture begins or ends (it may call the
+  // editor back).
+  std::function<void(int32_t)> onBegin;
+  std::function<void(int32_t)> onEnd;
 
 private:
   Log& mLog;
@@ -90,8 +96,11 @@ public:
 
   void* window = nullptr;  // set non-null to pretend the window is open
   int32_t displayFactor = 1;
-  // Native menus: the index to pick (-1: none), or answer later.
+  // Native menus: the index to pick (-1: none), or answer later. With
+  // nativeSubmenuOf >= 0 the pick is made in that item's submenu, which is
+  // then the menu answered.
   int32_t nativePick = -1;
+  int32_t nativeSubmenuOf = -1;
   bool nativeAnswersLater = false;
   IPopupMenu* shownMenu = nullptr;
 
@@ -117,8 +126,10 @@ public:
     answersLater = nativeAnswersLater;
     if (answersLater) return nullptr;
     if (nativePick < 0) return nullptr;
-    menu.ReportChoice(nativePick);
-    return &menu;
+    const IPopupMenuItem* parent = menu.ItemAt(nativeSubmenuOf);
+    IPopupMenu& answered = parent && parent->Child ? *parent->Child : menu;
+    answered.ReportChoice(nativePick);
+    return &answered;
   }
 
 private:
@@ -140,6 +151,7 @@ public:
   int32_t valueIndex = -2;  // -2: the base answer
   bool handlesKeys = false;
   std::vector<std::string> contextItems;
+  std::function<void()> onRelease;  // run after the release is logged
 
   void Say(const std::string& what) { mLog.push_back(what + " " + mName); }
   void SayAt(const char* what, float x, float y) { mLog.push_back(Fmt(what, x, y) + " " + mName); }
@@ -147,7 +159,10 @@ public:
   void OnPointerPress(float x, float y, const IPointerMods& mods) override {
     SayAt(mods.Right ? "right press %g,%g" : "press %g,%g", x, y);
   }
-  void OnPointerRelease(float x, float y, const IPointerMods&) override { SayAt("release %g,%g", x, y); }
+  void OnPointerRelease(float x, float y, const IPointerMods&) override {
+    SayAt("release %g,%g", x, y);
+    if (onRelease) onRelease();
+  }
   void OnPointerDrag(float x, float y, float, float, const IPointerMods&) override { SayAt("drag %g,%g", x, y); }
   void OnPointerDoublePress(float x, float y, const IPointerMods&) override { SayAt("double %g,%g", x, y); }
   void OnWheelTurn(float, float, const IPointerMods&, float delta) override { SayAt("wheel %g", delta, 0); }

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "canvas_fixture.h"
 
@@ -10,6 +13,18 @@ using namespace plugkit::canvas::test;
 namespace {
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+
+// The lines of the log that bracket a press: gestures, presses and releases.
+Log PressLines(const Log& log) {
+  Log out;
+  for (const std::string& line : log)
+    for (const char* prefix : {"begin", "end", "press", "right press", "release"})
+      if (line.rfind(prefix, 0) == 0) {
+        out.push_back(line);
+        break;
+      }
+  return out;
+}
 
 IKeyStroke Key(const char* text) {
   IKeyStroke key;
@@ -91,6 +106,121 @@ TEST(ICanvasInput, AUserDragCommitsValuesBetweenTheGestureBrackets) {
   e.Release(Event(20, 30));
   e.gain->TakeValueFromDelegate(0.9, 0);
   EXPECT_EQ(e.gain->ValueAt(0), 0.9);
+}
+
+TEST(ICanvasInput, APressBeginsOneGesturePerBoundParameterInSlotOrder) {
+  using D = RecordingDelegate;
+  struct Case {
+    std::vector<int32_t> slots;  // the parameter of each slot of the pressed control
+    std::vector<int32_t> gestures;
+  } cases[] = {
+      {{D::kGain, D::kSteps}, {D::kGain, D::kSteps}},
+      {{D::kSteps, D::kGain, D::kSteps}, {D::kSteps, D::kGain}},  // bound twice: one gesture
+      {{D::kGain, D::kGain}, {D::kGain}},
+      {{-1, 9, D::kMode}, {D::kMode}},  // unbound and unknown slots have none
+      {{-1, -1}, {}},
+  };
+  for (const Case& c : cases) {
+    Editor e;
+    e.free->SetParamIndexAt(0, c.slots[0]);
+    for (size_t i = 1; i < c.slots.size(); ++i) ASSERT_TRUE(e.free->AddBoundValue(c.slots[i]));
+    e.Press(Event(120, 20));
+    e.Release(Event(121, 21));
+
+    Log want;
+    for (const int32_t param : c.gestures) want.push_back(Fmt("begin %g", param));
+    want.push_back("press 120,20 free");
+    want.push_back("release 121,21 free");
+    for (const int32_t param : c.gestures) want.push_back(Fmt("end %g", param));
+    EXPECT_EQ(e.log, want) << c.slots.size() << " slots, first " << c.slots[0];
+    EXPECT_TRUE(e.delegate.GesturesBalanced());
+  }
+}
+
+// A host may answer a gesture by calling the editor back in ways that drop
+// the pointer's binding, or delete the pressed control outright. Nothing
+// further begins, the begun gesture is ended, and the control is not
+// pressed (no release could follow).
+TEST(ICanvasInput, AHostThatDropsTheBindingWhileAGestureBeginsStopsThePress) {
+  struct Case {
+    const char* what;
+    std::function<void(Editor&)> hostCall;
+  } cases[] = {
+      {"removes every control", [](Editor& e) { e.canvas.RemoveEveryControl(); }},
+      {"applies a size", [](Editor& e) { e.canvas.ApplySize(300, 200, 1.0f); }},
+      {"releases every pointer", [](Editor& e) { e.canvas.ReleaseAllCaptures(); }},
+  };
+  for (const Case& c : cases) {
+    Editor e;
+    ASSERT_TRUE(e.gain->AddBoundValue(RecordingDelegate::kSteps));
+    bool first = true;
+    e.delegate.onBegin = [&](int32_t) {
+      if (first) c.hostCall(e);
+      first = false;
+    };
+    const IPointerEvent down[] = {Event(20, 20, 1), Event(70, 20, 2)};
+    e.canvas.HandlePointerDown(down, 2);
+    // The second pointer of the list is still looked up afresh: where the
+    // controls survived it presses as usual.
+    Log want = {"begin 0", "end 0"};
+    if (e.canvas.ControlCount() > 0) {
+      want.push_back("begin 2");
+      want.push_back("press 70,20 steps");
+    }
+    EXPECT_EQ(PressLines(e.log), want) << c.what;
+    EXPECT_EQ(e.canvas.CaptureCount(), e.canvas.ControlCount() > 0 ? 1 : 0) << c.what;
+
+    const IPointerEvent up[] = {Event(20, 20, 1), Event(70, 20, 2)};
+    e.canvas.HandlePointerUp(up, 2);
+    EXPECT_EQ(e.canvas.CaptureCount(), 0) << c.what;
+    EXPECT_TRUE(e.delegate.GesturesBalanced()) << c.what;
+  }
+}
+
+// The control hears of its release while still bound, so it keeps refusing
+// host values; the gestures end after it, the binding goes last.
+TEST(ICanvasInput, TheReleaseComesFirstThenTheGestureEndsThenTheBindingGoes) {
+  Editor e;
+  auto bound = [&](const char* when) {
+    e.log.push_back(std::string(when) + (e.canvas.IsCaptured(e.gain) ? " bound" : " free"));
+  };
+  e.gain->onRelease = [&] {
+    bound("release");
+    e.gain->TakeValueFromDelegate(0.9, 0);  // host automation arriving meanwhile
+  };
+  e.delegate.onEnd = [&](int32_t) { bound("end"); };
+  e.Press(Event(20, 20));
+  e.Release(Event(20, 22));
+  const Log want = {"begin 0", "press 20,20 gain", "release 20,22 gain", "release bound", "end 0", "end bound"};
+  EXPECT_EQ(e.log, want);
+  EXPECT_EQ(e.gain->ValueAt(0), 0.0);
+  EXPECT_EQ(e.canvas.CaptureCount(), 0);
+
+  // A release that drops every binding itself (as opening a menu does) is
+  // not delivered twice, and its gesture ends once.
+  e.Forget();
+  e.delegate.onEnd = nullptr;
+  e.gain->onRelease = [&] { e.canvas.ReleaseAllCaptures(); };
+  e.Press(Event(20, 20));
+  e.Release(Event(20, 20));
+  EXPECT_EQ(e.log, (Log{"begin 0", "press 20,20 gain", "release 20,20 gain", "end 0"}));
+  EXPECT_TRUE(e.delegate.GesturesBalanced());
+  EXPECT_EQ(e.canvas.CaptureCount(), 0);
+}
+
+// A user change reaches every sibling bound to the same parameter, except one
+// that another pointer holds: its drag is not disturbed.
+TEST(ICanvasInput, ASiblingHeldByAnotherPointerRefusesTheUpdate) {
+  Editor e;
+  ProbeControl* twin = e.Add("twin", IBox(10, 60, 50, 100), RecordingDelegate::kGain);
+  e.Press(Event(20, 70, 7));
+  e.gain->TakeValueFromUser(0.8, 0);
+  EXPECT_EQ(twin->ValueAt(0), 0.0);
+  EXPECT_EQ(e.delegate.GetParam(RecordingDelegate::kGain)->Value(), 80.0);
+
+  e.Release(Event(20, 70, 7));
+  e.gain->TakeValueFromUser(0.6, 0);
+  EXPECT_EQ(twin->ValueAt(0), 0.6);
 }
 
 TEST(ICanvasInput, RightPresses) {
@@ -214,6 +344,29 @@ TEST(ICanvasInput, KeysGoToTheControlUnderThePointerThenTheKeyHandler) {
   EXPECT_FALSE(e.canvas.OnKeyUp(200, 100, Key("f")));
 }
 
+// The rule is by index, not by the background's flags: a plain control
+// adopted first takes the pointer but never a key.
+TEST(ICanvasInput, AKeyOverTheControlAtIndexZeroGoesToTheKeyHandler) {
+  CanvasFixture f;
+  ProbeControl* first = f.Add("first", IBox(0, 0, 250, 160));
+  ProbeControl* knob = f.Add("knob", IBox(10, 10, 50, 50));
+  first->handlesKeys = true;
+  knob->handlesKeys = true;
+  std::vector<std::pair<std::string, bool>> handled;
+  f.canvas.SetKeyHandler([&](const IKeyStroke& key, bool isUp) {
+    handled.emplace_back(key.Text, isUp);
+    return true;
+  });
+  ASSERT_EQ(f.canvas.ControlUnderPointer(100, 100, false, false, 0), first);
+  f.Forget();
+
+  EXPECT_TRUE(f.canvas.OnKeyDown(100, 100, Key("a")));
+  EXPECT_TRUE(f.canvas.OnKeyUp(100, 100, Key("b")));
+  EXPECT_TRUE(f.canvas.OnKeyDown(20, 20, Key("c")));
+  EXPECT_EQ(f.log, (Log{"key c knob"}));
+  EXPECT_EQ(handled, (std::vector<std::pair<std::string, bool>>{{"a", false}, {"b", true}}));
+}
+
 TEST(ICanvasInput, HoverFollowsThePointerAndLeavingForgetsIt) {
   Editor e;
   e.canvas.HandlePointerHover(20, 20, IPointerMods());
@@ -237,7 +390,7 @@ TEST(ICanvasInput, HoverFollowsThePointerAndLeavingForgetsIt) {
   e.canvas.HandlePointerLeave();
   EXPECT_EQ(e.log, (Log{"gone back", "gone gain", "gone steps", "gone free"}));
   EXPECT_EQ(e.canvas.MouseOverControl(), nullptr);
-  EXPECT_EQ(e.canvas.PointerShape(), EPointerShape::Hand);  // shown again when the pointer returns
+  EXPECT_EQ(e.canvas.PointerShape(), EPointerShape::Arrow);
 }
 
 TEST(ICanvasInput, TheSearchSkipsControlsThatDoNotTakeThePointer) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "canvas_fixture.h"
 
@@ -222,6 +223,48 @@ TEST(ICanvasPaint, BoxesSnapToDevicePixelsAndClipEachControl) {
   boxes.Add(IBox(15, 0, 100, 12));
   f.canvas.PaintRegions(boxes);
   EXPECT_EQ(PaintLines(f.log), (Log{"start paint", "clip 15,9,21,12", "draw a", "finish paint"}));
+}
+
+// At draw scale 1.5 the snapped edges fall between logical pixels; the two
+// overlapping boxes are cut into pieces that share no area, and each control
+// is clipped once into each piece it covers with area.
+TEST(ICanvasPaint, OverlappingBoxesAtAFractionalDensityArePaintedOncePerPiece) {
+  CanvasFixture f;
+  f.Add("a", IBox(10, 10, 20, 20));
+  f.Add("b", IBox(16, 16, 30, 30));
+  ASSERT_TRUE(f.canvas.ApplySize(f.canvas.Width(), f.canvas.Height(), 1.5f));
+  ASSERT_FLOAT_EQ(f.canvas.PixelDensity(), 1.5f);
+  f.Forget();
+
+  IBoxList boxes;
+  ASSERT_TRUE(f.canvas.CollectDirtyBoxes(boxes));
+  ASSERT_EQ(Boxes(boxes), (std::vector<IBox>{IBox(9.25f, 9.25f, 20.75f, 20.75f), IBox(15.25f, 15.25f, 30.75f, 30.75f)}));
+  f.canvas.PaintRegions(boxes);
+
+  // Snapped outwards to device pixels: 9.25 x 1.5 = 13.875 -> 13, 20.75 x
+  // 1.5 = 31.125 -> 32; 15.25 -> 22; 30.75 -> 47 (all in device pixels).
+  const float d = 1.5f;
+  const IBox a(13 / d, 13 / d, 32 / d, 32 / d);
+  const IBox b(22 / d, 22 / d, 47 / d, 47 / d);
+  // The smaller box, a, is split around the corner it shares with b.
+  const IBox aLeft(a.Left, b.Top, b.Left, a.Bottom);
+  const IBox aTop(a.Left, a.Top, a.Right, b.Top);
+  EXPECT_EQ(Boxes(boxes), (std::vector<IBox>{aLeft, b, aTop}));
+  for (const IBox& piece : boxes)
+    for (const float edge : {piece.Left, piece.Top, piece.Right, piece.Bottom})
+      EXPECT_NEAR(edge * d, std::round(edge * d), 1e-4) << edge;
+
+  const Log want = {"start paint",
+                    "clip " + BoxText(aLeft),
+                    "draw a",
+                    "clip " + BoxText(IBox(b.Left, b.Top, a.Right, a.Bottom)),
+                    "draw a",
+                    "clip " + BoxText(b),
+                    "draw b",
+                    "clip " + BoxText(aTop),
+                    "draw a",
+                    "finish paint"};
+  EXPECT_EQ(PaintLines(f.log), want);
 }
 
 TEST(ICanvasPaint, ControlsAreDrawnInOrderIntoEveryBoxTheyMeet) {

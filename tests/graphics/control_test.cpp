@@ -284,20 +284,34 @@ TEST(IControlGeometry, RelocateMovesTheHitAreaAlong) {
   EXPECT_EQ(c.HitBounds(), c.Bounds());
 }
 
-// OnBoundsChange may reshape the hit area; Relocate keeps that shape.
+// OnBoundsChange may reshape the hit area from the new bounds. Relocate keeps
+// the size the hook gave it and places it at the offset from Bounds it had
+// before the move, so the move is applied once, not on top of the hook's.
 TEST(IControlGeometry, RelocateKeepsWhatOnBoundsChangeDid) {
   struct Shrinking : ProbeControl {
     using ProbeControl::ProbeControl;
     void OnBoundsChange() override {
       ++calls;
-      SetHitBounds(Bounds().Grown(-2));
+      SetHitBounds(Bounds().Grown(-2));  // 16 x 16 at (12, 12) after a move to (10, 10)
     }
     int calls = 0;
-  } c(IBox(0, 0, 20, 20));
-  c.Relocate(10, 10);
-  EXPECT_EQ(c.calls, 1);
-  // The hook shrank the new bounds to (12, 12, 28, 28); it then moved by (10, 10).
-  EXPECT_EQ(c.HitBounds(), IBox(22, 22, 38, 38));
+  };
+  struct Case {
+    IBox hitBefore;
+    IBox want;
+  } cases[] = {
+      {IBox(0, 0, 20, 20), IBox(10, 10, 26, 26)},  // no offset: at the new corner
+      {IBox(2, 3, 18, 19), IBox(12, 13, 28, 29)},  // offset (2, 3) kept
+      {IBox(-4, 5, 6, 9), IBox(6, 15, 22, 31)},    // outside Bounds is kept too
+  };
+  for (const Case& k : cases) {
+    Shrinking c(IBox(0, 0, 20, 20));
+    c.SetHitBounds(k.hitBefore);
+    c.Relocate(10, 10);
+    EXPECT_EQ(c.calls, 1);
+    EXPECT_EQ(c.Bounds(), IBox(10, 10, 30, 30));
+    EXPECT_EQ(c.HitBounds(), k.want) << k.hitBefore.Left << "," << k.hitBefore.Top;
+  }
 }
 
 TEST(IControlGeometry, CoversPointUsesTheHitArea) {
@@ -386,7 +400,7 @@ TEST(IControlGestures, OnlyRegisteredKindsAreHandled) {
   IGestureEvent pinch;
   pinch.Kind = 3;
   EXPECT_FALSE(c.OnTouchGesture(pinch));
-  EXPECT_EQ(c.RecentGesture(), -1);
+  EXPECT_EQ(c.RecentGesture(), 0);
 
   float seenScale = 0;
   ASSERT_TRUE(c.SetGestureHandler(3, [&](IControl*, const IGestureEvent& g) { seenScale = g.Scale; }));

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <thread>
 
 #include "tests/api/vst2/vst2_fixture.h"
@@ -101,6 +102,42 @@ TEST(Process, AccumulatingAddsToWhatTheOutputsHold) {
   for (int c = 0; c < 2; ++c)
     for (size_t i = 0; i < replaced[c].size(); ++i)
       ASSERT_EQ(added[c][i], static_cast<double>(0.5f + static_cast<float>(replaced[c][i]))) << i;
+}
+
+// Many hosts hand the same buffers in and out. The replacing entries read a
+// frame's input before they write its output, so in place gives exactly the
+// audio of separate buffers, in long blocks too.
+TEST(Process, InPlaceBuffersGiveTheSameAudioAsSeparateOnes) {
+  const auto signal = TestSignal(1000);
+  for (Entry entry : {Entry::Replacing, Entry::Double}) {
+    for (int32_t step : {64, 1000}) {
+      SCOPED_TRACE(std::to_string(static_cast<int>(entry)) + " step " + std::to_string(step));
+      InProcess<TProbe> separate, inPlace;
+      Configure(separate, 64);
+      Configure(inPlace, 64);
+      bool guards = false;
+      const auto expected = Render(separate, entry, signal, step, 0.0f, &guards);
+      std::vector<std::vector<double>> actual(2);
+      const int32_t frames = static_cast<int32_t>(signal[0].size());
+      if (entry == Entry::Double) {
+        std::vector<std::vector<double>> io(2);
+        for (int c = 0; c < 2; ++c) io[c].assign(signal[c].begin(), signal[c].end());
+        for (int32_t at = 0; at < frames; at += step) {
+          double* buffers[] = {io[0].data() + at, io[1].data() + at};
+          inPlace.effect->processDoubleReplacing(inPlace.effect, buffers, buffers, std::min(step, frames - at));
+        }
+        actual = io;
+      } else {
+        std::vector<std::vector<float>> io = signal;
+        for (int32_t at = 0; at < frames; at += step) {
+          float* buffers[] = {io[0].data() + at, io[1].data() + at};
+          inPlace.effect->processReplacing(inPlace.effect, buffers, buffers, std::min(step, frames - at));
+        }
+        for (int c = 0; c < 2; ++c) actual[c].assign(io[c].begin(), io[c].end());
+      }
+      EXPECT_EQ(actual, expected);
+    }
+  }
 }
 
 TEST(Process, EmptyBlocksChangeNothing) {
