@@ -12,7 +12,9 @@ constexpr int32_t FourCharCode(const char (&code)[5]) {
                               (static_cast<uint32_t>(code[2]) << 8) | static_cast<uint32_t>(code[3]));
 }
 
-IPluginDescriptor TessivoDescriptor() {
+} // namespace
+
+IPluginDescriptor Tessivo::Descriptor() {
   IPluginDescriptor d;
   d.paramCount = kNumParams;
   d.presetCount = Tessivo::kNumPresets;
@@ -33,12 +35,10 @@ IPluginDescriptor TessivoDescriptor() {
   return d;
 }
 
-} // namespace
-
 #if defined(TESSIVO_API_VST2)
-Tessivo::Tessivo(audioMasterCallback host) : TessivoBinding(host, TessivoDescriptor())
+Tessivo::Tessivo(audioMasterCallback host) : TessivoBinding(host, Descriptor())
 #else
-Tessivo::Tessivo() : TessivoBinding(TessivoDescriptor())
+Tessivo::Tessivo() : TessivoBinding(Descriptor())
 #endif
 {
   ConfigureParameters();

@@ -31,6 +31,10 @@ class Tessivo : public TessivoBinding {
 public:
   static constexpr int32_t kNumPresets = 7;
 
+  // The configuration record: channels, names, codes, version, editor size.
+  // The VST 3 class record is derived from it too.
+  static plugkit::IPluginDescriptor Descriptor();
+
 #if defined(TESSIVO_API_VST2)
   explicit Tessivo(audioMasterCallback host);
 #else

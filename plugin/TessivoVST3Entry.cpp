@@ -24,16 +24,16 @@ bool RecordModule(void* handle) {
   return plugkit::StartVST3Module(handle);
 }
 
-// Must agree with the configuration record in Tessivo.cpp (name and codes);
-// the tests compare them.
+// Vendor, name and codes come from the product's configuration record.
 plugkit::IVST3ClassRecord TessivoClass() {
+  const plugkit::IPluginDescriptor descriptor = Tessivo::Descriptor();
   plugkit::IVST3ClassRecord record;
-  record.vendor = "Corvath";
+  record.vendor = descriptor.makerName;
   record.webAddress = "https://corvath.example";
   record.contactAddress = "mailto:support@corvath.example";
-  record.className = "Tessivo";
-  record.makerCode = 0x576B7A6D;  // "Wkzm"
-  record.uniqueCode = 0x574B5A4D; // "WKZM"
+  record.className = descriptor.pluginName;
+  record.makerCode = descriptor.makerCode;
+  record.uniqueCode = descriptor.uniqueCode;
   record.category = "Audio Module Class";
   record.subCategories = "Fx";
   record.classVendor = "";

@@ -45,7 +45,7 @@ tresult PLUGIN_API IVST3Binding::initialize(FUnknown* context) {
 
   CreateBuses(*this);
   BuildHostParameters(*this, *this, parameters, PluginKind() == 1, TakesMidiInput());
-  if (BypassParameter) BypassParameter->setNormalized(BypassRequested() ? 1.0 : 0.0);
+  if (BypassParameter) BypassParameter->setNormalized(IsBypassed() ? 1.0 : 0.0);
   IdentifyHostFrom(context);
   OnHostKnown();
   OnEveryParamChange(IChangeSource::Reset);

@@ -39,7 +39,6 @@
 //
 // No editor view yet: createView answers null.
 
-#include <atomic>
 #include <cstdint>
 
 #include "api/vst3/IVST3ControllerBase.h"
@@ -134,26 +133,18 @@ public:
   // Stores the latency and tells the host (restartComponent(kLatencyChanged)).
   void ChangeLatency(int32_t frames) override;
 
-  // The bypass flag as getState saves it.
-  bool BypassRequested() const { return mBypass.load(std::memory_order_acquire); }
-
 protected:
   // Sends restartComponent(flags) to the component handler; nothing without one.
   void RestartHostComponent(Steinberg::int32 flags);
 
 private:
   void IdentifyHostFrom(Steinberg::FUnknown* context);
-  // The bypass flag from the user-interface thread: kept for getState and
-  // the next block, and given to the processor at once while no block can run.
-  void RequestBypass(bool on);
   // The block's input parameter changes: IParams (then OnParamChange),
   // "Bypass" and MIDI-controller parameters.
   void ApplyHostParamChanges(Steinberg::Vst::IParameterChanges* changes);
   void ApplyMidiParamChange(Steinberg::Vst::IParamValueQueue& queue, int32_t channel, int32_t controller);
 
   bool mInitialized = false;
-  std::atomic<bool> mProcessing{false};
-  std::atomic<bool> mBypass{false};
 };
 
 } // namespace plugkit

@@ -30,7 +30,7 @@ tresult PLUGIN_API IVST3Binding::setParamNormalized(ParamID id, ParamValue value
     OnParamChangeForEditor(index, IChangeSource::Host);
     PushParamFromHost(index, value, true);
   } else if (id == kBypassParamId) {
-    RequestBypass(value >= 0.5);
+    SetBypassed(value >= 0.5);
   }
   object->setNormalized(value);
   return kResultOk;
@@ -38,7 +38,7 @@ tresult PLUGIN_API IVST3Binding::setParamNormalized(ParamID id, ParamValue value
 
 ParamValue PLUGIN_API IVST3Binding::getParamNormalized(ParamID id) {
   if (id < static_cast<ParamID>(ParamCount())) return GetParam(static_cast<int32_t>(id))->ReadNormalised();
-  if (id == kBypassParamId && BypassParameter) return BypassRequested() ? 1.0 : 0.0;
+  if (id == kBypassParamId && BypassParameter) return IsBypassed() ? 1.0 : 0.0;
   return SingleComponentEffect::getParamNormalized(id);
 }
 

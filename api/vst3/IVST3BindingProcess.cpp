@@ -38,18 +38,8 @@ tresult PLUGIN_API IVST3Binding::setupProcessing(ProcessSetup& setup) {
 }
 
 tresult PLUGIN_API IVST3Binding::setProcessing(TBool state) {
-  mProcessing.store(state != 0, std::memory_order_release);
-  if (!state) {
-    OnStreamReset();
-    SetBypassed(BypassRequested());
-  }
+  if (!state) OnStreamReset();
   return kResultOk;
-}
-
-void IVST3Binding::RequestBypass(bool on) {
-  mBypass.store(on, std::memory_order_release);
-  // While processing runs, the next block picks the flag up itself.
-  if (!mProcessing.load(std::memory_order_acquire)) SetBypassed(on);
 }
 
 void IVST3Binding::ApplyMidiParamChange(IParamValueQueue& queue, int32_t channel, int32_t controller) {
@@ -105,7 +95,7 @@ void IVST3Binding::ApplyHostParamChanges(IParameterChanges* changes) {
       OnParamChange(index, IChangeSource::Host, offset);
       QueueParamForEditor(index, param->Value());
     } else if (id == kBypassParamId && PluginKind() != 1) {
-      mBypass.store(value >= 0.5, std::memory_order_release);
+      SetBypassed(value >= 0.5);
     }
   }
 }
@@ -113,7 +103,6 @@ void IVST3Binding::ApplyHostParamChanges(IParameterChanges* changes) {
 tresult PLUGIN_API IVST3Binding::process(ProcessData& data) {
   ReadHostContext(data.processContext, processSetup.processMode);
   ApplyHostParamChanges(data.inputParameterChanges);
-  SetBypassed(BypassRequested());
   if (TakesMidiInput()) ReceiveHostEvents(data.inputEvents, MidiToProcessorQueue(), MidiToEditorQueue());
   RenderBlock(data);
   if (SendsMidiOutput()) SendHostEvents(data.outputEvents, SysExToProcessorQueue(), data.numSamples);

