@@ -24,6 +24,7 @@ ChildResult RunChildProcess(const std::string& program, const std::string& argum
   PROCESS_INFORMATION process{};
   const BOOL started =
       CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+  const DWORD startError = started ? 0 : GetLastError();
   // Closed here so that reading ends when the child exits.
   CloseHandle(writeEnd);
   if (started) {
@@ -35,6 +36,9 @@ ChildResult RunChildProcess(const std::string& program, const std::string& argum
     if (GetExitCodeProcess(process.hProcess, &exitCode)) result.exitCode = exitCode;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+  } else {
+    // exitCode keeps its "never ran" value; say why, so a failing test shows it.
+    result.output = "cannot start " + program + ": error " + std::to_string(startError);
   }
   CloseHandle(readEnd);
   return result;
