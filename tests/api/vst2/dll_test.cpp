@@ -158,14 +158,14 @@ vst2host::ChildResult RunHostProgram(const std::string& arguments) {
 TEST(Dll, HostProgramListsAndRoundTrips) {
   const std::string dll = vst2host::Quoted(DllPath());
   const vst2host::ChildResult info = RunHostProgram(dll + " info");
-  ASSERT_EQ(info.exitCode, 0u) << info.output;
+  ASSERT_EQ(info.exitCode, 0) << info.output;
   for (const char* line : {"entry: VSTPluginMain", "flags: 0x1011", "0 Coarse: \"0\" label \"Semi\"",
                            "1 Fine: \"0\" label \"Cents\"", "2 Mix: \"100\" label \"%\"", "programs: 7 (current 0)",
                            "  6 Octave down (mixed)"})
     EXPECT_NE(info.output.find(line), std::string::npos) << line << "\n" << info.output;
 
   const vst2host::ChildResult chunk = RunHostProgram(dll + " chunk-roundtrip bank Coarse=5 Mix=10");
-  EXPECT_EQ(chunk.exitCode, 0u) << chunk.output;
+  EXPECT_EQ(chunk.exitCode, 0) << chunk.output;
   EXPECT_NE(chunk.output.find("identical"), std::string::npos) << chunk.output;
 }
 

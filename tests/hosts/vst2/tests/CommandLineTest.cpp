@@ -17,11 +17,11 @@ ChildResult RunHost(const std::string& arguments) { return RunChildProcess(HostP
 TEST(CommandLine, MakesASineAndRendersItWithParametersByName) {
   ScratchFile sine("cli_in.wav"), rendered("cli_out.wav");
   ChildResult made = RunHost("make-sine " + Quoted(sine.Path()) + " 440 0.25 --rate 32000 --channels 1");
-  ASSERT_EQ(made.exitCode, 0u) << made.output;
+  ASSERT_EQ(made.exitCode, 0) << made.output;
 
   ChildResult run = RunHost(Quoted(FakePluginPath()) + " render " + Quoted(sine.Path()) + " " +
                             Quoted(rendered.Path()) + " Gain=50 Offset=3 --block 100 --process double --log");
-  ASSERT_EQ(run.exitCode, 0u) << run.output;
+  ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_NE(run.output.find("Gain: 50.0 %"), std::string::npos) << run.output;
   EXPECT_NE(run.output.find("callback: audioMasterGetCurrentProcessLevel index=0 value=0 opt=0"),
             std::string::npos)
@@ -41,7 +41,7 @@ TEST(CommandLine, MakesASineAndRendersItWithParametersByName) {
 
 TEST(CommandLine, InfoListsParametersAndProgramsInOrder) {
   ChildResult run = RunHost(Quoted(FakePluginPath()) + " info");
-  ASSERT_EQ(run.exitCode, 0u) << run.output;
+  ASSERT_EQ(run.exitCode, 0) << run.output;
   const char* expected[] = {"name: Fake Gain", "unique id: FkGn (0x466b476e)",
                             "flags: 0x1030 (CanReplacing ProgramChunks CanDoubleReplacing)",
                             "0 Gain: \"100.0\" label \"%\"", "1 Offset: \"0\" label \"cent\"",
@@ -56,10 +56,10 @@ TEST(CommandLine, InfoListsParametersAndProgramsInOrder) {
 
 TEST(CommandLine, FailuresExitNonZeroWithAReason) {
   ScratchFile sine("cli_bad_in.wav"), rendered("cli_bad_out.wav");
-  ASSERT_EQ(RunHost("make-sine " + Quoted(sine.Path()) + " 440 0.01").exitCode, 0u);
+  ASSERT_EQ(RunHost("make-sine " + Quoted(sine.Path()) + " 440 0.01").exitCode, 0);
   struct Case {
     std::string arguments;
-    uint32_t exitCode;
+    int32_t exitCode;
     const char* says;
   };
   const Case cases[] = {
@@ -83,7 +83,7 @@ TEST(CommandLine, FailuresExitNonZeroWithAReason) {
 
 TEST(CommandLine, ChunkRoundTripReportsIdenticalState) {
   ChildResult run = RunHost(Quoted(FakePluginPath()) + " chunk-roundtrip bank Gain=20 Invert=On");
-  ASSERT_EQ(run.exitCode, 0u) << run.output;
+  ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_NE(run.output.find("bank chunk: 20 bytes saved, 20 bytes after reloading"), std::string::npos);
   EXPECT_NE(run.output.find("identical"), std::string::npos);
 }

@@ -44,7 +44,7 @@ TEST(CommandLineTest, RendersAWavFileWithSettingsByName) {
   for (const char* precision : {"", " --double"}) {
     ChildResult run = RunHost(Quoted(FakePluginPath()) + " render " + Quoted(in.Path()) + " " +
                               Quoted(out.Path()) + " Gain=0.25 --block 100" + precision);
-    ASSERT_EQ(run.exitCode, 0u) << run.output;
+    ASSERT_EQ(run.exitCode, 0) << run.output;
     vst2host::AudioBuffer rendered;
     ASSERT_TRUE(vst2host::ReadWav(out.Path(), rendered, &error)) << error;
     EXPECT_EQ(rendered.sampleRate, 32000u);
@@ -57,21 +57,21 @@ TEST(CommandLineTest, RendersAWavFileWithSettingsByName) {
 
 TEST(CommandLineTest, InfoAndStateDescribeThePlugin) {
   ChildResult info = RunHost(Quoted(FakePluginPath()) + " info --host \"Some Host\"");
-  ASSERT_EQ(info.exitCode, 0u) << info.output;
+  ASSERT_EQ(info.exitCode, 0) << info.output;
   for (const char* expected :
        {"vendor \"plugkit tests\"", "\"Fake Gain\" category \"Audio Module Class\"", "sub-categories \"Fx\"",
         "parameter 0 \"Gain\" units \"x\"", "parameter 1 \"Bypass\"", "state: 12 bytes"})
     EXPECT_NE(info.output.find(expected), std::string::npos) << expected << "\n" << info.output;
 
   ChildResult state = RunHost(Quoted(FakePluginPath()) + " state Gain=1.5 Bypass=On");
-  ASSERT_EQ(state.exitCode, 0u) << state.output;
+  ASSERT_EQ(state.exitCode, 0) << state.output;
   EXPECT_NE(state.output.find("00 00 00 00 00 00 e8 3f 01 00 00 00"), std::string::npos) << state.output;
 }
 
 TEST(CommandLineTest, FailuresAreReportedWithTheirExitCode) {
   struct Case {
     std::string arguments;
-    DWORD exitCode;
+    int32_t exitCode;
     const char* message;
   };
   for (const Case& c :
