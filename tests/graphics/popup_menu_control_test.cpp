@@ -341,6 +341,22 @@ TEST(PopupMenuControl, ShortMenuNearTheBottomOpensUpwardsInsideTheEditor) {
   }
 }
 
+TEST(PopupMenuControl, AnswersTheCanvasValuePrompt) {
+  MenuFixture f;
+  ProbeControl* mode = f.Add("mode", IBox(20, 30, 60, 50), RecordingDelegate::kMode);
+  mode->SetNoValuePrompt(false);
+  f.canvas.PromptParameterValue(mode, mode->Bounds(), 0);
+  ASSERT_EQ(f.control->Menu(), &f.canvas.PromptMenu());
+  ASSERT_EQ(f.control->PaneCount(), 1);
+  EXPECT_TRUE(f.canvas.PromptMenu().ItemAt(1)->HasFlag(EPopupItemFlag::Marked));  // "B", the current value
+  f.FinishFade();
+  f.Forget();
+  const IBox cell = f.Pane(0).Cells[2];
+  f.Click(cell.Left + 1, cell.Top + 1);
+  EXPECT_TRUE(f.Has("menu choice 2 0 mode"));
+  EXPECT_TRUE(f.Has("set 1 1"));
+}
+
 TEST(PopupMenuControl, DrawsHighlightMarksAndDividersInTheMenuColours) {
   MenuFixture f;
   f.menu.ItemAt(0)->SetFlag(EPopupItemFlag::Ticked);

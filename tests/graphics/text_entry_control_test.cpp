@@ -76,6 +76,20 @@ TEST(TextEntryControl, OpensOverTheBoxWithAllTextMarked) {
   EXPECT_TRUE(f.entry->AnimationStep());
 }
 
+TEST(TextEntryControl, AnswersTheCanvasValuePrompt) {
+  EntryFixture f;
+  f.canvas.PromptParameterValue(f.gain, IBox(0, 0, 40, 40), 0);
+  ASSERT_TRUE(f.entry->IsEditing());
+  EXPECT_EQ(f.entry->Bounds(), IBox(0, 0, 40, 40));
+  EXPECT_EQ(f.Text(), "50");
+  EXPECT_EQ(f.Selection(), "0..2");
+  f.Type("25");
+  f.Forget();
+  f.Press(kVkEnter);
+  EXPECT_TRUE(f.Has("set 0 0.25"));
+  EXPECT_DOUBLE_EQ(f.gain->ValueAt(0), 0.25);
+}
+
 TEST(TextEntryControl, TypingOverASelectionReplacesExactlyTheSelection) {
   struct Case {
     const char* how;
