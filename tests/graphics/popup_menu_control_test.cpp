@@ -117,6 +117,16 @@ TEST(PopupMenuControl, PressOutsideEveryCellClosesWithNothingChosen) {
     EXPECT_EQ(f.control->State(), EPopupMenuState::Chosen);
   }
   {
+    MenuFixture f;  // a menu without items still opens a pane and closes with nothing
+    f.menu.ClearItems();
+    f.OpenFully(20, 30);
+    EXPECT_TRUE(f.Pane(0).Cells.empty());
+    EXPECT_EQ(f.Pane(0).InnerBox, IBox(20, 30, 56, 40));
+    f.Click(25, 35);
+    EXPECT_EQ(f.completions, (std::vector<std::string>{"root -1"}));
+    EXPECT_TRUE(f.Has("menu choice -9 0 requester"));
+  }
+  {
     MenuFixture f;  // a context menu answers -1
     f.Open(20, 30, true);
     f.FinishFade();
