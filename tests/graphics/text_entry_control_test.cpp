@@ -286,6 +286,31 @@ TEST(TextEntryControl, CursorKeysMoveAndSelectWithTheProjectsKeyCodes) {
   }
 }
 
+TEST(TextEntryControl, ACharacterOfTwoUnitsMovesAndDeletesAsOne) {
+  EntryFixture f;
+  f.canvas.clipboard = "a\xF0\x9F\x98\x80" "b";  // 'a', a surrogate pair, 'b'
+  f.canvas.clipboardFull = true;
+  f.Open(f.plain, "");
+  f.Stroke(Key('V', "v", false, true));
+  ASSERT_EQ(f.entry->TextLength(), 4);
+  f.Press(kVkHome);
+  f.Press(kVkRight);
+  EXPECT_EQ(f.entry->Cursor(), 1);
+  f.Press(kVkRight);
+  EXPECT_EQ(f.entry->Cursor(), 3);
+  f.Press(kVkLeft, true);
+  EXPECT_EQ(f.Selection(), "3..1");
+  f.Press(kVkRight);
+  f.Press(kVkBack);
+  EXPECT_EQ(f.Text(), "ab");
+  EXPECT_EQ(f.entry->Cursor(), 1);
+  f.Stroke(Key('Z', "z", false, true));
+  f.Press(kVkHome);
+  f.Press(kVkRight);
+  f.Press(kVkDelete);
+  EXPECT_EQ(f.Text(), "ab");
+}
+
 TEST(TextEntryControl, ClipboardCopyCutAndPaste) {
   EntryFixture f;
   f.Open(f.plain, "12345");
