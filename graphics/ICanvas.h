@@ -383,9 +383,10 @@ public:
   // deleted and the existing one, with its mode, stays). Answers the resizer.
   IControl* AttachCornerResizer(IControl* control, EResizeMode mode, bool relayoutOnResize);
   // Installs the in-window menu / text entry unless one exists (then control
-  // is deleted). Answers the installed one.
-  IMenuOverlay* InstallPopupMenuControl(IMenuOverlay* control);
-  IEntryOverlay* InstallTextEntryControl(IEntryOverlay* control);
+  // is deleted). Answers the installed one. Without a control the stock one
+  // (IPopupMenuControl / ITextEntryControl) is made.
+  IMenuOverlay* InstallPopupMenuControl(IMenuOverlay* control = nullptr);
+  IEntryOverlay* InstallTextEntryControl(IEntryOverlay* control = nullptr);
   // Deletes every control (special ones first, then the list from last to
   // first) after dropping every capture (their gestures are ended, no
   // release is delivered) and forgetting the hovered, edited and
