@@ -11,7 +11,9 @@
 // Threads:
 // - The user-interface thread is the thread that constructs the object (a
 //   binding that learns otherwise calls AdoptUserInterfaceThread). Editor
-//   gestures, the editor tick, SetHost and everything inherited run there.
+//   gestures, the editor tick, SetHost and everything inherited run there,
+//   except the preset and state operations, which any thread may call (they
+//   hold IPluginBase's state lock).
 // - PushParamFromHost may come from any thread (a VST 2.4 host may set
 //   parameters from its audio thread). Off the user-interface thread it never
 //   touches the editor: it queues the value, and the next tick applies it.

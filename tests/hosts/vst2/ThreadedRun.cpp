@@ -1,0 +1,58 @@
+#include "tests/hosts/vst2/ThreadedRun.h"
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+namespace vst2host {
+
+ThreadedRunResult RunThreaded(double seconds, int32_t callers, uint32_t seed, const std::function<void()>& block,
+                              const std::function<void(int32_t caller, std::mt19937& random)>& call) {
+  using Clock = std::chrono::steady_clock;
+  std::atomic<bool> callersStop{false};
+  std::atomic<bool> audioStop{false};
+  std::atomic<int32_t> callersStarted{0};
+  std::atomic<uint64_t> calls{0};
+  ThreadedRunResult result;
+
+  std::thread audio([&] {
+    Clock::duration longest{};
+    uint64_t blocks = 0;
+    while (!audioStop.load(std::memory_order_acquire)) {
+      const Clock::time_point start = Clock::now();
+      block();
+      const Clock::duration took = Clock::now() - start;
+      if (took > longest) longest = took;
+      ++blocks;
+    }
+    result.blocks = blocks;
+    result.longestBlockMs = std::chrono::duration<double, std::milli>(longest).count();
+  });
+
+  std::vector<std::thread> threads;
+  for (int32_t n = 0; n < callers; ++n) {
+    threads.emplace_back([&, n] {
+      std::mt19937 random(seed * 7919u + static_cast<uint32_t>(n));
+      uint64_t made = 0;
+      callersStarted.fetch_add(1);
+      // Every caller starts before any gets far: the point is overlap.
+      while (callersStarted.load() < callers) std::this_thread::yield();
+      while (!callersStop.load(std::memory_order_acquire)) {
+        call(n, random);
+        ++made;
+      }
+      calls.fetch_add(made);
+    });
+  }
+
+  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+  callersStop.store(true, std::memory_order_release);
+  for (std::thread& thread : threads) thread.join();
+  audioStop.store(true, std::memory_order_release);
+  audio.join();
+  result.calls = calls.load();
+  return result;
+}
+
+} // namespace vst2host
