@@ -110,6 +110,11 @@ public:
   virtual void SendHostParamValue(int32_t index, double normalisedValue);
 
   // IEditorDelegate overrides. Indices out of range are ignored.
+  // On the user-interface thread as the delegate's (the editor shows every
+  // value). A state or preset call from another thread must not reach into
+  // the editor's controls: there every value is queued for the next tick
+  // instead, as PushParamFromHost does (nothing without an editor).
+  void OnStateLoaded() override;
   void SendAllParamValuesToHost() override;
   void BeginEditorGesture(int32_t index) override;
   void EndEditorGesture(int32_t index) override;

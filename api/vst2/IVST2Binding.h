@@ -25,7 +25,9 @@
 //   several at once (hosts change programs from a worker or the audio thread
 //   while the interface renames programs or saves the session). Each runs
 //   under the plug-in base's state lock as a whole, so it sees and leaves a
-//   whole state; none calls the host while it holds the lock.
+//   whole state; none calls the host while it holds the lock. A host that
+//   changes programs from its audio thread may wait there until a state call
+//   on another thread is done; the process entries themselves never wait.
 //   effBeginSetProgram and effEndSetProgram are answered 0 and hold nothing:
 //   a lock kept from one call to the next could be left by another thread,
 //   or never.
