@@ -50,11 +50,12 @@
 //
 // Set-up (sample rate, block size, switching, speaker arrangements) is for
 // while the host holds processing; chunks and programs may change at any
-// time, since the audio thread reads only the atomic parameter values. A sample rate that is not finite
-// and positive, or a block size of 0 or less, is ignored. effSetChunk reads
-// a copy of the host's bytes, so the host may hand back a chunk the plug-in
-// lent it; a chunk the readers refuse answers 0 and changes nothing. An
-// input channel that the host's arrangement leaves unconnected reads silence.
+// time, since the audio thread reads only the atomic parameter values. A
+// sample rate that is not finite and positive, or a block size of 0 or less,
+// is ignored. effSetChunk reads a copy of the host's bytes, so the host may
+// hand back a chunk the plug-in lent it; a chunk the readers refuse answers 0
+// and changes nothing. An input channel that the host's arrangement leaves
+// unconnected reads silence.
 
 #include <cstdint>
 
