@@ -152,9 +152,7 @@ TEST_F(DllTest, ProgramAndChunkCallsFromFourThreadsWhileAudioRuns) {
   vst2host::ConcurrentCallOptions options;
   options.seconds = 2.5;
   const vst2host::ConcurrentCallReport report = vst2host::RunConcurrentCalls(plugin, options);
-  std::printf("[ threads  ] %llu calls from %d threads beside %llu audio blocks; longest block %.3f ms\n",
-              static_cast<unsigned long long>(report.run.calls), options.callers,
-              static_cast<unsigned long long>(report.run.blocks), report.run.longestBlockMs);
+  std::printf("[ threads  ] %s\n", vst2host::DescribeRun(report.run, options.callers).c_str());
   std::fflush(stdout);
   for (const std::string& fault : report.faults) ADD_FAILURE() << fault;
 

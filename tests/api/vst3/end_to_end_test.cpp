@@ -279,9 +279,7 @@ TEST_F(TessivoModule, StateAndProgramCallsFromFourThreadsWhileAudioRuns) {
       ASSERT_EQ(used->SetState(state), kResultOk);
     }
     const vst3host::ConcurrentCallReport report = vst3host::RunConcurrentCalls(*used, options);
-    std::printf("[ threads  ] %llu calls from %d threads beside %llu audio blocks; longest block %.3f ms\n",
-                static_cast<unsigned long long>(report.run.calls), options.callers,
-                static_cast<unsigned long long>(report.run.blocks), report.run.longestBlockMs);
+    std::printf("[ threads  ] %s\n", vst2host::DescribeRun(report.run, options.callers).c_str());
     std::fflush(stdout);
     for (const std::string& fault : report.faults) ADD_FAILURE() << (limited ? "second half: " : "first half: ") << fault;
   }
