@@ -11,7 +11,9 @@
 // Threads:
 // - The user-interface thread is the thread that constructs the object (a
 //   binding that learns otherwise calls AdoptUserInterfaceThread). Editor
-//   gestures, the editor tick, SetHost and everything inherited run there.
+//   gestures, the editor tick, SetHost and everything inherited run there,
+//   except the preset and state operations, which any thread may call (they
+//   hold IPluginBase's state lock).
 // - PushParamFromHost may come from any thread (a VST 2.4 host may set
 //   parameters from its audio thread). Off the user-interface thread it never
 //   touches the editor: it queues the value, and the next tick applies it.
@@ -108,6 +110,11 @@ public:
   virtual void SendHostParamValue(int32_t index, double normalisedValue);
 
   // IEditorDelegate overrides. Indices out of range are ignored.
+  // On the user-interface thread as the delegate's (the editor shows every
+  // value). A state or preset call from another thread must not reach into
+  // the editor's controls: there every value is queued for the next tick
+  // instead, as PushParamFromHost does (nothing without an editor).
+  void OnStateLoaded() override;
   void SendAllParamValuesToHost() override;
   void BeginEditorGesture(int32_t index) override;
   void EndEditorGesture(int32_t index) override;

@@ -19,6 +19,14 @@ constexpr int kProducerTries = 64;
 
 // --- Editor -> host ----------------------------------------------------------------
 
+void IApiBase::OnStateLoaded() {
+  if (OnUserInterfaceThread()) {
+    IPluginBase::OnStateLoaded();
+  } else if (HasEditor()) {
+    for (int32_t i = 0; i < ParamCount(); ++i) QueueParamForEditor(i, GetParam(i)->Value());
+  }
+}
+
 void IApiBase::SendAllParamValuesToHost() {
   for (int32_t i = 0; i < ParamCount(); ++i) SendHostParamValue(i, GetParam(i)->ReadNormalised());
 }

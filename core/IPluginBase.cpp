@@ -31,6 +31,7 @@ void IPluginBase::NotifyHostPresetChanged() {}
 void IPluginBase::OnPresetRestored() {}
 
 bool IPluginBase::SerializeParams(IStateBuffer& chunk) const {
+  ISectionGuard guard(mStateLock);
   const int32_t start = chunk.Size();
   for (int32_t i = 0; i < ParamCount(); ++i) {
     const IParam* param = GetParam(i);
@@ -47,6 +48,7 @@ bool IPluginBase::SerializeParams(IStateBuffer& chunk) const {
 int32_t IPluginBase::UnserializeParams(const IStateBuffer& chunk, int32_t position) {
   // All or nothing: a state that cannot hold every value is not partly applied.
   if (!chunk.Holds(position, 8 * ParamCount())) return -1;
+  ISectionGuard guard(mStateLock);
   for (int32_t i = 0; i < ParamCount(); ++i) {
     IParam* param = GetParam(i);
     double value = 0.0;
@@ -69,6 +71,7 @@ bool IPluginBase::CaptureParams(IStateBuffer& out) const {
 }
 
 void IPluginBase::FillEmptyPresets(const char* title, int32_t count) {
+  ISectionGuard guard(mStateLock);
   for (int32_t n = 0; n < count; ++n) {
     IPresetSlot* slot = nullptr;
     for (IPresetSlot* candidate : mPresets)
@@ -84,6 +87,7 @@ void IPluginBase::FillEmptyPresets(const char* title, int32_t count) {
 
 bool IPluginBase::DefinePresetValues(const char* title, const double* values, int32_t count) {
   if (count != ParamCount() || (count > 0 && !values)) return false;
+  ISectionGuard guard(mStateLock);
   IPresetSlot* slot = nullptr;
   for (IPresetSlot* candidate : mPresets)
     if (!candidate->filled) { slot = candidate; break; }
@@ -98,6 +102,7 @@ bool IPluginBase::DefinePresetValues(const char* title, const double* values, in
 }
 
 bool IPluginBase::ApplyPreset(int32_t index) {
+  ISectionGuard guard(mStateLock);
   IPresetSlot* slot = GetPreset(index);
   if (!slot) return false;
   if (slot->filled) {
@@ -114,18 +119,20 @@ bool IPluginBase::ApplyPreset(int32_t index) {
     slot->SetTitle(title.Get());
     slot->filled = true;
   }
-  mCurrentPreset = index;
+  mCurrentPreset.store(index, std::memory_order_release);
   OnPresetRestored();
   OnStateLoaded();
   return true;
 }
 
 bool IPluginBase::ModifyCurrentPreset(const char* title) {
-  IPresetSlot* slot = GetPreset(mCurrentPreset);
+  ISectionGuard guard(mStateLock);
+  const int32_t current = CurrentPreset();
+  IPresetSlot* slot = GetPreset(current);
   if (!slot) return false;
   IStateBuffer state;
   if (!CaptureParams(state)) return false;
-  TraceCall("plugkit::IPluginBase::ModifyCurrentPreset", __LINE__, "%d %s", mCurrentPreset, slot->title);
+  TraceCall("plugkit::IPluginBase::ModifyCurrentPreset", __LINE__, "%d %s", current, slot->title);
   slot->state = std::move(state);
   if (title && title[0] != '\0') slot->SetTitle(title);
   return true;

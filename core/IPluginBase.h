@@ -19,20 +19,33 @@
 // Writers succeed only when every byte was appended; a failed write leaves the
 // target buffer as it was.
 //
-// Threads: user-interface thread only. Parameter values are stored atomically
-// (IParam) because the audio thread reads them; nothing here is for the audio
-// thread (serialisation allocates).
+// Threads: hosts call preset and state operations from several threads at
+// once (a program change from a worker while the interface renames programs
+// or saves the session). Every operation below that reads or changes the
+// slots, the current preset or the stored forms of the values holds the state
+// lock (StateLock()) for its whole run, so each sees and leaves a whole state.
+// The lock is recursive: these operations call each other, and the bindings
+// hold it around their own sequences of them (e.g. store the current preset,
+// then switch). Nothing here is for the audio thread (serialisation
+// allocates), and the audio thread never takes the lock: it reads only the
+// parameter values, which IParam stores atomically and which change without
+// the lock. The hooks reached under the lock (OnPresetRestored,
+// OnStateLoaded, OnEveryParamChange and so OnParamChange) must neither call
+// the host nor wait for another thread; host notifications are made after the
+// lock is left (see LoadProgramFile).
 //
 // Ownership: the base creates its preset slots at construction, never changes
 // their number, and deletes them (last to first) at destruction; GetPreset
 // hands out borrowed pointers.
 
+#include <atomic>
 #include <cstdint>
 
 #include "core/IHeapBlock.h"
 #include "core/IHostIdentity.h"
 #include "core/IPointerArray.h"
 #include "core/IPresetSlot.h"
+#include "core/ISectionLock.h"
 #include "core/IStateBuffer.h"
 #include "core/IStringBuffer.h"
 #include "graphics/ICanvasEditorDelegate.h"
@@ -77,11 +90,17 @@ public:
   // --- Preset slots ---------------------------------------------------------
 
   int32_t PresetCount() const { return mPresets.Count(); }
-  // The slot at index (owned by the base), or null out of range.
+  // The slot at index (owned by the base), or null out of range. Its contents
+  // may be read or changed only under StateLock() once a host can call.
   IPresetSlot* GetPreset(int32_t index) const { return mPresets.Get(index); }
-  // The slot's title, or "" out of range. Never null.
+  // The slot's title, or "" out of range. Never null. The text belongs to the
+  // slot: a caller that may race a rename holds StateLock() while it reads.
   const char* PresetTitleAt(int32_t index) const;
-  int32_t CurrentPreset() const { return mCurrentPreset; }
+  // Any thread; the index an operation under the lock last made current.
+  int32_t CurrentPreset() const { return mCurrentPreset.load(std::memory_order_acquire); }
+
+  // The state lock (see Threads above). Never to be taken on the audio thread.
+  ISectionLock& StateLock() const { return mStateLock; }
 
   // count times: the first unfilled slot gets the current values and the
   // title ("Empty" for null). Stops when no unfilled slot is left or storing
@@ -155,7 +174,8 @@ public:
   // is replaced only once the new contents are completely written (see
   // ReplaceUtf8File). False for a null, empty or invalid path, a file that
   // cannot be created or replaced, a short write or a failed close; an
-  // existing file is then left as it was.
+  // existing file is then left as it was. The bytes are built under the state
+  // lock, the file is written after it is left.
   bool SaveProgramFile(const char* path) const;
   // Reads a preset file into the parameters and the current slot (renamed to
   // the file's program name when that is not empty), applies the current
@@ -166,7 +186,9 @@ public:
   // parameters need, or an unknown form. An "FxCk" file gives one float32 per
   // parameter of this plug-in, read as far as the file holds whole values;
   // parameters past the last whole value keep theirs, and bytes after
-  // ParamCount() values are ignored.
+  // ParamCount() values are ignored. The file is read before the state lock
+  // is taken, and the host is notified (NotifyHostPresetChanged) after it is
+  // left.
   bool LoadProgramFile(const char* path);
 
   // --- Identity -----------------------------------------------------------------
@@ -187,7 +209,7 @@ public:
 protected:
   // Set by the host-facing base from the configuration record, and by the
   // bindings (host identity, API kind).
-  int32_t mCurrentPreset = 0;
+  std::atomic<int32_t> mCurrentPreset{0};
   bool mStateChunks = false;
   IStringBuffer mPluginName;
   IStringBuffer mProductName;
@@ -206,11 +228,13 @@ private:
   // Scans a bank at position without changing anything: the end position or -1.
   int32_t ScanPresetBank(const IStateBuffer& chunk, int32_t position) const;
   // Reads a preset file's bytes into the plug-in; false with nothing changed.
+  // The caller holds the state lock and tells the host afterwards.
   bool LoadProgramData(const IStateBuffer& file);
   // Builds a preset file's bytes.
   bool BuildProgramData(IStateBuffer& out) const;
 
   IPointerArray<IPresetSlot> mPresets;
+  mutable ISectionLock mStateLock;
 };
 
 } // namespace plugkit

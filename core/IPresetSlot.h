@@ -10,7 +10,8 @@
 // kMaxTitleLength bytes.
 //
 // Owned by the plug-in base, which creates its slots at construction and
-// deletes them at destruction; user-interface thread only.
+// deletes them at destruction. Once a host can call, a slot is read or
+// changed only under the base's state lock (IPluginBase::StateLock).
 
 #include <cstdint>
 

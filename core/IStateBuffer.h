@@ -19,9 +19,9 @@
 //   allocation; it bounds buffers filled from untrusted sources (host streams,
 //   files).
 //
-// Owned bytes, no locking: one thread at a time (the user-interface thread for
-// everything in the framework). Not for the audio thread, since appends
-// allocate.
+// Owned bytes, no locking: one thread at a time (the plug-in base's state lock
+// keeps the framework's shared buffers to one thread). Not for the audio
+// thread, since appends allocate.
 
 #include <cstdint>
 

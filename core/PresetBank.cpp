@@ -9,6 +9,7 @@
 namespace plugkit {
 
 bool IPluginBase::SerializePresets(IStateBuffer& chunk) const {
+  ISectionGuard guard(mStateLock);
   const int32_t start = chunk.Size();
   int32_t index = 0;
   for (const IPresetSlot* slot : mPresets) {
@@ -45,6 +46,7 @@ int32_t IPluginBase::ScanPresetBank(const IStateBuffer& chunk, int32_t position)
 
 int32_t IPluginBase::UnserializePresets(const IStateBuffer& chunk, int32_t position) {
   if (ScanPresetBank(chunk, position) < 0) return -1;
+  ISectionGuard guard(mStateLock);
   // The bank is known to be complete, so none of the reads below can fail.
   int32_t index = 0;
   for (IPresetSlot* slot : mPresets) {
@@ -64,7 +66,7 @@ int32_t IPluginBase::UnserializePresets(const IStateBuffer& chunk, int32_t posit
       if (SerializeParams(state)) slot->state = std::move(state);
     }
   }
-  ApplyPreset(mCurrentPreset);
+  ApplyPreset(CurrentPreset());
   return position;
 }
 

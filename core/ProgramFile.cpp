@@ -40,6 +40,7 @@ void FillProgramName(const char* title, char (&field)[IPluginBase::kProgramNameS
 } // namespace
 
 bool IPluginBase::BuildProgramData(IStateBuffer& out) const {
+  ISectionGuard guard(mStateLock);
   out.Clear();
   IStateBuffer chunk;
   if (mStateChunks && !(WriteStateHeader(chunk) && SerializeParams(chunk))) return false;
@@ -48,7 +49,7 @@ bool IPluginBase::BuildProgramData(IStateBuffer& out) const {
   const int32_t minor = (mVendorVersion >> 8) & 0xFF;
   const int32_t patch = mVendorVersion & 0xFF;
   char name[kProgramNameSize];
-  FillProgramName(PresetTitleAt(mCurrentPreset), name);
+  FillProgramName(PresetTitleAt(CurrentPreset()), name);
 
   bool ok = out.AppendInt32BE(kMagic) &&
             out.AppendInt32BE(mStateChunks ? chunk.Size() + kChunkDataStart : 0) &&
@@ -116,8 +117,7 @@ bool IPluginBase::LoadProgramData(const IStateBuffer& file) {
   }
 
   ModifyCurrentPreset(name);
-  ApplyPreset(mCurrentPreset);
-  NotifyHostPresetChanged();
+  ApplyPreset(CurrentPreset());
   return true;
 }
 
@@ -126,7 +126,15 @@ bool IPluginBase::LoadProgramFile(const char* path) {
   if (!handle) return false;
   IStateBuffer data;
   if (!ReadAndClose(handle, data, kMaxProgramFileSize)) return false;
-  return LoadProgramData(data);
+  {
+    // Everything from the first check to the applied preset is one change.
+    ISectionGuard guard(mStateLock);
+    if (!LoadProgramData(data)) return false;
+  }
+  // Outside the lock: a host that serialises on a lock of its own may be
+  // waiting in a state call of ours on another thread.
+  NotifyHostPresetChanged();
+  return true;
 }
 
 } // namespace plugkit

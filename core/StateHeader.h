@@ -5,7 +5,7 @@
 // little-endian int32 format version 0x00010000. Chunks stored by hosts carry
 // these bytes, so neither value may change.
 //
-// User-interface thread, like every state buffer operation.
+// One thread at a time per buffer, like every state buffer operation.
 
 #include <cstdint>
 

@@ -80,6 +80,8 @@ public:
   double* FadeWindow = nullptr; // N raised-cosine weights, owned
 
   // The current preset's title as the preset strip shows and edits it.
+  // Written by OnPresetRestored, which runs under the state lock; readers on
+  // other threads than the writer's hold StateLock().
   plugkit::IStringBuffer PresetTitle;
   // The editor's controls while an editor is open (owned by the editor).
   TPresetControl* PresetStrip = nullptr;

@@ -12,15 +12,32 @@
 //   destructor. The record lives inside the object, so its address is valid
 //   exactly as long; the record's object field points back at the binding.
 // - Chunks handed to the host by effGetChunk stay owned here and valid until
-//   the next effGetChunk of the same kind (bank or program) or effClose.
+//   the next effGetChunk of the same kind (bank or program) or effClose; no
+//   other opcode changes their bytes.
 //
 // Threads:
 // - Construction, effClose and every dispatcher opcode except
-//   effProcessEvents: the host's user-interface thread. The constructing
-//   thread becomes the user-interface thread and owns the 20 ms editor timer.
+//   effProcessEvents and those below: the host's user-interface thread. The
+//   constructing thread becomes the user-interface thread and owns the 20 ms
+//   editor timer.
+// - effSetProgram, effGetProgram, effSetProgramName, effGetProgramName,
+//   effGetProgramNameIndexed, effGetChunk and effSetChunk: any thread,
+//   several at once (hosts change programs from a worker or the audio thread
+//   while the interface renames programs or saves the session). Each runs
+//   under the plug-in base's state lock as a whole, so it sees and leaves a
+//   whole state; none calls the host while it holds the lock. A host that
+//   changes programs from its audio thread may wait there until a state call
+//   on another thread is done; the process entries themselves never wait.
+//   effBeginSetProgram and effEndSetProgram are answered 0 and hold nothing:
+//   a lock kept from one call to the next could be left by another thread,
+//   or never.
+// - The parameter text opcodes (effGetParamName, effGetParamLabel,
+//   effGetParamDisplay, effString2Parameter) may also come from any thread:
+//   each formats into a text of its own.
 // - EffectProcess, EffectProcessReplacing, EffectProcessDoubleReplacing and
-//   effProcessEvents: the host's audio thread. They take no lock, allocate
-//   nothing and reach the editor only through IApiBase's queues.
+//   effProcessEvents: the host's audio thread. They take no lock (in
+//   particular not the state lock: a program change never holds up a block),
+//   allocate nothing and reach the editor only through IApiBase's queues.
 // - EffectSetParameter / EffectGetParameter: any thread. Values are stored
 //   atomically; off the user-interface thread the editor is updated on the
 //   next tick, never directly.
@@ -31,12 +48,14 @@
 // the VST 2.4 interface publishes for each opcode (api/vst2/VST2Interface.h).
 // A null host callback is allowed: every call to the host then answers 0.
 //
-// Set-up (sample rate, block size, switching, chunks, speaker arrangements)
-// is for while the host holds processing. A sample rate that is not finite
-// and positive, or a block size of 0 or less, is ignored. effSetChunk reads
-// a copy of the host's bytes, so the host may hand back a chunk the plug-in
-// lent it; a chunk the readers refuse answers 0 and changes nothing. An
-// input channel that the host's arrangement leaves unconnected reads silence.
+// Set-up (sample rate, block size, switching, speaker arrangements) is for
+// while the host holds processing; chunks and programs may change at any
+// time, since the audio thread reads only the atomic parameter values. A
+// sample rate that is not finite and positive, or a block size of 0 or less,
+// is ignored. effSetChunk reads a copy of the host's bytes, so the host may
+// hand back a chunk the plug-in lent it; a chunk the readers refuse answers 0
+// and changes nothing. An input channel that the host's arrangement leaves
+// unconnected reads silence.
 
 #include <cstdint>
 
@@ -162,8 +181,6 @@ private:
 
   void SetArrangementCounts();
 
-  // Display text of effGetParamDisplay.
-  IStringBuffer mDisplayText;
   bool mEditorOpen = false;
   bool mClosingEditor = false;
 };

@@ -8,6 +8,7 @@
 #include "api/vst2/IVST2Binding.h"
 #include "api/vst2/VST2HostText.h"
 #include "core/IParam.h"
+#include "core/ISectionLock.h"
 
 namespace plugkit {
 
@@ -72,27 +73,37 @@ intptr_t IVST2Binding::Dispatch(int32_t opcode, int32_t index, intptr_t value, v
     case effClose:
       Close();  // the object is gone afterwards
       return 0;
-    case effSetProgram:
+    case effSetProgram: {
+      // Storing the old program and switching are one step for other threads.
+      ISectionGuard guard(StateLock());
       if (!UsesStateChunks()) ModifyCurrentPreset();
       if (value >= 0 && value < PresetCount()) ApplyPreset(static_cast<int32_t>(value));
       return 0;
+    }
     case effGetProgram:
       return CurrentPreset();
-    case effSetProgramName:
+    case effSetProgramName: {
       if (ptr == nullptr) return 0;
+      ISectionGuard guard(StateLock());
       ModifyCurrentPreset(static_cast<const char*>(ptr));
       OnPresetRestored();
       return 0;
+    }
     case effGetProgramName:
-      if (ptr != nullptr) CopyToHostText(ptr, PresetTitleAt(CurrentPreset()), kVstMaxProgNameLen);
+      if (ptr != nullptr) {
+        ISectionGuard guard(StateLock());
+        CopyToHostText(ptr, PresetTitleAt(CurrentPreset()), kVstMaxProgNameLen);
+      }
       return 0;
     case effGetParamLabel:
       if (param != nullptr && ptr != nullptr) CopyToHostText(ptr, param->ShownLabel(), kVstMaxParamStrLen);
       return 0;
     case effGetParamDisplay:
       if (param != nullptr && ptr != nullptr) {
-        param->FormatValue(param->Value(), false, mDisplayText, true);
-        CopyToHostText(ptr, mDisplayText.Get(), kVstMaxParamStrLen);
+        // A text of its own per call: hosts ask from several threads at once.
+        IStringBuffer display;
+        param->FormatValue(param->Value(), false, display, true);
+        CopyToHostText(ptr, display.Get(), kVstMaxParamStrLen);
       }
       return 0;
     case effGetParamName:
@@ -133,6 +144,7 @@ intptr_t IVST2Binding::Dispatch(int32_t opcode, int32_t index, intptr_t value, v
       return ParseParamText(index, static_cast<const char*>(ptr));
     case effGetProgramNameIndexed: {
       if (ptr == nullptr) return 0;
+      ISectionGuard guard(StateLock());
       const char* title = PresetTitleAt(index);
       CopyToHostText(ptr, title, kVstMaxProgNameLen);
       return title[0] != '\0' ? 1 : 0;

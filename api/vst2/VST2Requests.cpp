@@ -9,6 +9,7 @@
 #include "api/vst2/VST2HostText.h"
 #include "core/IHostIdentity.h"
 #include "core/IParam.h"
+#include "core/ISectionLock.h"
 #include "core/StateHeader.h"
 
 namespace plugkit {
@@ -81,6 +82,9 @@ intptr_t IVST2Binding::CloseEditor() {
 
 intptr_t IVST2Binding::GetChunk(bool bank, void* ptr) {
   if (ptr == nullptr) return 0;
+  // The lent chunk is rewritten only here, under the lock, so program and
+  // name calls on other threads never touch what the host holds.
+  ISectionGuard guard(StateLock());
   IStateBuffer& chunk = bank ? BankChunk : ProgramChunk;
   if (!WriteStateHeader(chunk)) return 0;
   bool written = false;
@@ -101,6 +105,7 @@ intptr_t IVST2Binding::SetChunk(bool bank, intptr_t size, const void* ptr) {
   // it, and the chunks lent out stay valid until the next effGetChunk.
   IStateBuffer incoming;
   if (!incoming.Assign(ptr, static_cast<int32_t>(size))) return 0;
+  ISectionGuard guard(StateLock());
   int32_t version = 0;
   int32_t position = ReadStateHeader(incoming, &version);
   if (bank && version >= kStateHeaderVersion) {
@@ -184,8 +189,9 @@ intptr_t IVST2Binding::VendorSpecific(int32_t index, intptr_t value, void* ptr, 
     case kVendorValueText:
       if (ptr == nullptr) break;
       if (param != nullptr) {
-        param->FormatValue(opt, true, mDisplayText, true);
-        CopyToHostText(ptr, mDisplayText.Get(), kVendorTextBytes);
+        IStringBuffer display;
+        param->FormatValue(opt, true, display, true);
+        CopyToHostText(ptr, display.Get(), kVendorTextBytes);
       }
       return kVendorHandled;
     case kVendorTwoStateQuery: {

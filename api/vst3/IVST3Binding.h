@@ -33,8 +33,15 @@
 // values that presets, state loads and the editor set.
 //
 // Threads: process runs on the host's audio thread and neither allocates,
-// locks nor throws; setupProcessing, setProcessing, setActive, bus calls, state
-// and every edit-controller call run on the user-interface thread. Values
+// locks nor throws; in particular it never takes the plug-in base's state
+// lock, so no state call holds up a block. setupProcessing, setProcessing,
+// setActive and bus calls run on the user-interface thread. getState,
+// setState (also as setComponentState, which the SDK's default answers
+// without touching anything) and program changes through setParamNormalized
+// may come from several threads at once: each runs under the state lock as a
+// whole, so it sees and leaves a whole state (values and bypass word), and
+// the host's stream is read or written outside the lock. Other parameter
+// changes and reads take the lock-free path of the atomic values. Values
 // changed on the audio thread reach the editor through IApiBase's queues.
 //
 // No editor view yet: createView answers null.

@@ -3,6 +3,7 @@
 
 #include "api/vst3/IVST3Binding.h"
 #include "core/IHostIdentity.h"
+#include "core/ISectionLock.h"
 #include "core/IStateBuffer.h"
 #include "pluginterfaces/base/ibstream.h"
 
@@ -35,7 +36,12 @@ void ReadStream(IBStream& stream, int32_t wanted, bool acceptErrorBytes, IStateB
 tresult PLUGIN_API IVST3Binding::getState(IBStream* state) {
   if (!state) return kInvalidArgument;
   IStateBuffer bytes;
-  if (!SerializeParams(bytes) || !bytes.AppendInt32(IsBypassed() ? 1 : 0)) return kResultFalse;
+  {
+    ISectionGuard guard(StateLock());
+    if (!SerializeParams(bytes) || !bytes.AppendInt32(IsBypassed() ? 1 : 0)) return kResultFalse;
+  }
+  // The host's stream is written outside the lock: a host may serialise its
+  // streams on a lock of its own that another thread holds while it calls us.
   int32 written = 0;
   const tresult result = state->write(bytes.Bytes(), bytes.Size(), &written);
   return result == kResultOk && written == bytes.Size() ? kResultOk : kResultFalse;
@@ -53,6 +59,8 @@ tresult PLUGIN_API IVST3Binding::setState(IBStream* state) {
   int32_t bypassWord = 0;
   if (bytes.Size() < wanted || bytes.ReadInt32(paramBytes, &bypassWord) < 0) return kResultFalse;
   if (bypassWord != 0 && bypassWord != 1) return kResultFalse;
+  // Values, bypass and the editor's refresh are one change for other threads.
+  ISectionGuard guard(StateLock());
   if (UnserializeParams(bytes, 0) != paramBytes) return kResultFalse;
 
   SetBypassed(bypassWord == 1);

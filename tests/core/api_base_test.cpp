@@ -289,6 +289,27 @@ TEST(ApiBase, PushParamFromHostOffTheUiThreadWaitsForTheTick) {
   EXPECT_EQ(GetCurrentThreadId(), p.pushThreads[0]);
 }
 
+// A preset or state call from a host's worker thread must not reach into the
+// editor's controls: the values wait for the tick on the user-interface
+// thread, while a call on that thread refreshes the editor at once.
+TEST(ApiBase, StateLoadedOffTheUiThreadReachesTheEditorOnTheTick) {
+  RecordingPlugin p;
+  std::thread host([&] { EXPECT_TRUE(p.ApplyPreset(1)); });
+  host.join();
+  EXPECT_TRUE(p.pushThreads.empty()) << "no editor push from the host's thread";
+  EXPECT_EQ(3, p.ParamUpdateQueue().Count());
+
+  p.Tick();
+  EXPECT_EQ((Events{"push 0 0.0000 real", "push 1 0.0000 real", "push 2 100.0000 real", "tick"}), p.events);
+  for (DWORD thread : p.pushThreads) EXPECT_EQ(GetCurrentThreadId(), thread);
+
+  p.events.clear();
+  p.pushThreads.clear();
+  EXPECT_TRUE(p.ApplyPreset(0));
+  EXPECT_EQ(3u, p.pushThreads.size());
+  EXPECT_EQ(0, p.ParamUpdateQueue().Count());
+}
+
 TEST(ApiBase, PushParamFromHostOffTheUiThreadWithoutEditorQueuesNothing) {
   RecordingPlugin p(MakeDescriptor(false));
   std::thread host([&] { p.PushParamFromHost(0, 0.75, true); });

@@ -1,9 +1,12 @@
 // State chunks through effGetChunk and effSetChunk.
 
+#include <chrono>
 #include <cstring>
+#include <functional>
 
 #include "core/IPresetSlot.h"
 #include "tests/api/vst2/vst2_fixture.h"
+#include "tests/core/lock_probe.h"
 
 namespace vst2test {
 namespace {
@@ -181,6 +184,34 @@ TEST(Chunks, ChunksWithoutHeaderHoldValues) {
   }
   InProcess<TProbe> p;
   EXPECT_EQ(p.Dispatch(effGetChunk, 1, 0, nullptr), 0);
+}
+
+// While one thread is inside a preset or state operation (it holds the state
+// lock), another thread's program, name and chunk opcodes wait for it rather
+// than run into a half-changed state.
+TEST(Chunks, ProgramNameAndChunkCallsWaitForAStateCallInProgress) {
+  InProcess<TProbe> p;
+  p.Start();
+  const std::vector<uint8_t> program = GetChunk(p, false);
+  char name[] = "Renamed";
+  char text[kVstMaxProgNameLen] = {};
+  void* lent = nullptr;
+  const struct {
+    const char* what;
+    std::function<void()> call;
+  } cases[] = {
+      {"effSetProgram", [&] { p.Dispatch(effSetProgram, 0, 2); }},
+      {"effSetProgramName", [&] { p.Dispatch(effSetProgramName, 0, 0, name); }},
+      {"effGetProgramName", [&] { p.Dispatch(effGetProgramName, 0, 0, text); }},
+      {"effGetProgramNameIndexed", [&] { p.Dispatch(effGetProgramNameIndexed, 1, 0, text); }},
+      {"effGetChunk bank", [&] { p.Dispatch(effGetChunk, 0, 0, &lent); }},
+      {"effGetChunk program", [&] { p.Dispatch(effGetChunk, 1, 0, &lent); }},
+      {"effSetChunk", [&] { SetChunk(p, false, program); }},
+  };
+  for (const auto& c : cases)
+    EXPECT_FALSE(plugkit::FinishesWhileLocked(p.plugin->StateLock(), c.call, std::chrono::milliseconds(50))) << c.what;
+  EXPECT_EQ(p.plugin->CurrentPreset(), 2);
+  EXPECT_STREQ(p.plugin->PresetTitleAt(2), "Renamed");
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 
 #include "tests/hosts/vst2/ChildProcess.h"
 #include "tests/hosts/vst2/ChunkRoundTrip.h"
+#include "tests/hosts/vst2/ConcurrentCalls.h"
 #include "tests/hosts/vst2/ParamAssign.h"
 #include "tests/hosts/vst2/PluginInstance.h"
 #include "tests/hosts/vst2/PluginLibrary.h"
@@ -130,6 +132,50 @@ TEST_F(DllTest, DryMixPassesTheInputThrough) {
   vst2host::AudioBuffer out;
   ASSERT_TRUE(vst2host::RenderBuffer(plugin, sine, out, options, &error)) << error;
   EXPECT_EQ(out.channels, sine.channels);
+}
+
+// Hosts make program, name and chunk calls from several threads at once (a
+// MIDI program change on a worker while the interface renames programs and
+// the session is saved). None of it may corrupt the instance: afterwards the
+// chunks saved before still restore a state that saves and renders exactly
+// as a fresh instance given the same chunks.
+TEST_F(DllTest, ProgramAndChunkCallsFromFourThreadsWhileAudioRuns) {
+  std::string error;
+  for (const char* assignment : {"Coarse=-5", "Fine=20", "Mix=70"})
+    ASSERT_TRUE(vst2host::ApplyAssignment(plugin, assignment, nullptr, &error)) << error;
+  char name[] = "Saved before the rush";
+  plugin.Dispatch(effSetProgramName, 0, 0, name);
+  std::vector<uint8_t> bank, program;
+  ASSERT_TRUE(plugin.GetChunk(true, bank));
+  ASSERT_TRUE(plugin.GetChunk(false, program));
+
+  vst2host::ConcurrentCallOptions options;
+  options.seconds = 2.5;
+  const vst2host::ConcurrentCallReport report = vst2host::RunConcurrentCalls(plugin, options);
+  std::printf("[ threads  ] %s\n", vst2host::DescribeRun(report.run, options.callers).c_str());
+  std::fflush(stdout);
+  for (const std::string& fault : report.faults) ADD_FAILURE() << fault;
+
+  vst2host::PluginInstance fresh;
+  ASSERT_TRUE(fresh.Create(library, &error)) << error;
+  fresh.Open();
+  for (vst2host::PluginInstance* instance : {&plugin, &fresh}) {
+    instance->Dispatch(effSetProgram, 0, 0);
+    ASSERT_TRUE(instance->SetChunk(true, bank));
+    ASSERT_TRUE(instance->SetChunk(false, program));
+    std::vector<uint8_t> bankAgain, programAgain;
+    ASSERT_TRUE(instance->GetChunk(true, bankAgain));
+    ASSERT_TRUE(instance->GetChunk(false, programAgain));
+    EXPECT_EQ(bankAgain, bank);
+    EXPECT_EQ(programAgain, program);
+  }
+
+  const vst2host::AudioBuffer sine = vst2host::MakeSine(441.0, 0.5, 44100, 2, 0.5f);
+  vst2host::AudioBuffer used, unused;
+  ASSERT_TRUE(vst2host::RenderBuffer(plugin, sine, used, vst2host::RenderOptions(), &error)) << error;
+  ASSERT_TRUE(vst2host::RenderBuffer(fresh, sine, unused, vst2host::RenderOptions(), &error)) << error;
+  EXPECT_NE(unused.channels, sine.channels);  // the restored program does shift
+  EXPECT_EQ(used.channels, unused.channels);
 }
 
 TEST(Dll, ChunksRestoreByteExactlyInAFreshInstance) {

@@ -2,11 +2,13 @@
 // to its host.
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <string>
 #include <thread>
 
 #include "tests/api/vst2/vst2_fixture.h"
+#include "tests/core/lock_probe.h"
 
 namespace vst2test {
 namespace {
@@ -89,6 +91,27 @@ TEST(Process, LongBlocksGiveTheSameAudioAsShortOnes) {
     for (double s : actual[0]) level += std::fabs(s - base);
     EXPECT_GT(level, 10.0);
   }
+}
+
+// A program change or chunk call holds the state lock on its own thread for
+// as long as it takes; the audio entries, host events and parameter values
+// go on without it.
+TEST(Process, AudioAndParametersGoOnWhileAStateCallHoldsTheLock) {
+  const auto signal = TestSignal(512);
+  InProcess<TProbe> p;
+  Configure(p, 512);
+  float mix = 0.0f;
+  const bool finished = plugkit::FinishesWhileLocked(p.plugin->StateLock(), [&] {
+    bool guards = false;
+    for (Entry entry : {Entry::Replacing, Entry::Accumulating, Entry::Double})
+      Render(p, entry, signal, 512, 0.0f, &guards);
+    VstEvents none{};
+    p.Dispatch(effProcessEvents, 0, 0, &none);
+    p.Set(Mix, 0.25f);
+    mix = p.Get(Mix);
+  }, std::chrono::seconds(10));
+  EXPECT_TRUE(finished) << "an audio-thread entry waited for the state lock";
+  EXPECT_EQ(mix, 0.25f);
 }
 
 TEST(Process, AccumulatingAddsToWhatTheOutputsHold) {

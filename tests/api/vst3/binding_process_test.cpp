@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 
 #include "tests/api/vst3/midi_probe.h"
 #include "tests/api/vst3/vst3_fixture.h"
+#include "tests/core/lock_probe.h"
 #include "tests/hosts/vst3/EventList.h"
 #include "tests/hosts/vst3/ParameterChanges.h"
 
@@ -49,6 +51,28 @@ TEST_F(VST3Process, HostParameterChangesReachTheProduct) {
   EXPECT_EQ(plugin->CoarseSemitones, 12);
   EXPECT_DOUBLE_EQ(plugin->WetGain, std::sin(0.25 * 1.5707963267948966));
   EXPECT_DOUBLE_EQ(plugin->getParamNormalized(0), 1.0);
+}
+
+// A state call or program change holds the state lock on its own thread for
+// as long as it takes; process, with its parameter changes, and the
+// parameter values go on without it.
+TEST_F(VST3Process, ProcessAndParametersGoOnWhileAStateCallHoldsTheLock) {
+  Start(*plugin);
+  tresult processed = kResultFalse;
+  double mix = -1.0;
+  const bool finished = plugkit::FinishesWhileLocked(plugin->StateLock(), [&] {
+    vst3host::ParameterChanges changes;
+    changes.Add(0, 0, 1.0);
+    changes.Add(kBypass, 0, 0.0);
+    Signal<float> in = Ramp<float>(2, 256), out(2, 256);
+    processed = ProcessBlock(*plugin, in.pointers.data(), 2, out.pointers.data(), 2, 256, {&changes});
+    plugin->setParamNormalized(2, 0.25);
+    mix = plugin->getParamNormalized(2);
+  }, std::chrono::seconds(10));
+  EXPECT_TRUE(finished) << "process or a parameter call waited for the state lock";
+  EXPECT_EQ(processed, kResultOk);
+  EXPECT_EQ(mix, 0.25);
+  EXPECT_EQ(plugin->GetParam(Coarse)->Value(), 12.0);
 }
 
 TEST_F(VST3Process, BypassFromTheHostGivesTheInputBackAndIsSaved) {

@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <functional>
 
 #include "tests/api/vst3/vst3_fixture.h"
+#include "tests/core/lock_probe.h"
 
 namespace vst3test {
 namespace {
@@ -94,6 +97,24 @@ TEST_F(VST3State, SaveFailsWhenTheStreamTakesFewerBytes) {
     EXPECT_EQ(plugin->getState(stream), kResultFalse) << limit;
   }
   EXPECT_EQ(plugin->getState(nullptr), kInvalidArgument);
+}
+
+// While one thread is inside a preset or state operation (it holds the state
+// lock), another thread's state calls and program changes wait for it rather
+// than run into a half-changed state.
+TEST_F(VST3State, StateCallsAndProgramChangesWaitForAStateCallInProgress) {
+  const std::vector<uint8_t> bytes = StateBytes(3.0, 0.0, 100.0, 0);
+  const struct {
+    const char* what;
+    std::function<void()> call;
+  } cases[] = {
+      {"getState", [&] { SaveState(*plugin); }},
+      {"setState", [&] { EXPECT_EQ(LoadState(*plugin, bytes), kResultOk); }},
+      {"program change", [&] { plugin->setParamNormalized(IVST3ControllerBase::kPresetParamId, 0.5); }},
+  };
+  for (const auto& c : cases)
+    EXPECT_FALSE(plugkit::FinishesWhileLocked(plugin->StateLock(), c.call, std::chrono::milliseconds(50))) << c.what;
+  EXPECT_EQ(plugin->CurrentPreset(), 3);
 }
 
 } // namespace

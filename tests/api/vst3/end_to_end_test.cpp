@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -13,6 +14,7 @@
 
 #include "tests/api/vst3/vst3_fixture.h"
 #include "tests/hosts/vst2/Utf8Path.h"
+#include "tests/hosts/vst3/ConcurrentCalls.h"
 #include "tests/hosts/vst3/HostApplication.h"
 #include "tests/hosts/vst3/ParameterChanges.h"
 #include "tests/hosts/vst3/PluginInstance.h"
@@ -223,6 +225,80 @@ TEST_F(TessivoModule, StateCarriesParametersBypassAndSoundToAFreshInstance) {
     else
       EXPECT_NE(a, input);
   }
+}
+
+// Hosts may call setState, getState and the program parameter from different
+// threads at once, while audio runs. None of it may corrupt the instance, and
+// every state call and program change sees and leaves a whole state. The run
+// has two halves: first every parameter changes one at a time as well; then
+// only Mix and Bypass do, so that any Coarse and Fine pair that getState
+// answers must be one that a whole state holds (a preset's, or the saved
+// one's). Afterwards the state saved before the run still restores one that
+// saves and renders exactly as a fresh instance given the same state.
+TEST_F(TessivoModule, StateAndProgramCallsFromFourThreadsWhileAudioRuns) {
+  std::unique_ptr<PluginInstance> used = NewInstance();
+  ASSERT_TRUE(used);
+  IEditController* controller = used->Controller();
+  ASSERT_EQ(controller->setParamNormalized(0, 7.0 / 24.0), kResultOk); // -5
+  ASSERT_EQ(controller->setParamNormalized(1, 0.6), kResultOk);        // +20 cents
+  ASSERT_EQ(controller->setParamNormalized(2, 0.7), kResultOk);
+  std::vector<uint8_t> state;
+  ASSERT_TRUE(used->GetState(state));
+
+  // Coarse and Fine of every whole state the run can make.
+  std::vector<std::pair<double, double>> pairs = {{-5.0, 20.0}};
+  {
+    Held<Tessivo> product(new Tessivo());
+    for (int32_t i = 0; i < product->PresetCount(); ++i) {
+      const plugkit::IStateBuffer& preset = product->GetPreset(i)->state;
+      double coarse = 0.0, fine = 0.0;
+      ASSERT_GE(preset.ReadFloat64(8, &fine), 0);
+      preset.ReadFloat64(0, &coarse);
+      pairs.emplace_back(coarse, fine);
+    }
+  }
+  const auto whole = [&pairs](const std::vector<uint8_t>& bytes) {
+    if (bytes.size() < 16) return false;
+    double coarse = 0.0, fine = 0.0;
+    std::memcpy(&coarse, bytes.data(), 8);
+    std::memcpy(&fine, bytes.data() + 8, 8);
+    return std::find(pairs.begin(), pairs.end(), std::make_pair(coarse, fine)) != pairs.end();
+  };
+
+  vst3host::ConcurrentCallOptions options;
+  options.seconds = 1.25;
+  options.blockSize = kBlock;
+  options.sampleRate = kRate;
+  options.hasProgramParam = true;
+  options.programParamId = plugkit::IVST3ControllerBase::kPresetParamId;
+  for (bool limited : {false, true}) {
+    if (limited) {
+      options.seed = 2;
+      options.changedParams = {2, plugkit::IVST3ControllerBase::kBypassParamId};
+      options.wholeState = whole;
+      ASSERT_EQ(used->SetState(state), kResultOk);
+    }
+    const vst3host::ConcurrentCallReport report = vst3host::RunConcurrentCalls(*used, options);
+    std::printf("[ threads  ] %s\n", vst2host::DescribeRun(report.run, options.callers).c_str());
+    std::fflush(stdout);
+    for (const std::string& fault : report.faults) ADD_FAILURE() << (limited ? "second half: " : "first half: ") << fault;
+  }
+
+  std::unique_ptr<PluginInstance> fresh = NewInstance();
+  ASSERT_TRUE(fresh);
+  std::string error;
+  for (PluginInstance* instance : {used.get(), fresh.get()}) {
+    ASSERT_EQ(instance->SetState(state), kResultOk);
+    std::vector<uint8_t> again;
+    ASSERT_TRUE(instance->GetState(again));
+    EXPECT_EQ(again, state);
+    ASSERT_TRUE(instance->Start(kRate, kBlock, kSample32, &error)) << error;
+  }
+  const std::vector<float> input = Tone(32 * kBlock, 310.0);
+  const std::vector<float> a = Render(*used, input);
+  const std::vector<float> b = Render(*fresh, input);
+  EXPECT_NE(b, input);  // the restored state does shift
+  EXPECT_EQ(a, b);
 }
 
 } // namespace

@@ -92,6 +92,7 @@ intptr_t HostContext::Answer(int32_t opcode, int32_t index, intptr_t value, void
     default: break;  // audioMasterAutomate and everything unsupported answer 0
   }
   call.result = result;
+  if (!mSettings.logCalls) return result;
 
   std::lock_guard<std::mutex> guard(mLock);
   if (mCalls.size() < kMaxLoggedCalls)

@@ -35,6 +35,9 @@ struct HostSettings {
   // audioMasterGetTime answers a copy of `timeInfo`, or null when this is false.
   bool provideTimeInfo = true;
   VstTimeInfo timeInfo = DefaultTimeInfo(44100.0);
+  // False: callbacks are answered but not recorded, so that a thread calling
+  // back (a stress run's audio thread) finds no lock and no allocation here.
+  bool logCalls = true;
   // Capabilities answered 1 to audioMasterCanDo; anything else is answered 0.
   std::vector<std::string> canDo = {"sendVstEvents",   "sendVstMidiEvent", "sendVstTimeInfo",
                                     "receiveVstEvents", "receiveVstMidiEvent", "sizeWindow"};

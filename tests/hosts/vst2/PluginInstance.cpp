@@ -103,9 +103,15 @@ std::string PluginInstance::ReadText(int32_t opcode, int32_t index, int32_t capa
     overrun.index = index;
     overrun.capacity = capacity;
     overrun.text.assign(buffer.data(), length);
+    std::lock_guard<std::mutex> guard(mOverrunLock);
     mOverruns.push_back(std::move(overrun));
   }
   return std::string(buffer.data(), length);
+}
+
+std::vector<TextOverrun> PluginInstance::Overruns() const {
+  std::lock_guard<std::mutex> guard(mOverrunLock);
+  return mOverruns;
 }
 
 int32_t PluginInstance::FindParam(const std::string& name) {

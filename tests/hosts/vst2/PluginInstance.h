@@ -4,16 +4,20 @@
 // over the dispatcher and the record's entry points.
 //
 // The wrappers pass what they are given straight through (no range checks),
-// so tests can probe how the plug-in handles bad requests. Everything runs
-// on the caller's thread, which plays both the host's user-interface and
-// audio threads. The instance must be destroyed (or closed) before the
-// library it came from.
+// so tests can probe how the plug-in handles bad requests. They run on the
+// caller's thread, which usually plays both the host's user-interface and
+// audio threads; a test may also call the dispatcher, parameter, text and
+// chunk wrappers from several threads at once, as some hosts do (the overrun
+// record is locked; nothing else here is shared between such calls). Create,
+// Open, Configure, Resume, Suspend and Close stay on one thread. The instance
+// must be destroyed (or closed) before the library it came from.
 
 #include "api/vst2/VST2Interface.h"
 #include "tests/hosts/vst2/HostContext.h"
 #include "tests/hosts/vst2/PluginLibrary.h"
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -67,7 +71,7 @@ class PluginInstance {
   std::string EffectName() { return ReadText(effGetEffectName, 0, kVstMaxEffectNameLen); }
   std::string VendorString() { return ReadText(effGetVendorString, 0, kVstMaxVendorStrLen); }
   std::string ProductString() { return ReadText(effGetProductString, 0, kVstMaxProductStrLen); }
-  const std::vector<TextOverrun>& Overruns() const { return mOverruns; }
+  std::vector<TextOverrun> Overruns() const;
 
   // Index of the parameter whose reported name equals `name` (exactly, else
   // ignoring case), or -1.
@@ -89,6 +93,7 @@ class PluginInstance {
  private:
   HostContext mHost;
   AEffect* mEffect = nullptr;
+  mutable std::mutex mOverrunLock;
   std::vector<TextOverrun> mOverruns;
 };
 
