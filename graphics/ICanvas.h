@@ -403,8 +403,8 @@ public:
   // Snaps box outwards to the device-pixel grid of density: the snapped box
   // and the exact number of device pixels it spans. False (outputs
   // unchanged) when box or density is not finite, the density is not
-  // positive, or the box spans no pixel or more than kMaxLayerPixels per
-  // side.
+  // positive, the box has no area, or it spans more than kMaxLayerPixels
+  // per side.
   static constexpr int32_t kMaxLayerPixels = 16384;
   static bool SnapLayerBox(const IBox& box, float density, IBox& snapped, int32_t& pixelWidth,
                            int32_t& pixelHeight);
