@@ -344,7 +344,8 @@ public:
   // The bitmap cached for exactly (name, scale); never decodes.
   virtual IImageHandle FindCachedImage(const char* name, int32_t frameCount, bool framesSideBySide, int32_t scale);
   // Decodes the images of a packed block (see ICanvasResources.cpp for the
-  // layout; bounded by size) at scale 1 and caches those not cached yet.
+  // layout; bounded by size) at scale 1 and caches those not cached yet
+  // under their names.
   virtual void PreloadPackedImages(const void* data, int32_t size);
   // The SVG image name (a resource of type SVG or a file), parsed once per
   // process with units and dpi and kept in VectorImageCache(); null when it
