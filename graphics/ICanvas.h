@@ -373,7 +373,8 @@ public:
 
   // The image cache the resource operations use. Back-end images belong to
   // one drawing context, so the back-end owns one cache per context and
-  // answers it here (and clears it while the context is current). Base:
+  // answers it here (and clears it while the context is current); the
+  // image operations above then need no override in the back-end. Base:
   // null, so nothing is cached and image fetches answer "not loaded".
   virtual IImageCache* ImageCache();
 
