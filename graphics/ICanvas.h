@@ -207,9 +207,18 @@ public:
   // refuses the font.
   virtual bool InstallFont(const char* fontId, const char* fileOrResourceName);
 
-  // Layers.
+  // Layers (the stack itself is below, with BeginLayer). SwitchDrawTarget
+  // sends drawing to TopLayer()'s image, or the main surface when the
+  // stack is empty; a back-end sizes the target from the image's pixel
+  // size. Base: nothing.
   virtual void SwitchDrawTarget();
+  // The layer image's pixels, 4 bytes each, PixelWidth x PixelHeight of
+  // them in rows as LayerRowsBottomUp says; pixels is resized to fit. A
+  // back-end that cannot read them leaves fewer bytes (no shadow is cast).
   virtual void ReadLayerPixels(ILayer& layer, IHeapBlock& pixels) = 0;
+  // Puts shadow beneath the layer's content (or alone, without KeepContent)
+  // from mask: the layer's pixels with the blurred coverage in their alpha
+  // bytes, top row first, at least PixelWidth x PixelHeight x 4 bytes.
   virtual void ApplyLayerShadow(ILayer& layer, const IHeapBlock& mask, const IDropShadow& shadow) = 0;
 
   // Path building. Only meaningful when CanDrawShapes answers true; the base
@@ -357,6 +366,9 @@ public:
   virtual APIBitmap* DecodeImageSource(const char* location, int32_t scale, int32_t locationKind,
                                        const char* extension) = 0;
   virtual APIBitmap* DecodeImageBytes(const void* bytes, int32_t size, int32_t scale) = 0;
+  // A cleared (fully transparent) image of width x height device pixels to
+  // draw into, made for the given scales; the caller owns it. Null when it
+  // cannot be made (then no layer exists).
   virtual APIBitmap* CreateLayerImage(int32_t width, int32_t height, int32_t screenScale, float drawScale) = 0;
   virtual bool AddBackendFont(const char* fontId, PlatformFont* font) = 0;
   virtual bool SpareTrueQuery();  // reserved; nothing calls it; true
