@@ -12,6 +12,7 @@
 #include "graphics/ITrueTypeInfo.h"
 #include "graphics/ITypefaceBlob.h"
 #include "graphics/PlatformFont.h"
+#include "graphics/SharedCaches.h"
 #include "tests/graphics/font_builder.h"
 
 namespace plugkit::canvas::test {
@@ -306,6 +307,47 @@ TEST(TypefaceBlob, BasePlatformFontGivesAnEmptyBlob) {
   EXPECT_EQ(blob->FaceIndex, -1);
   EXPECT_FALSE(blob->IsUsable());
   EXPECT_FALSE(blob->SelectFace(nullptr));
+}
+
+// A platform font whose data is the given bytes, face chosen by style.
+class BytesFont : public PlatformFont {
+public:
+  explicit BytesFont(std::vector<uint8_t> bytes) : mBytes(std::move(bytes)) {}
+  int loads = 0;
+  std::unique_ptr<ITypefaceBlob> LoadTypefaceBlob() override {
+    ++loads;
+    auto blob = std::make_unique<ITypefaceBlob>();
+    if (blob->AssignBytes(mBytes.data(), static_cast<int32_t>(mBytes.size()))) blob->SelectFace("Regular");
+    return blob;
+  }
+
+private:
+  std::vector<uint8_t> mBytes;
+};
+
+// A font reaches each back-end from the process-wide cache once it has
+// been read; data the rasteriser refuses, or no data at all, is not kept.
+TEST(TypefaceBlobCache, KeepsOnlyFontsTheRasteriserTook) {
+  BytesFont roboto(EmbeddedFont("Roboto-Regular.ttf"));
+  BytesFont empty({});
+  std::vector<std::string> offered;
+  bool accept = false;
+  auto rasteriser = [&](const ITypefaceBlob& blob) {
+    offered.push_back(blob.Info.FamilyName.Get());
+    return accept;
+  };
+
+  EXPECT_FALSE(UseTypefaceBlob("Roboto-Regular", &roboto, rasteriser));  // refused
+  EXPECT_EQ(TypefaceBlobCache().Count(), 0);
+  accept = true;
+  EXPECT_FALSE(UseTypefaceBlob("Empty", &empty, rasteriser));  // nothing to offer
+  EXPECT_TRUE(UseTypefaceBlob("Roboto-Regular", &roboto, rasteriser));
+  EXPECT_TRUE(UseTypefaceBlob("Roboto-Regular", nullptr, rasteriser));  // from the cache
+  EXPECT_EQ(roboto.loads, 2);
+  EXPECT_EQ(offered, (std::vector<std::string>{"Roboto", "Roboto", "Roboto"}));
+  EXPECT_EQ(TypefaceBlobCache().Count(), 1);
+  EXPECT_FALSE(UseTypefaceBlob("", &roboto, rasteriser));
+  TypefaceBlobCache().Clear();
 }
 
 } // namespace
