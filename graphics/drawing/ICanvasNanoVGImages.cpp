@@ -1,5 +1,6 @@
 // Bitmaps of the NanoVG back-end: decoding into NanoVG images and drawing them.
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <new>
@@ -80,10 +81,16 @@ void ICanvasNanoVG::PaintImage(const IImageHandle& image, const IBox& box, int32
   const float w = static_cast<float>(bitmap.PixelWidth) / s / d;
   const float h = static_cast<float>(bitmap.PixelHeight) / s / d;
   const float alpha = blend ? blend->Opacity : 1.0f;
+  const float x = box.Left - static_cast<float>(srcX);
+  const float y = box.Top - static_cast<float>(srcY);
+  // The box clips the image; where the box reaches past the image there is
+  // nothing to draw (the pattern would smear the image's edge pixels there).
+  const float l = std::max(box.Left, x), t = std::max(box.Top, y);
+  const float r = std::min(box.Right, x + w), b = std::min(box.Bottom, y + h);
+  if (!(r > l) || !(b > t)) return;
   nvgBeginPath(mContext);
-  nvgRect(mContext, box.Left, box.Top, box.Width(), box.Height());
-  nvgFillPaint(mContext, nvgImagePattern(mContext, box.Left - static_cast<float>(srcX),
-                                         box.Top - static_cast<float>(srcY), w, h, 0.0f, bitmap.BackendImage, alpha));
+  nvgRect(mContext, l, t, r - l, b - t);
+  nvgFillPaint(mContext, nvgImagePattern(mContext, x, y, w, h, 0.0f, bitmap.BackendImage, alpha));
   SelectNanoVGComposite(mContext, blend);
   nvgFill(mContext);
   nvgGlobalCompositeOperation(mContext, NVG_SOURCE_OVER);
