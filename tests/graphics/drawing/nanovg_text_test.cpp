@@ -180,6 +180,36 @@ TEST_F(NanoVGText, TextIsDrawnInItsColourInsideItsBox) {
   EXPECT_PIXEL(canvas, 2, 2, kClear, 0);
 }
 
+TEST_F(NanoVGText, TurnedTextStaysInsideItsTurnedBox) {
+  int32_t size = 0;
+  const unsigned char* roboto = ResourceBytes("Roboto-Regular.ttf", "ttf", size);
+  ASSERT_NE(roboto, nullptr);
+  BytesFont font(roboto, size);
+  PixelCanvas canvas(60, 120);
+  ASSERT_TRUE(canvas.Open());
+  ASSERT_TRUE(canvas.AddBackendFont("Roboto-Regular", &font));
+  ITextStyle style = Style(20, ETextHAlign::Centre, ETextVAlign::Centre);
+  style.RotationDegrees = 90.0f;
+  const IBox layout(0, 0, 60, 120);
+  IBox measured = layout;
+  canvas.MeasureTextRun(style, "HIHIH", measured);
+  EXPECT_NEAR(measured.Width(), 20.0f, 0.01f);  // a line high, now across
+  EXPECT_GT(measured.Height(), 40.0f);
+  canvas.Paint([&] { canvas.RenderTextRun(style, "HIHIH", layout); });
+  const std::vector<Rgba> pixels = canvas.Pixels();
+  int touched = 0;
+  for (int y = 0; y < 120; ++y)
+    for (int x = 0; x < 60; ++x) {
+      if (pixels[y * 60 + x].A == 0) continue;
+      ++touched;
+      ASSERT_GE(x + 1, measured.Left) << x << "," << y;
+      ASSERT_LE(x, measured.Right) << x << "," << y;
+      ASSERT_GE(y + 1, measured.Top) << x << "," << y;
+      ASSERT_LE(y, measured.Bottom) << x << "," << y;
+    }
+  EXPECT_GT(touched, 50);
+}
+
 TEST_F(NanoVGText, EmbeddedLogoIsDrawnWithItsHolesAndColours) {
   PixelCanvas canvas(408, 80);
   ASSERT_TRUE(canvas.Open());
