@@ -119,6 +119,55 @@ TEST_F(NanoVGPixels, GradientsRunFromFirstToLastStop) {
   EXPECT_PIXEL(canvas, 65, 45, (Rgba{0, 0, 0, 255}), 0);  // beyond the radius: the last stop
 }
 
+TEST_F(NanoVGPixels, FillRulesMakeHolesAndStrokesCanKeepTheirPath) {
+  // An outer box (0 .. 30) and an inner one (10 .. 20), both traced the same
+  // way round; the rule decides whether the inner one is a hole.
+  struct RuleCase {
+    const char* name;
+    EFillRule rule;
+    int32_t innerDirection;  // -1: none given
+    Rgba centre;
+  };
+  const RuleCase cases[] = {
+      {"solid", EFillRule::Solid, -1, kOpaqueRed},
+      {"hole", EFillRule::Hole, -1, kClear},
+      {"directions: hole", EFillRule::KeepDirections, 1, kClear},
+      {"directions: solid", EFillRule::KeepDirections, 0, kOpaqueRed},
+  };
+  for (const RuleCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    PixelCanvas canvas(40, 40);
+    ASSERT_TRUE(canvas.Open());
+    canvas.Paint([&] {
+      canvas.ShapeAddBox(IBox(0, 0, 30, 30));
+      if (c.innerDirection >= 0) canvas.ShapeSetDirection(0);
+      canvas.ShapeAddBox(IBox(10, 10, 20, 20));
+      if (c.innerDirection >= 0) canvas.ShapeSetDirection(c.innerDirection);
+      IFillOptions options;
+      options.Rule = c.rule;
+      canvas.ShapeFill(kRed, options);
+    });
+    EXPECT_PIXEL(canvas, 5, 5, kOpaqueRed, 0);
+    EXPECT_PIXEL(canvas, 15, 15, c.centre, 0);
+  }
+
+  PixelCanvas canvas(40, 40);
+  ASSERT_TRUE(canvas.Open());
+  canvas.Paint([&] {
+    IStrokeOptions keep;
+    keep.PreserveShape = true;
+    canvas.ShapeAddBox(IBox(5, 5, 15, 15));
+    canvas.ShapeStroke(kRed, 2, keep);
+    canvas.ShapeFill(kBlue, IFillOptions());  // the same box
+    canvas.ShapeAddBox(IBox(25, 25, 35, 35));
+    canvas.ShapeStroke(kRed, 2, IStrokeOptions());
+    canvas.ShapeFill(kBlue, IFillOptions());  // no path left
+  });
+  EXPECT_PIXEL(canvas, 10, 10, kOpaqueBlue, 0);
+  EXPECT_PIXEL(canvas, 30, 30, kClear, 0);
+  EXPECT_PIXEL(canvas, 25, 30, kOpaqueRed, 0);
+}
+
 TEST_F(NanoVGPixels, CompositeModesFollowTheirBlendRules) {
   // Red (the destination) covers x 0..60, blue (the source) x 40..100. Pixel
   // 20 sees only red (the source never reaches it), 50 both, 80 only blue.
