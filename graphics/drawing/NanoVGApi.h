@@ -10,4 +10,7 @@
 #endif
 #include "nanovg.h"
 #include "nanovg_gl.h"
+// The framebuffer utilities' header declares C functions without saying so.
+extern "C" {
 #include "nanovg_gl_utils.h"
+}
