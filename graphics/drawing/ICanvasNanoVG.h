@@ -97,8 +97,6 @@ public:
   bool IsImageExtensionSupported(const char* extension) override;
   void PaintImage(const IImageHandle& image, const IBox& box, int32_t srcX, int32_t srcY,
                   const IComposite* blend = nullptr) override;
-  void CacheImage(const IImageHandle& image, const char* name) override;
-  void UncacheImage(APIBitmap* bitmap) override;
   IImageHandle FetchImage(const char* name, int32_t frameCount, bool framesSideBySide, int32_t scale) override;
   APIBitmap* DecodeImageSource(const char* location, int32_t scale, int32_t locationKind,
                                const char* extension) override;

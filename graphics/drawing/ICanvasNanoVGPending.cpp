@@ -17,8 +17,6 @@ void ICanvasNanoVG::ReleaseContextResources() {
 }
 bool ICanvasNanoVG::IsImageExtensionSupported(const char*) { return false; }
 void ICanvasNanoVG::PaintImage(const IImageHandle&, const IBox&, int32_t, int32_t, const IComposite*) {}
-void ICanvasNanoVG::CacheImage(const IImageHandle&, const char*) {}
-void ICanvasNanoVG::UncacheImage(APIBitmap*) {}
 IImageHandle ICanvasNanoVG::FetchImage(const char*, int32_t, bool, int32_t) { return IImageHandle(); }
 APIBitmap* ICanvasNanoVG::DecodeImageSource(const char*, int32_t, int32_t, const char*) { return nullptr; }
 APIBitmap* ICanvasNanoVG::DecodeImageBytes(const void*, int32_t, int32_t) { return nullptr; }
