@@ -236,6 +236,9 @@ TEST(EditorWindow, ResizingFollowsTheDrawScaleAndGrowsTheParent) {
   ASSERT_TRUE(e.h.PumpUntilPainted(frames + 1));
   EXPECT_EQ(e.h.Editor()->SurfaceWidth(), 375);
   EXPECT_TRUE(IsColour(e.h.Pixel(75, 135), kRed));
+  e.h.Close();
+  SetWindowPos(e.h.parent.Handle(), nullptr, 0, 0, before.right - before.left, before.bottom - before.top,
+               SWP_NOMOVE | SWP_NOZORDER);
 }
 
 } // namespace
