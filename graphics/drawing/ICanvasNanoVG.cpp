@@ -3,35 +3,52 @@
 #include "graphics/drawing/ICanvasNanoVG.h"
 
 #include <cmath>
+#include <cstdlib>
 
 #include "graphics/drawing/NanoVGApi.h"
+#include "graphics/drawing/NanoVGBitmap.h"
 #include "graphics/platform/GlEntryPoints.h"
 
 namespace plugkit::canvas {
 
-namespace {
-
-// Clears the framebuffer bound now: transparent colour, empty stencil.
-void ClearBoundTarget(int32_t width, int32_t height) {
-  glViewport(0, 0, width, height);
+void ICanvasNanoVG::ClearFramebuffer(NVGLUframebuffer* framebuffer) {
+  if (!framebuffer) return;
+  GLint previous = 0;
+  glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
+  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer->fbo);
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+  glClearStencil(0);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+  glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previous));
 }
-
-} // namespace
 
 ICanvasNanoVG::ICanvasNanoVG(ICanvasEditorDelegate* delegate, int32_t width, int32_t height,
                              int32_t framesPerSecond, float drawScale)
-    : ICanvasPathBase(delegate, width, height, framesPerSecond, drawScale) {
-  AttachSharedCaches();
+    : ICanvasPathBase(delegate, width, height, framesPerSecond, drawScale), mLink(new ISurfaceLink) {
+  mLink->Owner = this;
+  ITypefaceBlobCache& fonts = TypefaceBlobCache();
+  ISectionGuard guard(fonts.Lock());
+  fonts.Retain();
 }
 
 ICanvasNanoVG::~ICanvasNanoVG() {
-  // Controls may hold layers whose framebuffers come back to this object;
-  // they go while this part of the object still exists.
+  // Controls may keep layers whose framebuffers come back to this object,
+  // and the stack may still hold some: they go while this part exists.
   RemoveEveryControl();
   FreeStackedLayers();
-  DetachSharedCaches();
+  {
+    ITypefaceBlobCache& fonts = TypefaceBlobCache();
+    ISectionGuard guard(fonts.Lock());
+    fonts.Release();
+    DrainFramebufferDeletes(this);
+  }
+  // Normally OnSurfaceDestroyed has done this already.
+  if (mContext) ReleaseContextResources();
+  {
+    IImageCache::LockedView view(mImageCache);
+    view.Clear();
+  }
+  mLink->Owner = nullptr;
 }
 
 // ---- Context ----
@@ -41,6 +58,7 @@ void* ICanvasNanoVG::OnSurfaceCreated() {
   // NanoVG's renderer calls the loaded entry points from its first call on.
   if (!gl::GlEntryPointsReady()) return nullptr;
   mContext = nvgCreateGL2(NVG_ANTIALIAS | NVG_STENCIL_STROKES);
+  mLink->Context = mContext;
   return mContext;
 }
 
@@ -49,6 +67,23 @@ void ICanvasNanoVG::OnSurfaceDestroyed() {
   FreeStackedLayers();
   ReleaseContextResources();
 }
+
+void ICanvasNanoVG::ReleaseContextResources() {
+  IImageCache::LockedView view(mImageCache);
+  view.Clear();
+  DrainFramebufferDeletes(this);
+  if (mMainFramebuffer && mContext) nvgluDeleteFramebuffer(mMainFramebuffer);
+  else std::free(mMainFramebuffer);
+  mMainFramebuffer = nullptr;
+  mFrameOpen = false;
+  if (mContext) nvgDeleteGL2(mContext);
+  mContext = nullptr;
+  mLink->Context = nullptr;
+}
+
+IImageCache* ICanvasNanoVG::ImageCache() { return &mImageCache; }
+
+// ---- Main framebuffer ----
 
 int32_t ICanvasNanoVG::FrameWidth() const {
   const float w = static_cast<float>(Width()) * DrawScale();
@@ -64,6 +99,8 @@ int32_t ICanvasNanoVG::SurfaceWidth() const { return mMainFramebuffer ? ScreenSc
 int32_t ICanvasNanoVG::SurfaceHeight() const { return mMainFramebuffer ? ScreenScale() * FrameHeight() : 0; }
 
 void ICanvasNanoVG::RebuildBackBuffer() {
+  const bool drawingOnMain = mFrameOpen && !TopLayer();
+  if (drawingOnMain) EndFrame();
   if (mMainFramebuffer) {
     QueueFramebufferDelete(this, mMainFramebuffer);
     mMainFramebuffer = nullptr;
@@ -73,17 +110,9 @@ void ICanvasNanoVG::RebuildBackBuffer() {
   const int32_t h = ScreenScale() * FrameHeight();
   if (w < 1 || h < 1) return;
   mMainFramebuffer = nvgluCreateFramebuffer(mContext, w, h, 0);
-  if (!mMainFramebuffer) return;
-  // A new framebuffer holds whatever the driver left in its memory.
-  nvgluBindFramebuffer(mMainFramebuffer);
-  ClearBoundTarget(w, h);
-  nvgluBindFramebuffer(nullptr);
-  // A rebuild inside a paint keeps drawing, now on the new surface.
-  if (mFrameOpen && LayerDepth() == 0) {
-    EndFrame();
-    nvgluBindFramebuffer(mMainFramebuffer);
-    BeginMainFrame();
-  }
+  ClearFramebuffer(mMainFramebuffer);
+  // A rebuild inside a paint goes on drawing, now on the new surface.
+  if (drawingOnMain) BeginCurrentTarget();
 }
 
 // ---- Frames ----
@@ -97,8 +126,8 @@ void ICanvasNanoVG::BeginFrame(float width, float height, float ratio) {
 
 void ICanvasNanoVG::EndFrame() {
   if (!mFrameOpen) return;
-  nvgEndFrame(mContext);
   mFrameOpen = false;
+  if (mContext) nvgEndFrame(mContext);
 }
 
 void ICanvasNanoVG::BeginMainFrame() {
@@ -112,14 +141,19 @@ void ICanvasNanoVG::StartPaint() {
   mInFrame = true;
   // No surface: the paint is skipped; drawing calls find no open frame.
   if (!mContext || !mMainFramebuffer) return;
+  EndFrame();
   const int32_t s = ScreenScale();
-  ClearBoundTarget(s * FrameWidth(), s * FrameHeight());
+  // The window's framebuffer, left bound by the previous paint.
+  glViewport(0, 0, s * FrameWidth(), s * FrameHeight());
+  glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
   nvgluBindFramebuffer(mMainFramebuffer);
   BeginMainFrame();
 }
 
 void ICanvasNanoVG::FinishPaint() {
-  if (mContext && mFrameOpen) {
+  // Layers a control left open are not drawn to the window.
+  if (mContext && mFrameOpen && !TopLayer() && mMainFramebuffer) {
     EndFrame();
     const float w = static_cast<float>(FrameWidth());
     const float h = static_cast<float>(FrameHeight());
@@ -132,10 +166,47 @@ void ICanvasNanoVG::FinishPaint() {
     nvgFillPaint(mContext, nvgImagePattern(mContext, 0.0f, 0.0f, w, h, 0.0f, mMainFramebuffer->image, 1.0f));
     nvgFill(mContext);
     nvgRestore(mContext);
-    EndFrame();
   }
+  EndFrame();
+  if (mContext) nvgluBindFramebuffer(nullptr);
   mInFrame = false;
   DrainFramebufferDeletes(this);
+}
+
+void ICanvasNanoVG::BeginCurrentTarget() {
+  if (!mContext) return;
+  if (const ILayer* layer = TopLayer()) {
+    const auto* bitmap = dynamic_cast<const Bitmap*>(layer->Image.get());
+    NVGLUframebuffer* framebuffer = bitmap ? bitmap->Framebuffer() : nullptr;
+    if (!framebuffer) return;  // not a surface of ours: nothing is drawn into it
+    // The frame spans exactly the image's pixels, whatever the box's
+    // fractional size at this draw scale.
+    const int32_t s = bitmap->ScreenScale > 0 ? bitmap->ScreenScale : 1;
+    glViewport(0, 0, bitmap->PixelWidth, bitmap->PixelHeight);
+    nvgluBindFramebuffer(framebuffer);
+    BeginFrame(static_cast<float>(bitmap->PixelWidth) / s, static_cast<float>(bitmap->PixelHeight) / s,
+               static_cast<float>(s));
+    return;
+  }
+  if (mInFrame && mMainFramebuffer) {
+    nvgluBindFramebuffer(mMainFramebuffer);
+    BeginMainFrame();
+    return;
+  }
+  nvgluBindFramebuffer(nullptr);
+}
+
+void ICanvasNanoVG::FlushCurrentTarget() {
+  if (!CanPaint()) return;
+  EndFrame();
+  BeginCurrentTarget();
+  SetBackendClip(mClip);
+  SetBackendTransform(Transform());
+}
+
+NVGLUframebuffer* ICanvasNanoVG::FramebufferOf(const ILayer& layer) {
+  const auto* bitmap = dynamic_cast<const Bitmap*>(layer.Image.get());
+  return bitmap ? bitmap->Framebuffer() : nullptr;
 }
 
 // ---- Queries ----
@@ -149,6 +220,7 @@ bool ICanvasNanoVG::LayerRowsBottomUp() { return true; }
 // ---- Clip and transform ----
 
 void ICanvasNanoVG::SetBackendClip(const IBox& box) {
+  mClip = box;
   if (!mContext) return;
   nvgScissor(mContext, box.Left, box.Top, box.Width(), box.Height());
 }
@@ -157,8 +229,7 @@ void ICanvasNanoVG::SetBackendTransform(const IAffine& m) {
   if (!mContext) return;
   nvgResetTransform(mContext);
   nvgScale(mContext, DrawScale(), DrawScale());
-  IBox layer;
-  if (TopLayerBox(layer)) nvgTranslate(mContext, -layer.Left, -layer.Top);
+  if (const ILayer* layer = TopLayer()) nvgTranslate(mContext, -layer->Box.Left, -layer->Box.Top);
   nvgTransform(mContext, static_cast<float>(m.XX), static_cast<float>(m.YX), static_cast<float>(m.XY),
                static_cast<float>(m.YY), static_cast<float>(m.TX), static_cast<float>(m.TY));
 }
@@ -168,7 +239,7 @@ void ICanvasNanoVG::SetBackendTransform(const IAffine& m) {
 void ICanvasNanoVG::QueueFramebufferDelete(ICanvasNanoVG* owner, NVGLUframebuffer* framebuffer) {
   if (!framebuffer) return;
   if (!owner || !owner->mContext) {
-    // The context and its objects are gone with it; only the record is left.
+    // The context and its objects went with it; only the record is left.
     std::free(framebuffer);
     return;
   }
@@ -186,10 +257,8 @@ void ICanvasNanoVG::DrainFramebufferDeletes(ICanvasNanoVG* owner) {
   while (!owner->mDeleteQueue.empty()) {
     NVGLUframebuffer* framebuffer = owner->mDeleteQueue.back();
     owner->mDeleteQueue.pop_back();
-    if (owner->mContext)
-      nvgluDeleteFramebuffer(framebuffer);
-    else
-      std::free(framebuffer);
+    if (owner->mContext) nvgluDeleteFramebuffer(framebuffer);
+    else std::free(framebuffer);
   }
 }
 

@@ -44,6 +44,15 @@ namespace plugkit::canvas {
 
 class ICanvasNanoVG : public ICanvasPathBase {
 public:
+  // A NanoVG image or layer framebuffer of this back-end (NanoVGBitmap.h).
+  class Bitmap;
+  // What bitmaps need to know of the object that made them: its context
+  // while that lives, and the object itself while it lives.
+  struct ISurfaceLink {
+    NVGcontext* Context = nullptr;
+    ICanvasNanoVG* Owner = nullptr;
+  };
+
   ICanvasNanoVG(ICanvasEditorDelegate* delegate, int32_t width, int32_t height, int32_t framesPerSecond,
                 float drawScale);
   // Frees what is still held while the context may still exist (stacked
@@ -94,14 +103,28 @@ public:
 
   // ---- Bitmaps, fonts and text (ICanvasNanoVGImages.cpp, ICanvasNanoVGText.cpp) ----
 
+  // True for extensions containing "png", "jpg" or "jpeg" in any case.
   bool IsImageExtensionSupported(const char* extension) override;
+  // Draws image unstretched at box's top left, shifted left and up by srcX,
+  // srcY and clipped to box. A handle without a decoded image (not loaded,
+  // image 0, size 0) draws nothing.
   void PaintImage(const IImageHandle& image, const IBox& box, int32_t srcX, int32_t srcY,
                   const IComposite* blend = nullptr) override;
-  IImageHandle FetchImage(const char* name, int32_t frameCount, bool framesSideBySide, int32_t scale) override;
+  // This object's own cache (NanoVG images belong to its context); the
+  // canvas's fetching and caching work on it.
+  IImageCache* ImageCache() override;
+  // A decoded PNG or JPEG from a module resource (kLocationResource) or a
+  // file (kLocationFile); null when nothing decodes, so nothing is cached.
   APIBitmap* DecodeImageSource(const char* location, int32_t scale, int32_t locationKind,
                                const char* extension) override;
   APIBitmap* DecodeImageBytes(const void* bytes, int32_t size, int32_t scale) override;
+  // Hands the font's bytes to NanoVG's font stash under fontId. The bytes
+  // come from the process-wide TypefaceBlobCache, read from the platform
+  // font only the first time in the process. False when the font has no
+  // usable data or NanoVG refuses it.
   bool AddBackendFont(const char* fontId, PlatformFont* font) override;
+  // Text boxes come from NanoVG's metrics: the line height vertically. A
+  // font the stash does not hold measures the all-zero box and draws nothing.
   float MeasureTextRun(const ITextStyle& style, const char* text, IBox& box) override;
   void RenderTextRun(const ITextStyle& style, const char* text, const IBox& box,
                      const IComposite* blend = nullptr) override;
@@ -110,9 +133,18 @@ public:
 
   // A transparent framebuffer image of width x height pixels; null when the
   // framebuffer cannot be made (no context, sizes below 1, driver refusal).
+  // Drawing on the current target goes on undisturbed.
   APIBitmap* CreateLayerImage(int32_t width, int32_t height, int32_t screenScale, float drawScale) override;
+  // Ends the frame on the old target and begins one on the top layer's
+  // framebuffer (sized by its image's pixels), or on the main framebuffer
+  // during a paint. Outside a paint with no layer open no frame is left open.
   void SwitchDrawTarget() override;
+  // The layer image's RGBA bytes, bottom row first (pixels resized to
+  // width x height x 4); nothing (size 0) for a layer this back-end cannot
+  // read.
   void ReadLayerPixels(ILayer& layer, IHeapBlock& pixels) override;
+  // Puts the shadow of mask (the blurred alpha, top row first) beneath the
+  // layer's content, or alone in the layer when KeepContent is false.
   void ApplyLayerShadow(ILayer& layer, const IHeapBlock& mask, const IDropShadow& shadow) override;
 
   // Deletes framebuffer at once, or, while owner is inside a paint, queues
@@ -145,21 +177,32 @@ private:
   int32_t FrameHeight() const;
   // Whether anything may be drawn now: a context and an open frame.
   bool CanPaint() const;
-  // Frees layers still stacked, with the context alive.
-  void FreeStackedLayers();
+  // Begins a frame on the top layer, or on the main framebuffer during a
+  // paint; otherwise binds the window's framebuffer and leaves none open.
+  void BeginCurrentTarget();
+  // Flushes what was drawn on the current target and goes on drawing there
+  // with the same clip and transform.
+  void FlushCurrentTarget();
   // Under the image-cache lock: cached images, queued framebuffers, the main
-  // framebuffer and the NanoVG context, in that order.
+  // framebuffer and the NanoVG context, in that order; bitmaps still alive
+  // then free their records without OpenGL calls.
   void ReleaseContextResources();
-  // The process-wide font cache reference of this object.
-  void AttachSharedCaches();
-  void DetachSharedCaches();
+  // The layer framebuffer of a layer made by this back-end, or null.
+  static NVGLUframebuffer* FramebufferOf(const ILayer& layer);
+  // Clears framebuffer to transparent (colour and stencil) without touching
+  // the binding or the frame being drawn: a new framebuffer holds whatever
+  // the driver left in its memory.
+  static void ClearFramebuffer(NVGLUframebuffer* framebuffer);
 
   bool mInFrame = false;
   bool mFrameOpen = false;
   ISectionLock mDeleteQueueLock;
   std::deque<NVGLUframebuffer*> mDeleteQueue;
+  IImageCache mImageCache;
   NVGcontext* mContext = nullptr;
   NVGLUframebuffer* mMainFramebuffer = nullptr;
+  std::shared_ptr<ISurfaceLink> mLink;
+  IBox mClip;  // the clip last handed to NanoVG, for frames begun again
 };
 
 } // namespace plugkit::canvas

@@ -85,13 +85,10 @@ void ICanvasPathBase::ShapeApplyTransform(const IAffine& transform) {
 
 // ---- Clipping and regions ----
 
-IBox ICanvasPathBase::ClipArea() {
-  IBox layer;
-  return TopLayerBox(layer) ? layer : mRegion;
+IBox ICanvasPathBase::ClipArea() const {
+  const ILayer* layer = TopLayer();
+  return layer ? layer->Box : mRegion;
 }
-
-bool ICanvasPathBase::TopLayerBox(IBox&) { return false; }
-int32_t ICanvasPathBase::LayerDepth() { return 0; }
 
 void ICanvasPathBase::ShapeClipBox(const IBox& box) {
   const IBox area = ClipArea();

@@ -149,10 +149,7 @@ protected:
   virtual void SetBackendTransform(const IAffine& transform) = 0;
 
   // The area clipping refers to: the top layer's box, else the region.
-  IBox ClipArea();
-  // The box of the layer drawing goes to; false when no layer is open.
-  bool TopLayerBox(IBox& box);
-  int32_t LayerDepth();
+  IBox ClipArea() const;
 
   // Dashes as geometry, for back-ends whose stroker has none: sub-paths of
   // equal dashes and gaps, to be stroked plainly. A dash length of 0 or less

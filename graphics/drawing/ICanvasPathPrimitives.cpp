@@ -2,11 +2,12 @@
 
 #include <cmath>
 
-#include "graphics/drawing/ICanvasPathBase.h"
-#include "graphics/drawing/PathLimits.h"
+#include "graphics/APIBitmap.h"
 #include "graphics/IFill.h"
 #include "graphics/IImageHandle.h"
 #include "graphics/IPathOptions.h"
+#include "graphics/drawing/ICanvasPathBase.h"
+#include "graphics/drawing/PathLimits.h"
 
 namespace plugkit::canvas {
 
@@ -35,7 +36,7 @@ void ICanvasPathBase::PaintImageStretched(const IImageHandle& image, const IBox&
 void ICanvasPathBase::PaintImageTurned(const IImageHandle& image, float cx, float cy, double angleDegrees,
                                        const IComposite* blend) {
   if (!image.IsLoaded()) return;
-  const float drawScale = 1.0f;  // PENDING bitmap record
+  const float drawScale = image.Api->DrawScale > 0.0f ? image.Api->DrawScale : 1.0f;
   const float w = static_cast<float>(image.Width) / drawScale;
   const float h = static_cast<float>(image.Height) / drawScale;
   ShapeSaveTransform();
