@@ -1,0 +1,5 @@
+# The product's editor: its controls and layout, driven on a recording canvas
+# with a real Tessivo object as the editor delegate.
+if(TARGET tessivo_vst2_product)
+  plugkit_folder_tests(plugin/editor editor_tests tessivo_vst2_product)
+endif()
