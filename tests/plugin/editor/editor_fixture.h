@@ -216,6 +216,13 @@ struct EditorFixture {
   EditorFixture() {
     HostCalls().clear();
     plugin.RunEditorLayout(&canvas);
+    SyncControls();
+  }
+  // What the delegate does for the graphics it owns once the editor shows
+  // (this canvas is only lent to the plug-in): every value to the controls.
+  void SyncControls() {
+    for (int32_t i = 0; i < plugin.ParamCount(); ++i)
+      canvas.UpdateControlsBoundTo(i, plugin.GetParam(i)->ReadNormalised(), nullptr);
   }
   ~EditorFixture() { plugin.OnEditorHidden(); }
 
