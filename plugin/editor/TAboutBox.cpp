@@ -93,7 +93,10 @@ void TAboutBox::OnPointerGone() {
   MarkChanged(false, -1);
 }
 
-void TAboutBox::OnPointerPress(float, float, const IPointerMods&) {
+void TAboutBox::OnPointerPress(float x, float y, const IPointerMods&) {
+  // A touch presses without hovering first; the press itself says where it is.
+  LinkHovered = Holds(LinkBox, x, y);
+  OkHovered = Holds(OkBox, x, y);
   if (LinkHovered) {
     if (ICanvas* g = GraphicsRef()) g->OpenInBrowser((std::string(kSiteAddress) + kSiteSuffix).c_str());
   } else if (OkHovered) {

@@ -201,6 +201,16 @@ TEST(AboutBox, LinkAndOkButton) {
   EXPECT_EQ(f.canvas.PointerShape(), EPointerShape::Arrow);
 }
 
+// A touch gives no hover before its press; the press alone works the button.
+TEST(AboutBox, PressWithoutHoverWorksTheButton) {
+  AboutFixture f;
+  f.ShowFully();
+  ASSERT_FALSE(f.Box().OkHovered);
+  f.Click(200, 130);
+  EXPECT_TRUE(f.Box().FadingOut);
+  EXPECT_TRUE(f.Box().Fading);
+}
+
 // The product shows the box on request while an editor is open, and answers
 // false once the editor has gone.
 TEST(AboutBox, AboutRequestShowsTheBoxOfAnOpenEditor) {
