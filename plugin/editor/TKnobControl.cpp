@@ -8,13 +8,8 @@
 #include "graphics/IFill.h"
 #include "graphics/IPathOptions.h"
 
-// Layers arrive with the graphics core's layer support; until then the body
-// is painted straight into the frame every time.
-#if __has_include("graphics/ILayer.h")
-#define TESSIVO_KNOB_LAYERS 1
 #include "graphics/IDropShadow.h"
 #include "graphics/ILayer.h"
-#endif
 
 using namespace plugkit;
 using namespace plugkit::canvas;
@@ -41,9 +36,7 @@ TKnobControl::TKnobControl(const IBox& bounds, int32_t paramIdx, const char* lab
 }
 
 TKnobControl::~TKnobControl() {
-#if defined(TESSIVO_KNOB_LAYERS)
   delete BodyLayer;
-#endif
   BodyLayer = nullptr;
 }
 
@@ -94,9 +87,7 @@ IBox TKnobControl::LayOutParts(const IBox& bounds) {
 void TKnobControl::OnBoundsChange() {
   SetHitBounds(LayOutParts(Bounds()));
   SetPointerOver(false);
-#if defined(TESSIVO_KNOB_LAYERS)
   if (BodyLayer) BodyLayer->Invalid = true;
-#endif
   MarkChanged(false, -1);
 }
 
@@ -211,31 +202,22 @@ void TKnobControl::PaintBodyLayer(ICanvas& g, const IBox& box) {
 }
 
 void TKnobControl::PaintBody(ICanvas& g, const IBox& bodyBox) {
-#if defined(TESSIVO_KNOB_LAYERS)
   if (!g.ValidateLayer(BodyLayer)) {
-    g.BeginLayer(this, Bounds());
-    PaintBodyLayer(g, bodyBox);
-    ILayer* layer = g.UnstackLayer();
     delete BodyLayer;
-    BodyLayer = layer;
-    if (BodyLayer) {
-      IDropShadow shadow;
-      shadow.Fill = IFill(kRimColour);
-      shadow.BlurSize = 5.0f;
-      shadow.OffsetX = 0.0f;
-      shadow.OffsetY = 2.0f;
-      shadow.Opacity = 0.5f;
-      shadow.KeepContent = true;
-      g.CastLayerShadow(*BodyLayer, shadow);
+    BodyLayer = nullptr;
+    if (!g.BeginLayer(this, Bounds())) {
+      // No layer can be made here: the body goes straight into the frame.
+      PaintBodyLayer(g, bodyBox);
+      return;
     }
+    PaintBodyLayer(g, bodyBox);
+    BodyLayer = g.UnstackLayer();
+    g.CastLayerShadow(BodyLayer, IDropShadow(IFill(kRimColour), 5.0f, 0.0f, 2.0f, 0.5f, true));
     // Finishing the layer lifted the clip of the region being drawn; the
     // rest of the knob must stay inside it.
     g.ShapeClipBox(g.RegionClip());
   }
-  if (BodyLayer) g.PaintLayer(*BodyLayer, nullptr);
-#else
-  PaintBodyLayer(g, bodyBox);
-#endif
+  g.PaintLayer(BodyLayer, nullptr);
 }
 
 void TKnobControl::Render(ICanvas& g) {

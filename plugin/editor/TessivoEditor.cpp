@@ -12,21 +12,8 @@
 #include "plugin/editor/TKnobControl.h"
 #include "plugin/editor/TPresetControl.h"
 
-// The stock controls and the Windows canvas join the graphics library with
-// their own parts of the framework; the layout uses each once it is there.
-#if __has_include("graphics/IPanelControl.h")
-#define TESSIVO_STOCK_PANELS 1
 #include "graphics/ICornerResizerControl.h"
 #include "graphics/IPanelControl.h"
-#endif
-#if __has_include("graphics/IPopupMenuControl.h")
-#define TESSIVO_STOCK_MENU 1
-#include "graphics/IPopupMenuControl.h"
-#endif
-#if __has_include("graphics/ITextEntryControl.h")
-#define TESSIVO_STOCK_ENTRY 1
-#include "graphics/ITextEntryControl.h"
-#endif
 
 using namespace plugkit::canvas;
 using namespace tessivo_editor;
@@ -73,16 +60,11 @@ void Tessivo::PopulateEditor(Tessivo& plugin, ICanvas& g) {
   const float h = static_cast<float>(g.Height());
 
   g.SetMouseOverTracking(true);
-#if defined(TESSIVO_STOCK_ENTRY)
-  g.InstallTextEntryControl(new ITextEntryControl());
-#endif
-#if defined(TESSIVO_STOCK_MENU)
-  if (!g.PopupMenuControl()) g.InstallPopupMenuControl(new IPopupMenuControl());
-#endif
-#if defined(TESSIVO_STOCK_PANELS)
+  // The stock in-window entry and menu, unless the canvas already has its own.
+  g.InstallTextEntryControl();
+  if (!g.PopupMenuControl()) g.InstallPopupMenuControl();
   g.AttachCornerResizer(new ICornerResizerControl(IBox(0, 0, w, h), kResizerSize), EResizeMode::Scale, false);
   g.AttachBackground(new IPanelControl(IBox(0, 0, w, h), IFill(kBackgroundColour)));
-#endif
 
   g.InstallFont("Roboto-Regular", "Roboto-Regular.ttf");
   g.InstallFont("forkawesome", "forkawesome-webfont.ttf");

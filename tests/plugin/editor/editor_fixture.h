@@ -6,13 +6,19 @@
 // fixture that opens the editor's layout for a real Tessivo object on it.
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "api/vst2/VST2Interface.h"
+#include "core/IHeapBlock.h"
+#include "graphics/APIBitmap.h"
 #include "graphics/ICanvas.h"
+#include "graphics/IDropShadow.h"
+#include "graphics/ILayer.h"
 #include "graphics/IFill.h"
 #include "plugin/Tessivo.h"
+#include "tests/graphics/canvas_fixture.h"
 #include "tests/graphics/null_canvas.h"
 
 namespace tessivo_editor_test {
@@ -90,6 +96,26 @@ public:
   }
   void ShapeClipBox(const IBox& box) override { Boxed("clip", IArgb(), box, nullptr); }
   void StartRegionPaint(const IBox& clip) override { Boxed("region", IArgb(), clip, nullptr); }
+
+  // Layers, when layers is set: images without pixels behind them, read
+  // back as transparent, shadows recorded.
+  bool layers = false;
+  std::vector<IDropShadow> shadows;
+  APIBitmap* CreateLayerImage(int32_t w, int32_t h, int32_t screenScale, float drawScale) override {
+    if (!layers) return nullptr;
+    calls.push_back(Call("new layer", IArgb(), nullptr));
+    return new APIBitmap(1, w, h, screenScale, drawScale);
+  }
+  void ReadLayerPixels(ILayer& layer, plugkit::IHeapBlock& pixels) override {
+    const int32_t bytes = 4 * layer.Image->PixelWidth * layer.Image->PixelHeight;
+    if (pixels.SetSize(bytes) && pixels.Size() == bytes) std::memset(pixels.Data(), 0, static_cast<size_t>(bytes));
+  }
+  void ApplyLayerShadow(ILayer&, const plugkit::IHeapBlock&, const IDropShadow& shadow) override {
+    shadows.push_back(shadow);
+  }
+  void PaintImage(const IImageHandle&, const IBox& box, int32_t, int32_t, const IComposite* blend) override {
+    Boxed("image", IArgb(), box, blend);
+  }
 
   // Fonts and the logo.
   bool InstallFont(const char* fontId, const char* file) override {
@@ -211,23 +237,42 @@ inline std::vector<std::string> HostTrail() {
 }
 
 // A Tessivo object with the editor's layout run on a recording canvas, as the
-// platform layer does once its window is open.
+// platform layer does once its window is open. With probes, the canvas gets
+// logging stand-ins for the in-window menu and text entry first, which the
+// layout then keeps (see tests/graphics/canvas_fixture.h).
 struct EditorFixture {
-  EditorFixture() {
+  explicit EditorFixture(bool withProbes = false) {
     HostCalls().clear();
+    if (withProbes) {
+      menuProbe = new test::MenuOverlay(log);
+      entryProbe = new test::EntryOverlay(log);
+      canvas.InstallPopupMenuControl(menuProbe);
+      canvas.InstallTextEntryControl(entryProbe);
+    }
     plugin.RunEditorLayout(&canvas);
     SyncControls();
   }
+  ~EditorFixture() { plugin.OnEditorHidden(); }
+
   // What the delegate does for the graphics it owns once the editor shows
   // (this canvas is only lent to the plug-in): every value to the controls.
   void SyncControls() {
     for (int32_t i = 0; i < plugin.ParamCount(); ++i)
       canvas.UpdateControlsBoundTo(i, plugin.GetParam(i)->ReadNormalised(), nullptr);
   }
-  ~EditorFixture() { plugin.OnEditorHidden(); }
+  // The log lines of the probes that start with prefix.
+  std::vector<std::string> Logged(const std::string& prefix) const {
+    std::vector<std::string> out;
+    for (const std::string& line : log)
+      if (line.compare(0, prefix.size(), prefix) == 0) out.push_back(line);
+    return out;
+  }
 
+  test::Log log;
   Tessivo plugin{&RecordingHost};
   EditorCanvas canvas{&plugin};
+  test::MenuOverlay* menuProbe = nullptr;   // owned by the canvas
+  test::EntryOverlay* entryProbe = nullptr; // owned by the canvas
 };
 
 inline plugkit::canvas::IPointerEvent Pointer(float x, float y, float dx = 0, float dy = 0, bool shift = false) {

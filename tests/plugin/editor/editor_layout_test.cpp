@@ -4,6 +4,10 @@
 #include <vector>
 
 #include "graphics/ICanvas.h"
+#include "graphics/ICornerResizerControl.h"
+#include "graphics/IPanelControl.h"
+#include "graphics/IPopupMenuControl.h"
+#include "graphics/ITextEntryControl.h"
 #include "plugin/editor/TAboutBox.h"
 #include "plugin/editor/TEditorStyles.h"
 #include "plugin/editor/TKnobControl.h"
@@ -42,8 +46,19 @@ TEST(EditorLayout, ControlsInOrderWithTheirPlaces) {
             (std::vector<std::string>{"Roboto-Regular Roboto-Regular.ttf", "forkawesome forkawesome-webfont.ttf"}));
   EXPECT_EQ(f.canvas.vectorRequests, (std::vector<std::string>{"corvathlogo.svg px 72"}));
 
+  // The background panel first; the corner handle, the in-window menu and
+  // the text entry are the canvas' special controls, not list entries.
   const int32_t n = g.ControlCount();
-  ASSERT_GE(n, 5);
+  ASSERT_EQ(n, 6);
+  auto* background = dynamic_cast<IPanelControl*>(g.ControlAt(0));
+  ASSERT_NE(background, nullptr);
+  EXPECT_EQ(background->Bounds(), IBox(0, 0, 250, 160));
+  EXPECT_EQ(background->Pattern().Stops[0].Colour, IArgb(255, 47, 54, 58));
+  ASSERT_NE(dynamic_cast<ICornerResizerControl*>(g.CornerResizer()), nullptr);
+  EXPECT_EQ(g.ResizeMode(), EResizeMode::Scale);
+  EXPECT_FALSE(g.RelayoutOnResize());
+  EXPECT_NE(dynamic_cast<IPopupMenuControl*>(g.PopupMenuControl()), nullptr);
+  EXPECT_NE(dynamic_cast<ITextEntryControl*>(g.TextEntryControl()), nullptr);
   struct Knob {
     IBox bounds;
     int32_t param;
@@ -79,6 +94,17 @@ TEST(EditorLayout, ControlsInOrderWithTheirPlaces) {
   EXPECT_EQ(about->FadeStep, 0.05f);
   EXPECT_TRUE(about->Logo.IsLoaded());
   EXPECT_TRUE(about->Concealed());
+}
+
+// The corner handle covers the last 20 pixels of the editor, and keeps
+// that size in device pixels when the editor is scaled.
+TEST(EditorLayout, CornerHandleAtTheEditorsCorner) {
+  EditorFixture f;
+  const IControl* handle = f.canvas.CornerResizer();
+  ASSERT_NE(handle, nullptr);
+  EXPECT_EQ(handle->Bounds(), IBox(230, 140, 250, 160));
+  ASSERT_TRUE(f.canvas.ApplySize(250, 160, 2.0f));
+  EXPECT_EQ(handle->Bounds(), IBox(240, 150, 250, 160));
 }
 
 // The strip opens on the current preset's title, and follows preset changes

@@ -198,6 +198,56 @@ TEST(KnobControl, BodyGeometryAndTinyKnobs) {
   EXPECT_NEAR(y, 1.0, 1e-4);
 }
 
+// The body is drawn into a layer once, shadowed, and then only painted; the
+// region's clip, lifted when the layer is finished, is applied again before
+// the arcs. A move or a scale change rebuilds the layer.
+TEST(KnobControl, BodyIsCachedInAShadowedLayer) {
+  KnobFixture f(Mix);
+  f.canvas.layers = true;
+  f.canvas.calls.clear();
+  f.canvas.PaintOne(*f.knob);
+
+  std::vector<std::string> ops;
+  for (const DrawCall& c : f.canvas.calls) ops.push_back(c.op);
+  const std::vector<std::string> expected = {
+      "region",     "new layer",  "clip",        "shape reset", "flood oval", "flood oval",
+      "shape reset", "shape oval", "shape fill", "clip",        "shape reset", "clip",
+      "image",      "arc",        "arc",         "segment",     "text",        "text"};
+  EXPECT_EQ(ops, expected);
+  const auto clips = f.canvas.Of("clip");
+  const IBox region = f.canvas.Of("region")[0].box;
+  EXPECT_TRUE(clips[1].box.IsEmpty());
+  EXPECT_EQ(clips[2].box, region);
+  EXPECT_FALSE(region.IsEmpty());
+  ASSERT_EQ(f.canvas.shadows.size(), 1u);
+  const IDropShadow& shadow = f.canvas.shadows[0];
+  EXPECT_EQ(shadow.Fill.Stops[0].Colour, IArgb(255, 0, 0, 0));
+  EXPECT_EQ(shadow.BlurSize, 5.0f);
+  EXPECT_EQ(shadow.OffsetX, 0.0f);
+  EXPECT_EQ(shadow.OffsetY, 2.0f);
+  EXPECT_EQ(shadow.Opacity, 0.5f);
+  EXPECT_TRUE(shadow.KeepContent);
+  EXPECT_EQ(f.canvas.Of("image")[0].box, f.knob->BodyLayer->Box);
+
+  // Kept while nothing changes.
+  f.canvas.calls.clear();
+  f.canvas.PaintOne(*f.knob);
+  EXPECT_TRUE(f.canvas.Of("new layer").empty());
+  EXPECT_TRUE(f.canvas.Of("flood oval").empty());
+  EXPECT_EQ(f.canvas.Of("image").size(), 1u);
+
+  // Rebuilt after a move, and after a draw-scale change.
+  f.knob->Relocate(20, 45);
+  f.canvas.calls.clear();
+  f.canvas.PaintOne(*f.knob);
+  EXPECT_EQ(f.canvas.Of("new layer").size(), 1u);
+  ASSERT_TRUE(f.canvas.ApplySize(250, 160, 1.5f));
+  f.canvas.calls.clear();
+  f.canvas.PaintOne(*f.knob);
+  EXPECT_EQ(f.canvas.Of("new layer").size(), 1u);
+  EXPECT_EQ(f.canvas.shadows.size(), 3u);
+}
+
 // A drag on the body: the pointer is hidden in place, each step moves the
 // value by dY / (control height x 4) (a tenth with Shift) and reaches the
 // host between the begin and end of the gesture.

@@ -21,17 +21,24 @@ namespace {
 // The product's editor laid out on a recording canvas, with helpers to work
 // its preset strip.
 struct StripFixture : EditorFixture {
-  StripFixture() { HostCalls().clear(); }
+  StripFixture() : EditorFixture(true) { HostCalls().clear(); }
   TPresetControl& Strip() { return *plugin.PresetStrip; }
   void Click(float x, float y) {
     const IPointerEvent e = Pointer(x, y);
     canvas.HandlePointerDown(&e, 1);
     canvas.HandlePointerUp(&e, 1);
   }
-  // Answers the menu the canvas shows last with item index (-1: dismissed).
+  // The menus shown so far, as "overlay menu at <anchor>".
+  std::vector<std::string> Menus() const { return Logged("overlay menu at "); }
+  // Text entries opened so far, as "entry edits <param> '<text>'".
+  std::vector<std::string> Entries() const { return Logged("entry edits "); }
+  // Answers the menu shown last with item index (-1: dismissed); the menu
+  // then closes.
   void Choose(int32_t index) {
-    ASSERT_FALSE(canvas.menus.empty());
-    IPopupMenu* menu = canvas.menus.back().menu;
+    IPopupMenu* menu = menuProbe->menu;
+    ASSERT_NE(menu, nullptr);
+    menuProbe->open = false;
+    menuProbe->closed = true;
     if (index < 0) {
       canvas.DeliverMenuResult(nullptr);
       return;
@@ -43,6 +50,12 @@ struct StripFixture : EditorFixture {
   void Act(int32_t index) {
     Click(240, 10);
     Choose(index);
+  }
+  // Ends the open text entry with text (nothing committed for null).
+  void Type(const char* text) {
+    entryProbe->editing = false;
+    if (text) canvas.CommitTextEntry(text);
+    else canvas.CancelTextEntry();
   }
   // Long enough for a deferred action to have run.
   static void Settle() { vst2host::PumpMessages(150); }
@@ -96,7 +109,7 @@ TEST(PresetControl, PressInTheBottomRowDoesNothing) {
   EXPECT_EQ(f.canvas.Of("flood box").size(), 1u);  // the background only
   f.canvas.HandlePointerUp(&e, 1);
   EXPECT_EQ(f.plugin.CurrentPreset(), 2);
-  EXPECT_TRUE(f.canvas.menus.empty());
+  EXPECT_TRUE(f.Menus().empty());
 }
 
 // The strip's background, the highlight of the pressed arrow, the three
@@ -135,9 +148,8 @@ TEST(PresetControl, PresetListAppliesTheChoice) {
   ASSERT_TRUE(f.plugin.ApplyPreset(2));
   HostCalls().clear();
   f.Click(100, 10);
-  ASSERT_EQ(f.canvas.menus.size(), 1u);
-  EXPECT_EQ(f.canvas.menus[0].anchor, IBox(25, 29, 25, 29));
-  const IPopupMenu& list = *f.canvas.menus[0].menu;
+  EXPECT_EQ(f.Menus(), (std::vector<std::string>{"overlay menu at 25,29,25,29"}));
+  const IPopupMenu& list = *f.menuProbe->menu;
   ASSERT_EQ(list.ItemCount(), 7);
   for (int32_t i = 0; i < 7; ++i) {
     EXPECT_STREQ(list.ItemAt(i)->Caption.Get(), f.plugin.PresetTitleAt(i));
@@ -160,9 +172,8 @@ TEST(PresetControl, PresetListAppliesTheChoice) {
 TEST(PresetControl, ActionMenuItems) {
   StripFixture f;
   f.Click(240, 10);
-  ASSERT_EQ(f.canvas.menus.size(), 1u);
-  EXPECT_EQ(f.canvas.menus[0].anchor, IBox(225, 29, 225, 29));
-  const IPopupMenu& menu = *f.canvas.menus[0].menu;
+  EXPECT_EQ(f.Menus(), (std::vector<std::string>{"overlay menu at 225,29,225,29"}));
+  const IPopupMenu& menu = *f.menuProbe->menu;
   const char* captions[] = {"Restore Preset", "Modify Preset", "", "Save Preset...", "Load Preset...", "", "About..."};
   ASSERT_EQ(menu.ItemCount(), 7);
   for (int32_t i = 0; i < 7; ++i) {
@@ -192,8 +203,8 @@ TEST(PresetControl, ActionsWaitForTheTimerAndTheLastChoiceWins) {
   f.Act(TPresetControl::kModify);
   StripFixture::Settle();
   EXPECT_EQ(f.plugin.GetParam(Mix)->Value(), 10.0);
-  EXPECT_EQ(f.canvas.textFields.size(), 1u);
-  f.canvas.CancelTextEntry();
+  EXPECT_EQ(f.Entries().size(), 1u);
+  f.Type(nullptr);
 
   // Modify, then a list choice within the delay: the preset changes, no
   // rename opens.
@@ -202,7 +213,7 @@ TEST(PresetControl, ActionsWaitForTheTimerAndTheLastChoiceWins) {
   f.Choose(4);
   StripFixture::Settle();
   EXPECT_EQ(f.plugin.CurrentPreset(), 4);
-  EXPECT_EQ(f.canvas.textFields.size(), 1u);
+  EXPECT_EQ(f.Entries().size(), 1u);
 }
 
 // Modify: a text entry over the title; the typed title and the present
@@ -213,14 +224,13 @@ TEST(PresetControl, ModifyRenamesTheCurrentPreset) {
   f.plugin.GetParam(Mix)->Set(25.0);
   f.Act(TPresetControl::kModify);
   StripFixture::Settle();
-  ASSERT_EQ(f.canvas.textFields.size(), 1u);
-  EXPECT_EQ(f.canvas.textFields[0].param, -1);
-  EXPECT_EQ(f.canvas.textFields[0].box, f.Strip().TitleBox);
-  EXPECT_EQ(f.canvas.textFields[0].text, "Down 3 Semitones");
-  EXPECT_EQ(f.canvas.textFields[0].fontSize, 18.0f);
+  EXPECT_EQ(f.Entries(), (std::vector<std::string>{"entry edits -1 'Down 3 Semitones'"}));
+  EXPECT_EQ(f.entryProbe->Bounds(), f.Strip().TitleBox);
+  EXPECT_EQ(f.entryProbe->TextStyle().FontSize, 18.0f);
+  EXPECT_EQ(f.canvas.EditedControl(), &f.Strip());
 
   f.Strip().MarkClean();
-  f.canvas.CommitTextEntry("Low Blend");
+  f.Type("Low Blend");
   EXPECT_STREQ(f.plugin.PresetTitle.Get(), "Low Blend");
   EXPECT_STREQ(f.plugin.PresetTitleAt(3), "Low Blend");
   EXPECT_TRUE(f.Strip().Changed());
@@ -230,7 +240,7 @@ TEST(PresetControl, ModifyRenamesTheCurrentPreset) {
 
   f.Act(TPresetControl::kModify);
   StripFixture::Settle();
-  f.canvas.CommitTextEntry("");
+  f.Type("");
   EXPECT_STREQ(f.plugin.PresetTitle.Get(), "Low Blend");
   EXPECT_STREQ(f.plugin.PresetTitleAt(3), "Low Blend");
 }
@@ -314,7 +324,7 @@ TEST(PresetControl, ClosingTheEditorStopsAWaitingAction) {
   f.canvas.RemoveEveryControl();
   EXPECT_EQ(plugkit::Timer::RunningCount(), before);
   StripFixture::Settle();
-  EXPECT_TRUE(f.canvas.textFields.empty());
+  EXPECT_TRUE(f.Entries().empty());
 }
 
 } // namespace
