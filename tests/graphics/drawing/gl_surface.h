@@ -30,6 +30,8 @@ public:
 
   bool Ready() const { return mReady; }
   const std::string& Failure() const { return mFailure; }
+  // Makes this surface's context current again (after a test released it).
+  bool MakeCurrent();
 
 private:
   void* mWindow = nullptr;
