@@ -10,13 +10,12 @@
 #include "core/ModuleResources.h"
 #include "graphics/ICanvas.h"
 #include "graphics/IControl.h"
+#include "graphics/ICornerResizerControl.h"
+#include "graphics/IPanelControl.h"
 #include "plugin/editor/TAboutBox.h"
 #include "plugin/editor/TEditorStyles.h"
 #include "plugin/editor/TKnobControl.h"
 #include "plugin/editor/TPresetControl.h"
-
-#include "graphics/ICornerResizerControl.h"
-#include "graphics/IPanelControl.h"
 
 // The editor window comes with the Windows layer; without it no editor opens.
 #if __has_include("graphics/platform/ICanvasWin.h")
