@@ -12,6 +12,8 @@
 // creates its NanoVG context and main framebuffer; Pixels() reads the main
 // framebuffer back with glReadPixels, top row first, as premultiplied RGBA.
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -45,6 +47,13 @@ private:
 // end (a context per test would only slow the tests down).
 GlSurface& SharedSurface();
 
+// Base of the tests that draw: each fails at once, saying why, when no
+// surface could be made.
+class PixelTest : public ::testing::Test {
+protected:
+  void SetUp() override { ASSERT_TRUE(SharedSurface().Ready()) << SharedSurface().Failure(); }
+};
+
 struct Rgba {
   int R = 0, G = 0, B = 0, A = 0;
 };
@@ -52,6 +61,21 @@ struct Rgba {
 // Whether every channel is within tolerance of the expected value.
 bool Near(const Rgba& actual, const Rgba& expected, int tolerance = 3);
 std::string Text(const Rgba& c);
+
+// Premultiplied pixels as read back.
+constexpr Rgba kClearPixel{0, 0, 0, 0};
+constexpr Rgba kRedPixel{255, 0, 0, 255};
+constexpr Rgba kGreenPixel{0, 255, 0, 255};
+constexpr Rgba kBluePixel{0, 0, 255, 255};
+
+// Checks the pixel at device position (x, y) of a PixelCanvas.
+#define EXPECT_PIXEL(pixelCanvas, x, y, expected, tolerance)                                 \
+  do {                                                                                       \
+    const ::plugkit::canvas::test::Rgba actual_ = (pixelCanvas).PixelAt(x, y);               \
+    EXPECT_TRUE(::plugkit::canvas::test::Near(actual_, expected, tolerance))                 \
+        << "pixel " << (x) << "," << (y) << " is " << ::plugkit::canvas::test::Text(actual_) \
+        << ", expected " << ::plugkit::canvas::test::Text(expected);                         \
+  } while (0)
 
 class PixelCanvas : public NullPlatform<ICanvasNanoVG> {
 public:

@@ -19,23 +19,10 @@ namespace {
 const IArgb kRedColour(255, 255, 0, 0);
 const IArgb kGreenColour(255, 0, 255, 0);
 const IArgb kBlueColour(255, 0, 0, 255);
-const Rgba kClear{0, 0, 0, 0};
-const Rgba kRed{255, 0, 0, 255};
-const Rgba kGreen{0, 255, 0, 255};
-const Rgba kBlue{0, 0, 255, 255};
 const Rgba kBlack{0, 0, 0, 255};
 
-class NanoVGLayers : public ::testing::Test {
-protected:
-  void SetUp() override { ASSERT_TRUE(SharedSurface().Ready()) << SharedSurface().Failure(); }
-};
+class NanoVGLayers : public PixelTest {};
 
-#define EXPECT_PIXEL(canvas, x, y, expected, tolerance)                                                   \
-  do {                                                                                                  \
-    const Rgba actual_ = (canvas).PixelAt(x, y);                                                        \
-    EXPECT_TRUE(Near(actual_, expected, tolerance))                                                     \
-        << "pixel " << (x) << "," << (y) << " is " << Text(actual_) << ", expected " << Text(expected); \
-  } while (0)
 
 // A layer over box holding a red square, made inside a paint.
 std::unique_ptr<ILayer> RedSquareLayer(PixelCanvas& canvas, const IBox& box, const IBox& square) {
@@ -56,17 +43,17 @@ TEST_F(NanoVGLayers, LayerKeepsItsDrawingUntilPainted) {
   std::unique_ptr<ILayer> layer = RedSquareLayer(canvas, IBox(10, 10, 30, 30), IBox(15, 15, 25, 25));
   ASSERT_TRUE(layer && layer->Image);
   EXPECT_EQ(layer->Image->PixelWidth, 20);
-  EXPECT_PIXEL(canvas, 20, 20, kClear, 0);  // drawn into the layer, not the window's picture
+  EXPECT_PIXEL(canvas, 20, 20, kClearPixel, 0);  // drawn into the layer, not the window's picture
 
   canvas.Paint([&] {
     canvas.FloodBox(kBlueColour, IBox(0, 0, 5, 5));
     canvas.PaintLayer(layer.get());
   });
-  EXPECT_PIXEL(canvas, 20, 20, kRed, 0);
-  EXPECT_PIXEL(canvas, 15, 15, kRed, 0);
-  EXPECT_PIXEL(canvas, 25, 20, kClear, 0);
-  EXPECT_PIXEL(canvas, 12, 12, kClear, 0);  // the layer's own pixels start transparent
-  EXPECT_PIXEL(canvas, 2, 2, kBlue, 0);
+  EXPECT_PIXEL(canvas, 20, 20, kRedPixel, 0);
+  EXPECT_PIXEL(canvas, 15, 15, kRedPixel, 0);
+  EXPECT_PIXEL(canvas, 25, 20, kClearPixel, 0);
+  EXPECT_PIXEL(canvas, 12, 12, kClearPixel, 0);  // the layer's own pixels start transparent
+  EXPECT_PIXEL(canvas, 2, 2, kBluePixel, 0);
 }
 
 TEST_F(NanoVGLayers, ReadBackGivesRgbaRowsBottomFirst) {
@@ -100,17 +87,17 @@ TEST_F(NanoVGLayers, LayerLandsOnItsOwnPixelsAtFractionalScale) {
   ASSERT_TRUE(layer);
   EXPECT_EQ(layer->Image->PixelWidth, 17);
   for (int i : {15, 31}) {
-    EXPECT_PIXEL(canvas, i, 25, kRed, 0);
-    EXPECT_PIXEL(canvas, 25, i, kRed, 0);
+    EXPECT_PIXEL(canvas, i, 25, kRedPixel, 0);
+    EXPECT_PIXEL(canvas, 25, i, kRedPixel, 0);
   }
   for (int i : {14, 32}) {
-    EXPECT_PIXEL(canvas, i, 25, kClear, 0);
-    EXPECT_PIXEL(canvas, 25, i, kClear, 0);
+    EXPECT_PIXEL(canvas, i, 25, kClearPixel, 0);
+    EXPECT_PIXEL(canvas, 25, i, kClearPixel, 0);
   }
-  EXPECT_PIXEL(canvas, 18, 18, kGreen, 0);
-  EXPECT_PIXEL(canvas, 20, 20, kGreen, 0);
-  EXPECT_PIXEL(canvas, 17, 19, kRed, 0);
-  EXPECT_PIXEL(canvas, 21, 19, kRed, 0);
+  EXPECT_PIXEL(canvas, 18, 18, kGreenPixel, 0);
+  EXPECT_PIXEL(canvas, 20, 20, kGreenPixel, 0);
+  EXPECT_PIXEL(canvas, 17, 19, kRedPixel, 0);
+  EXPECT_PIXEL(canvas, 21, 19, kRedPixel, 0);
 }
 
 TEST_F(NanoVGLayers, ShadowGoesBeneathOrReplacesTheContent) {
@@ -123,9 +110,9 @@ TEST_F(NanoVGLayers, ShadowGoesBeneathOrReplacesTheContent) {
     Rgba content, overlap, shadowOnly;
   };
   const ShadowCase cases[] = {
-      {"beneath", true, 1.0f, kRed, kRed, kBlack},
-      {"alone", false, 1.0f, kClear, kBlack, kBlack},
-      {"half", true, 0.5f, kRed, kRed, (Rgba{0, 0, 0, 128})},
+      {"beneath", true, 1.0f, kRedPixel, kRedPixel, kBlack},
+      {"alone", false, 1.0f, kClearPixel, kBlack, kBlack},
+      {"half", true, 0.5f, kRedPixel, kRedPixel, (Rgba{0, 0, 0, 128})},
   };
   for (const ShadowCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -138,8 +125,8 @@ TEST_F(NanoVGLayers, ShadowGoesBeneathOrReplacesTheContent) {
     EXPECT_PIXEL(canvas, 15, 15, c.content, 2);
     EXPECT_PIXEL(canvas, 22, 22, c.overlap, 2);
     EXPECT_PIXEL(canvas, 30, 30, c.shadowOnly, 2);
-    EXPECT_PIXEL(canvas, 30, 15, kClear, 0);
-    EXPECT_PIXEL(canvas, 37, 37, kClear, 0);
+    EXPECT_PIXEL(canvas, 30, 15, kClearPixel, 0);
+    EXPECT_PIXEL(canvas, 37, 37, kClearPixel, 0);
   }
 }
 
@@ -154,8 +141,8 @@ TEST_F(NanoVGLayers, BlurredShadowFadesAtItsEdge) {
   const Rgba edge = canvas.PixelAt(45, 35);  // one pixel past its right edge
   EXPECT_GT(edge.A, 0);
   EXPECT_LT(edge.A, 255);
-  EXPECT_PIXEL(canvas, 50, 35, kClear, 0);  // beyond the blur's reach
-  EXPECT_PIXEL(canvas, 20, 20, kClear, 0);  // the content itself is gone
+  EXPECT_PIXEL(canvas, 50, 35, kClearPixel, 0);  // beyond the blur's reach
+  EXPECT_PIXEL(canvas, 20, 20, kClearPixel, 0);  // the content itself is gone
 }
 
 TEST_F(NanoVGLayers, NoLayerWithoutFramebufferAndDrawingGoesOn) {
@@ -172,8 +159,8 @@ TEST_F(NanoVGLayers, NoLayerWithoutFramebufferAndDrawingGoesOn) {
     EXPECT_TRUE(spare);
     canvas.FloodBox(kRedColour, IBox(10, 0, 20, 10));
   });
-  EXPECT_PIXEL(canvas, 5, 5, kBlue, 0);
-  EXPECT_PIXEL(canvas, 15, 5, kRed, 0);
+  EXPECT_PIXEL(canvas, 5, 5, kBluePixel, 0);
+  EXPECT_PIXEL(canvas, 15, 5, kRedPixel, 0);
 }
 
 TEST_F(NanoVGLayers, TeardownFreesLayersWhileTheContextLivesAndNeverCallsItAfter) {
@@ -192,8 +179,8 @@ TEST_F(NanoVGLayers, TeardownFreesLayersWhileTheContextLivesAndNeverCallsItAfter
       kept.reset();
       canvas.FloodBox(kBlueColour, IBox(20, 20, 30, 30));
     });
-    EXPECT_PIXEL(canvas, 2, 2, kRed, 0);
-    EXPECT_PIXEL(canvas, 25, 25, kBlue, 0);
+    EXPECT_PIXEL(canvas, 2, 2, kRedPixel, 0);
+    EXPECT_PIXEL(canvas, 25, 25, kBluePixel, 0);
     // A layer left on the stack at the end goes with the surface.
     canvas.Paint([&] { EXPECT_TRUE(canvas.BeginLayer(nullptr, IBox(0, 0, 10, 10))); });
     canvas.OnSurfaceDestroyed();

@@ -18,12 +18,8 @@ using namespace plugkit::canvas::test;
 
 namespace {
 
-const Rgba kClear{0, 0, 0, 0};
 
-class NanoVGText : public ::testing::Test {
-protected:
-  void SetUp() override { ASSERT_TRUE(SharedSurface().Ready()) << SharedSurface().Failure(); }
-};
+class NanoVGText : public PixelTest {};
 
 // A platform font over bytes it does not own, counting how often its data
 // is asked for.
@@ -60,12 +56,6 @@ ITextStyle Style(float size, ETextHAlign h, ETextVAlign v, IArgb colour = IArgb(
   return style;
 }
 
-#define EXPECT_PIXEL(canvas, x, y, expected, tolerance)                                                   \
-  do {                                                                                                  \
-    const Rgba actual_ = (canvas).PixelAt(x, y);                                                        \
-    EXPECT_TRUE(Near(actual_, expected, tolerance))                                                     \
-        << "pixel " << (x) << "," << (y) << " is " << Text(actual_) << ", expected " << Text(expected); \
-  } while (0)
 
 } // namespace
 
@@ -177,7 +167,7 @@ TEST_F(NanoVGText, TextIsDrawnInItsColourInsideItsBox) {
     }
   EXPECT_GT(solid, 30);  // the stems of H, I and H at 30 pixels are solid
   EXPECT_GT(touched, solid);
-  EXPECT_PIXEL(canvas, 2, 2, kClear, 0);
+  EXPECT_PIXEL(canvas, 2, 2, kClearPixel, 0);
 }
 
 TEST_F(NanoVGText, TurnedTextStaysInsideItsTurnedBox) {
@@ -221,19 +211,19 @@ TEST_F(NanoVGText, EmbeddedLogoIsDrawnWithItsHolesAndColours) {
   canvas.Paint([&] { canvas.PaintVectorImage(logo, IBox(0, 0, 408, 80)); });
   EXPECT_PIXEL(canvas, 150, 40, ink, 0);     // a straight bar (x 146.29 .. 155.29)
   EXPECT_PIXEL(canvas, 104, 14, ink, 0);     // the ring around (104.29, 40), radii 21 .. 30
-  EXPECT_PIXEL(canvas, 104, 40, kClear, 0);  // the ring's hole
+  EXPECT_PIXEL(canvas, 104, 40, kClearPixel, 0);  // the ring's hole
   EXPECT_PIXEL(canvas, 14, 40, ink, 0);      // the open ring around (40, 40)
-  EXPECT_PIXEL(canvas, 40, 40, kClear, 0);
-  EXPECT_PIXEL(canvas, 66, 40, kClear, 0);   // its opening on the right
+  EXPECT_PIXEL(canvas, 40, 40, kClearPixel, 0);
+  EXPECT_PIXEL(canvas, 66, 40, kClearPixel, 0);   // its opening on the right
   EXPECT_PIXEL(canvas, 273, 54, orange, 0);  // the bar across the hollow of the A
-  EXPECT_PIXEL(canvas, 5, 5, kClear, 0);
+  EXPECT_PIXEL(canvas, 5, 5, kClearPixel, 0);
 
   // At half size in a taller box: fitted by width, from the box's top left.
   PixelCanvas half(408, 80);
   ASSERT_TRUE(half.Open());
   half.Paint([&] { half.PaintVectorImage(logo, IBox(0, 40, 204, 400)); });
   EXPECT_PIXEL(half, 75, 60, ink, 0);      // the bar, now at x 73.1 .. 77.6, y 45 .. 75
-  EXPECT_PIXEL(half, 52, 60, kClear, 0);   // the ring's hole
-  EXPECT_PIXEL(half, 75, 30, kClear, 0);   // above the box
-  EXPECT_PIXEL(half, 150, 60, kClear, 0);  // beyond the image's width
+  EXPECT_PIXEL(half, 52, 60, kClearPixel, 0);   // the ring's hole
+  EXPECT_PIXEL(half, 75, 30, kClearPixel, 0);   // above the box
+  EXPECT_PIXEL(half, 150, 60, kClearPixel, 0);  // beyond the image's width
 }
