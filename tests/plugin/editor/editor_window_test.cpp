@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "core/IParam.h"
-#include "graphics/drawing/NanoVGApi.h"
 #include "graphics/platform/ICanvasWin.h"
 #include "tests/graphics/platform/editor_harness.h"
 #include "tests/graphics/platform/message_window.h"
@@ -64,24 +63,15 @@ struct WindowFixture {
     parent.PumpFor(20);
   }
 
-  // The main framebuffer, top row first, as RGB.
+  // The main framebuffer, top row first, as RGB (and as RGBA bytes).
   std::vector<Rgb> Frame(std::vector<unsigned char>* rgba = nullptr) {
-    ICanvasWin* e = Editor();
     std::vector<Rgb> out;
-    if (!e || !e->MainFramebuffer()) return out;
-    const int w = e->SurfaceWidth(), h = e->SurfaceHeight();
-    std::vector<unsigned char> bytes(static_cast<size_t>(w) * h * 4);
-    e->BindGlContext();
-    nvgluBindFramebuffer(e->MainFramebuffer());
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, bytes.data());
-    nvgluBindFramebuffer(nullptr);
-    e->UnbindGlContext();
-    std::vector<unsigned char> top(bytes.size());
-    for (int y = 0; y < h; ++y)
-      std::copy_n(bytes.data() + static_cast<size_t>(h - 1 - y) * w * 4, w * 4, top.data() + static_cast<size_t>(y) * w * 4);
-    for (size_t i = 0; i < top.size(); i += 4) out.push_back({top[i], top[i + 1], top[i + 2]});
-    if (rgba) *rgba = top;
+    if (!Editor()) return out;
+    for (const plugkit::canvas::test::Rgba8& p : plugkit::canvas::test::ReadMainFramebuffer(*Editor())) {
+      out.push_back({p.R, p.G, p.B});
+      if (rgba) rgba->insert(rgba->end(), {static_cast<unsigned char>(p.R), static_cast<unsigned char>(p.G),
+                                           static_cast<unsigned char>(p.B), static_cast<unsigned char>(p.A)});
+    }
     return out;
   }
 
