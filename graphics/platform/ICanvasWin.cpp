@@ -19,6 +19,8 @@ namespace canvas {
 namespace {
 
 const char kWindowClassName[] = "TPlugWndClass";
+// The timer that ticks when no display-sync thread could be started.
+constexpr UINT_PTR kTimerTickId = 2;
 // Region data up to this size is painted rectangle by rectangle.
 constexpr DWORD kMaxRegionData = 1024;
 
@@ -202,7 +204,9 @@ intptr_t ICanvasWin::HandleWindowMessage(void* hwnd, uint32_t message, uintptr_t
     SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     if (self) {
       self->mTickGate.Reset();
-      self->mSync.Start(hwnd);
+      // Without a display-sync thread a 16 ms timer ticks instead (its
+      // ticks carry 0, which the gate lets through while no thread posts).
+      if (!self->mSync.Start(hwnd)) SetTimer(h, kTimerTickId, kFallbackTickMs, nullptr);
     }
     SetFocus(h);
     DragAcceptFiles(h, TRUE);
@@ -243,7 +247,7 @@ intptr_t ICanvasWin::OnMessage(void* hwnd, uint32_t message, uintptr_t wParam, i
     case WM_KEYUP:
       return OnKeyMessage(hwnd, message, wParam, lParam);
     case WM_TIMER:
-      if (wParam == 2) {
+      if (wParam == kTimerTickId) {
         OnDisplaySyncTick(0);
         return 0;
       }

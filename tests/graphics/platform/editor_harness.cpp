@@ -71,14 +71,25 @@ std::vector<Rgba8> ReadMainFramebuffer(ICanvasWin& editor) {
 
 void EditorHarness::Mouse(UINT message, int x, int y, WPARAM keys) {
   PostMessageA(Window(), message, keys, MAKELPARAM(x, y));
-  Pump(20);
+  Drain();
 }
 
 void EditorHarness::Wheel(int x, int y, int amount) {
   POINT p = {x, y};
   ClientToScreen(Window(), &p);
   PostMessageA(Window(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(amount)), MAKELPARAM(p.x, p.y));
-  Pump(20);
+  Drain();
+}
+
+// Posted messages arrive in order: once a marker posted behind the test's
+// messages has come through, so have they, however busy the queue was.
+void EditorHarness::Drain() {
+  static const UINT marker = RegisterWindowMessageA("PlatformTestDrainMarker");
+  bool seen = false;
+  PostMessageA(parent.Handle(), marker, 0, 0);
+  parent.PumpUntil([&] { return seen; }, 5000, [&](const MSG& m) {
+    if (m.message == marker) seen = true;
+  });
 }
 
 namespace {

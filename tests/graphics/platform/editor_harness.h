@@ -91,6 +91,8 @@ public:
   // Posts a mouse message at client pixel (x, y) and pumps it through.
   void Mouse(UINT message, int x, int y, WPARAM keys);
   void Wheel(int x, int y, int amount);
+  // Pumps until every message posted so far has been delivered.
+  void Drain();
   void Pump(DWORD ms = 30) { parent.PumpFor(ms); }
 
   Log log;

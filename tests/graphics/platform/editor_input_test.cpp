@@ -103,7 +103,7 @@ TEST(EditorInput, MouseWheelAndKeysReachTheRightControlAtEveryScale) {
       EXPECT_NEAR(qx, 50, 1);
       EXPECT_NEAR(qy, 90, 1);
       PostMessageA(e.h.Window(), WM_KEYDOWN, 'A', 1 | (MapVirtualKeyA('A', MAPVK_VK_TO_VSC) << 16));
-      e.h.Pump(30);
+      e.h.Drain();
       EXPECT_TRUE(Logged(e.h.log, "key a a")) << Joined(e.h.log);
       e.h.Close();
     }
@@ -150,7 +150,7 @@ TEST(EditorInput, HiddenPointerIsShownAgainWhateverEndsTheDrag) {
   EditorHarness h(1.0f, 1, [&h](ICanvas& g) { g.AdoptControl(new DragControl(IBox(0, 0, 100, 100), h.log, true)); });
   ASSERT_TRUE(h.Open());
   h.Mouse(WM_LBUTTONDOWN, 40, 40, MK_LBUTTON);
-  EXPECT_EQ(CursorCount(), shown - 1);
+  EXPECT_EQ(CursorCount(), shown - 1) << Joined(h.log);
   EXPECT_TRUE(h.Editor()->PointerHidden());
   h.Mouse(WM_LBUTTONUP, 40, 40, 0);
   EXPECT_EQ(CursorCount(), shown);
@@ -159,7 +159,7 @@ TEST(EditorInput, HiddenPointerIsShownAgainWhateverEndsTheDrag) {
   EXPECT_EQ(CursorCount(), shown - 1);
   h.log.clear();
   SetCapture(h.parent.Handle());  // another window takes the mouse
-  h.Pump(20);
+  h.Drain();
   EXPECT_EQ(CursorCount(), shown);
   EXPECT_TRUE(Logged(h.log, "drag release")) << Joined(h.log);
   ReleaseCapture();
