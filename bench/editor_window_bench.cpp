@@ -1,7 +1,10 @@
 // Figures of the Windows editor under this system's OpenGL: the time from
 // opening to the first painted frame, a full repaint's frame time at draw
 // scales 1 and 2, and the process's CPU share while the editor idles and
-// while a host changes a parameter at 20 Hz.
+// while a host changes a parameter at 20 Hz. The figures are taken for a
+// stand-in editor of three plain knobs and, where the product is built, for
+// the product's own editor (its graphics factory and layout, with its fonts,
+// logo, layered knob bodies and preset strip).
 //
 //   editor_window_bench [--quick]
 //
@@ -18,6 +21,9 @@
 #include "graphics/IControl.h"
 #include "graphics/platform/DisplaySync.h"
 #include "graphics/platform/ICanvasWin.h"
+#if defined(TESSIVO_PRODUCT_BENCH)
+#include "plugin/Tessivo.h"
+#endif
 
 using namespace plugkit;
 using namespace plugkit::canvas;
@@ -116,22 +122,46 @@ double ProcessCpuMs() {
   return ms(kernel) + ms(user);
 }
 
+// Which editor the figures are taken for.
+bool gProductEditor = false;
+
 struct BenchEditor {
-  BenchDelegate delegate;
+  BenchDelegate plain;
+#if defined(TESSIVO_PRODUCT_BENCH)
+  Tessivo product{nullptr};
+#endif
   ICanvasWin* editor = nullptr;
   explicit BenchEditor(float drawScale) {
-    delegate.SetGraphicsFactory([this, drawScale]() -> ICanvas* {
-      editor = new ICanvasWin(&delegate, 250, 160, 60, drawScale);
+#if defined(TESSIVO_PRODUCT_BENCH)
+    if (gProductEditor) {
+      // The product's own factory (and the layout its constructor installed),
+      // at the draw scale asked for.
+      product.SetGraphicsFactory([this, drawScale]() -> ICanvas* {
+        editor = static_cast<ICanvasWin*>(product.CreateEditorGraphics());
+        if (editor) editor->ApplySize(250, 160, drawScale);
+        return editor;
+      });
+      return;
+    }
+#endif
+    plain.SetGraphicsFactory([this, drawScale]() -> ICanvas* {
+      editor = new ICanvasWin(&plain, 250, 160, 60, drawScale);
       return editor;
     });
-    delegate.SetEditorLayout([](ICanvas* g) {
+    plain.SetEditorLayout([](ICanvas* g) {
       g->AttachBackground(new BenchPanel(IBox(0, 0, 250, 160)));
       g->AdoptControl(new BenchKnob(IBox(15, 50, 85, 120), 0));
       g->AdoptControl(new BenchKnob(IBox(90, 50, 160, 120), 1));
       g->AdoptControl(new BenchKnob(IBox(165, 50, 235, 120), 2));
     });
   }
-  ~BenchEditor() { delegate.DetachEditor(); }
+  ~BenchEditor() { Delegate().DetachEditor(); }
+  ICanvasEditorDelegate& Delegate() {
+#if defined(TESSIVO_PRODUCT_BENCH)
+    if (gProductEditor) return product;
+#endif
+    return plain;
+  }
 };
 
 // Milliseconds per full repaint (every control dirty, painted by the next
@@ -169,13 +199,20 @@ int main(int argc, char** argv) {
     return 1;
   }
   int failures = 0;
+#if defined(TESSIVO_PRODUCT_BENCH)
+  for (bool product : {false, true}) {
+    gProductEditor = product;
+    std::printf("%s\n", product ? "-- the product's editor" : "-- stand-in editor (three plain knobs)");
+#else
+  {
+#endif
 
   // Opening to the first frame (the first opening includes the OpenGL
   // driver's start-up; the second is what a host sees on reopening).
   for (int run = 0; run < 2; ++run) {
     BenchEditor e(1.0f);
     const double start = NowNanoseconds();
-    if (!e.delegate.AttachEditor(host)) {
+    if (!e.Delegate().AttachEditor(host)) {
       std::printf("editor_window_bench: the editor did not open\n");
       return 1;
     }
@@ -188,7 +225,7 @@ int main(int argc, char** argv) {
 
   for (float scale : {1.0f, 2.0f}) {
     BenchEditor e(scale);
-    e.delegate.AttachEditor(host);
+    e.Delegate().AttachEditor(host);
     PumpUntil([&] { return e.editor->PaintedFrames() >= 1; }, 5000);
     const double ms = FullRepaintMs(*e.editor, frames);
     if (ms < 0) ++failures;
@@ -198,7 +235,7 @@ int main(int argc, char** argv) {
 
   {
     BenchEditor e(1.0f);
-    e.delegate.AttachEditor(host);
+    e.Delegate().AttachEditor(host);
     PumpUntil([&] { return e.editor->PaintedFrames() >= 1; }, 5000);
     PumpFor(200);
     uint32_t frames0 = e.editor->PaintedFrames(), ticks0 = e.editor->TicksRun();
@@ -214,9 +251,9 @@ int main(int argc, char** argv) {
     cpu0 = ProcessCpuMs();
     wall0 = NowNanoseconds();
     // The host's changes come from a 50 ms timer of this thread.
-    static BenchDelegate* changed = nullptr;
+    static ICanvasEditorDelegate* changed = nullptr;
     static int changes = 0;
-    changed = &e.delegate;
+    changed = &e.Delegate();
     changes = 0;
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
       changed->PushParamValue(2, (changes++ % 20) / 20.0, true);
@@ -228,6 +265,7 @@ int main(int argc, char** argv) {
     std::printf("20 Hz host:      CPU %6.2f %% of one core, %u frames in %u ticks, %d changes over %.1f s\n",
                 100.0 * cpu / wall, e.editor->PaintedFrames() - frames0, e.editor->TicksRun() - ticks0, changes,
                 wall / 1000.0);
+  }
   }
   {
     // The floor under the idle figure: the display-sync thread posting its

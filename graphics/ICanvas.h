@@ -551,6 +551,10 @@ public:
   // Draws one control clipped to dirty (see the .cpp for the rules). A
   // control whose bounds cover no area is never drawn.
   void PaintControl(IControl* control, const IBox& dirty, float density);
+  // The clip of the control being drawn by PaintControl (empty outside one).
+  // A control that changes the clip while it draws (finishing a layer lifts
+  // it) applies this again before drawing on.
+  const IBox& RegionClip() const { return mRegionClip; }
   // A segment along angleDegrees (0 up, clockwise) from radius rMin to rMax.
   void OutlineRadialSegment(IArgb colour, float cx, float cy, float angleDegrees, float rMin, float rMax,
                             const IComposite* blend = nullptr, float thickness = 1.0f);
@@ -766,6 +770,7 @@ private:
   ITickHandler mTickHandler;
   ICanvasEditorDelegate* mDelegate;
   void* mDrawingContextHandle = nullptr;
+  IBox mRegionClip;
   bool mTooltipsEnabled = false;
   bool mMultiTouchEnabled = false;
   std::deque<IStackedLayer> mLayerStack;

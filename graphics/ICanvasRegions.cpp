@@ -224,9 +224,11 @@ void ICanvas::PaintControl(IControl* control, const IBox& dirty, float density) 
                   std::fmin(area.Bottom, dirty.Bottom));
   if (!CoversArea(clip)) return;
 
+  mRegionClip = clip;
   StartRegionPaint(clip);
   control->Render(*this);
   FinishRegionPaint(clip);
+  mRegionClip = IBox();
 }
 
 } // namespace plugkit::canvas

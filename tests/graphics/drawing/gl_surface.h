@@ -81,6 +81,9 @@ class PixelCanvas : public NullPlatform<ICanvasNanoVG> {
 public:
   PixelCanvas(int32_t width, int32_t height, float drawScale = 1.0f)
       : NullPlatform(nullptr, width, height, 60, drawScale) {}
+  // The same for an editor with a plug-in side.
+  PixelCanvas(ICanvasEditorDelegate* delegate, int32_t width, int32_t height, float drawScale = 1.0f)
+      : NullPlatform(delegate, width, height, 60, drawScale) {}
 
   // Context and main framebuffer; false when either could not be made.
   bool Open();

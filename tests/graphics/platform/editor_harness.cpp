@@ -48,6 +48,27 @@ Rgba8 EditorHarness::Pixel(int x, int y) {
   return Rgba8{p[0], p[1], p[2], p[3]};
 }
 
+std::vector<Rgba8> ReadMainFramebuffer(ICanvasWin& editor) {
+  std::vector<Rgba8> out;
+  if (!editor.MainFramebuffer()) return out;
+  const int w = editor.SurfaceWidth(), h = editor.SurfaceHeight();
+  std::vector<unsigned char> bytes(static_cast<size_t>(w) * h * 4);
+  editor.BindGlContext();
+  nvgluBindFramebuffer(editor.MainFramebuffer());
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, bytes.data());
+  nvgluBindFramebuffer(nullptr);
+  editor.UnbindGlContext();
+  out.reserve(static_cast<size_t>(w) * h);
+  // OpenGL rows run bottom up.
+  for (int y = h - 1; y >= 0; --y)
+    for (int x = 0; x < w; ++x) {
+      const unsigned char* p = bytes.data() + (static_cast<size_t>(y) * w + x) * 4;
+      out.push_back(Rgba8{p[0], p[1], p[2], p[3]});
+    }
+  return out;
+}
+
 void EditorHarness::Mouse(UINT message, int x, int y, WPARAM keys) {
   PostMessageA(Window(), message, keys, MAKELPARAM(x, y));
   Drain();

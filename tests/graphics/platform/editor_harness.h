@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "graphics/IControl.h"
 #include "graphics/platform/ICanvasWin.h"
@@ -105,6 +106,10 @@ public:
 };
 
 MessageWindow& SharedParent();
+
+// The whole main framebuffer of an open editor, top row first (empty
+// without one).
+std::vector<Rgba8> ReadMainFramebuffer(ICanvasWin& editor);
 
 // The number of windows of class "TPlugWndClass" in this process.
 int EditorWindowCount();
