@@ -38,13 +38,20 @@ ICanvas::ICanvas(ICanvasEditorDelegate* delegate, int32_t width, int32_t height,
       mDelegate(delegate) {
   mCaptures.max_load_factor(1.0f);
   mCaptures.rehash(8);
+  VectorImageCache().Retain();
 }
 
 // Runs in the base destructor: the derived back-end and platform parts are
 // gone, so nothing here may reach a virtual operation of this object, and
 // the delegate may itself be half destroyed. Controls are deleted without
-// releases or host calls.
-ICanvas::~ICanvas() { DeleteControls(false); }
+// releases or host calls. Layers still stacked should have been freed by
+// the back-end while its context was current; any left go now. The last
+// canvas of the process empties the vector-image cache.
+ICanvas::~ICanvas() {
+  DeleteControls(false);
+  FreeStackedLayers();
+  VectorImageCache().Release();
+}
 
 size_t ICanvas::IPointerIdHash::operator()(uint64_t id) const {
   uint64_t hash = 14695981039346656037ull;

@@ -32,9 +32,12 @@
 // exactly those gestures are ended, so a host never sees an unbalanced
 // gesture.
 //
-// Threads: user-interface thread only; nothing here locks.
+// Threads: user-interface thread only. The resource operations lock the
+// caches they use (SharedCaches.h); nothing else here locks.
 
+#include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <unordered_map>
 #include <vector>
@@ -47,14 +50,17 @@
 #include "graphics/IBox.h"
 #include "graphics/IBoxList.h"
 #include "graphics/IComposite.h"
+#include "graphics/IDropShadow.h"
 #include "graphics/IFill.h"
 #include "graphics/IImageHandle.h"
 #include "graphics/IKeyStroke.h"
+#include "graphics/ILayer.h"
 #include "graphics/IPathOptions.h"
 #include "graphics/IPointerEvent.h"
 #include "graphics/IPopupMenu.h"
 #include "graphics/ITextStyle.h"
 #include "graphics/IVectorImage.h"
+#include "graphics/SharedCaches.h"
 
 namespace plugkit {
 
@@ -67,10 +73,8 @@ class APIBitmap;
 class ICanvasEditorDelegate;
 class IControl;
 class IEntryOverlay;
-class ILayer;
 class IMenuOverlay;
 class PlatformFont;
-struct IDropShadow;
 
 // What a corner drag changes.
 enum class EResizeMode : int32_t {
@@ -172,10 +176,18 @@ public:
   virtual void* GetBackendContext() = 0;
   virtual const char* GetBackendName() = 0;
 
-  // Image cache operations. Base: nothing is cached, so nothing is found:
-  // rescaling and fetching answer the empty (not loaded) handle.
+  // Image cache operations, all on ImageCache() under its lock; without an
+  // image cache they do nothing and answer the empty handle / false.
+  // RescaleImage draws image again at screen scale `scale` through a layer
+  // (BeginLayer, PaintImage, UnstackLayer) and caches the new bitmap at that
+  // scale; the empty handle when image is not loaded or no layer can be made.
   virtual IImageHandle RescaleImage(const IImageHandle& image, const char* name, int32_t scale);
-  virtual void CacheImage(const IImageHandle& image, const char* name);
+  // Hands image's bitmap to the image cache under (name, the bitmap's own
+  // screen scale). True when the cache now owns it (also when it already
+  // did); false, the caller still owning it, when it cannot be added.
+  virtual bool CacheImage(const IImageHandle& image, const char* name);
+  // Removes the entry holding exactly bitmap and deletes bitmap; nothing
+  // when no entry holds it. Handles to it must no longer be drawn.
   virtual void UncacheImage(APIBitmap* bitmap);
   virtual bool IsImageExtensionSupported(const char* extension) = 0;
 
@@ -187,7 +199,12 @@ public:
   // evenly spread when null) across box. Base: nothing.
   virtual void OutlinePlot(IArgb colour, const IBox& box, const float* y, int32_t count, const float* x,
                            const IComposite* blend = nullptr, float thickness = 1.0f);
-  // Makes a font known under fontId. Base: false (no font can be installed).
+  // Makes a font known under fontId (the name text styles use): the
+  // platform layer opens the file or resource (OpenFontResource), the
+  // back-end takes its data (AddBackendFont) and, only then, the platform
+  // keeps its handle (RetainFontHandle). The platform font is deleted
+  // afterwards. False for a null or empty id or name, or when either layer
+  // refuses the font.
   virtual bool InstallFont(const char* fontId, const char* fileOrResourceName);
 
   // Layers.
@@ -310,12 +327,28 @@ public:
   // Rebuilds the drawing back-end's buffer after a size change. Base: nothing.
   virtual void RebuildBackBuffer();
 
-  // Resources. Base: nothing is cached or can be loaded here, so every
-  // answer is "not loaded" (an empty handle, a null vector image).
-  // scale 0 means ScreenScale.
+  // Resources. Images come from the module's resources or files by name
+  // (LocateScaledResource), are decoded by the back-end and kept in
+  // ImageCache(); a failure answers the empty (not loaded) handle and
+  // caches nothing. scale 0 (or below) means ScreenScale.
+  //
+  // FetchImage: the bitmap cached for (name, scale); else the best scaled
+  // variant found (the cached bitmap for that variant's scale, or one
+  // decoded now and cached under it, so each variant is decoded once per
+  // cache); a variant of another scale is redrawn at the wanted scale
+  // (RescaleImage) and cached under it, or served at its own scale when it
+  // cannot be redrawn. With nothing found, a bitmap cached at another scale
+  // (3 down to 1) is used. An extension the back-end does not support
+  // answers the empty handle without any lookup.
   virtual IImageHandle FetchImage(const char* name, int32_t frameCount, bool framesSideBySide, int32_t scale);
+  // The bitmap cached for exactly (name, scale); never decodes.
   virtual IImageHandle FindCachedImage(const char* name, int32_t frameCount, bool framesSideBySide, int32_t scale);
+  // Decodes the images of a packed block (see ICanvasResources.cpp for the
+  // layout; bounded by size) at scale 1 and caches those not cached yet.
   virtual void PreloadPackedImages(const void* data, int32_t size);
+  // The SVG image name (a resource of type SVG or a file), parsed once per
+  // process with units and dpi and kept in VectorImageCache(); null when it
+  // cannot be found, read or parsed, or has no extent.
   virtual IVectorImage FetchVectorImage(const char* name, const char* units, float dpi);
   virtual void AppendListedInt(int32_t value);  // reserved; nothing calls it
 
@@ -336,6 +369,81 @@ public:
                              const IComposite* blend = nullptr) = 0;
   // Device pixels per logical pixel (ScreenScale x DrawScale in practice).
   virtual float PixelDensity() = 0;
+
+  // The image cache the resource operations use. Back-end images belong to
+  // one drawing context, so the back-end owns one cache per context and
+  // answers it here (and clears it while the context is current). Base:
+  // null, so nothing is cached and image fetches answer "not loaded".
+  virtual IImageCache* ImageCache();
+
+  // ---------------------------------------------------------------------
+  // Resource lookup.
+  // ---------------------------------------------------------------------
+
+  // The module whose resources are searched: ModuleInstance(), else the
+  // module handle stored when the library was attached (null: the
+  // program's own resources).
+  void* ResourceModule();
+  // Finds name, or a variant of it for another screen scale ("knob@2x.png"
+  // for scale 2 of "knob.png"), as a module resource of type extension or a
+  // file. Scales are tried from wanted: after it 3 (unless it is 3), after
+  // wanted + 1 comes wanted - 1, otherwise one less, down to 1 (1, 3, 2 for
+  // scale 1; 2, 3, 1 for 2; 3, 2, 1 for 3; 4, 3, 2, 1 for 4). The variant's
+  // suffix goes before name's extension, which starts at the last "." with
+  // no "/" or "\" after it (none: at the end). Answers the location kind
+  // (kLocationNotFound, kLocationFile, kLocationResource), fills path with
+  // what was found and found with its scale (wanted <= 0: nothing found).
+  int32_t LocateScaledResource(const char* name, const char* extension, IStringBuffer& path, int32_t wanted,
+                               int32_t& found);
+
+  // ---------------------------------------------------------------------
+  // Layers (see ILayer.h). User-interface thread, inside a paint.
+  // ---------------------------------------------------------------------
+
+  // Snaps box outwards to the device-pixel grid of density: the snapped box
+  // and the exact number of device pixels it spans. False (outputs
+  // unchanged) when box or density is not finite, the density is not
+  // positive, or the box spans no pixel or more than kMaxLayerPixels per
+  // side.
+  static constexpr int32_t kMaxLayerPixels = 16384;
+  static bool SnapLayerBox(const IBox& box, float density, IBox& snapped, int32_t& pixelWidth,
+                           int32_t& pixelHeight);
+  // Makes a layer over box (snapped, SnapLayerBox with PixelDensity) with an
+  // image from CreateLayerImage, owned by the stack, and stacks it; control
+  // (may be null) is remembered for ValidateLayer. False when no image can
+  // be made: then nothing is stacked, drawing stays where it was, and the
+  // caller must not call UnstackLayer for it.
+  bool BeginLayer(IControl* control, const IBox& box);
+  // Stacks an existing layer, not owned by the stack, and redirects drawing
+  // to it (SwitchDrawTarget, transform reset, clipped to its Box). False,
+  // nothing stacked, for a null layer or one without image.
+  bool StackLayer(ILayer* layer);
+  // Takes the top layer off the stack (null when the stack is empty) and
+  // sends drawing to the layer below or the main surface, with the
+  // transform reset and no clip, in either case. A layer made by
+  // BeginLayer then belongs to the caller; one stacked by StackLayer stays
+  // with its owner.
+  ILayer* UnstackLayer();
+  // Whether a kept layer can be painted unchanged: it has an image made for
+  // the current screen and draw scale, and its control (if any) has not
+  // moved or changed size since. A change marks the layer Invalid (and
+  // remembers the new bounds), so it stays invalid until rebuilt. False for
+  // null.
+  bool ValidateLayer(ILayer* layer);
+  // Paints the layer's image at its Box, with the transform reset for the
+  // call. Nothing for null or a layer without image.
+  void PaintLayer(ILayer* layer, const IComposite* blend = nullptr);
+  // Blurs the alpha of the layer's pixels (ReadLayerPixels) into a mask of
+  // the same size, top row first, and hands it to ApplyLayerShadow. Nothing
+  // for null, a layer without image, or pixels the back-end cannot read.
+  void CastLayerShadow(ILayer* layer, const IDropShadow& shadow);
+  // The top layer (null: drawing goes to the main surface) and the depth.
+  ILayer* TopLayer() const;
+  int32_t LayerDepth() const { return static_cast<int32_t>(mLayerStack.size()); }
+  // Deletes the layers the stack owns and empties it. A back-end calls it
+  // in its destructor while its context is current; the base destructor
+  // calls it again for whatever is left.
+  void FreeStackedLayers();
 
   // ---------------------------------------------------------------------
   // Size and scale.
@@ -383,9 +491,10 @@ public:
   // deleted and the existing one, with its mode, stays). Answers the resizer.
   IControl* AttachCornerResizer(IControl* control, EResizeMode mode, bool relayoutOnResize);
   // Installs the in-window menu / text entry unless one exists (then control
-  // is deleted). Answers the installed one.
-  IMenuOverlay* InstallPopupMenuControl(IMenuOverlay* control);
-  IEntryOverlay* InstallTextEntryControl(IEntryOverlay* control);
+  // is deleted). Answers the installed one. Without a control the stock one
+  // (IPopupMenuControl / ITextEntryControl) is made.
+  IMenuOverlay* InstallPopupMenuControl(IMenuOverlay* control = nullptr);
+  IEntryOverlay* InstallTextEntryControl(IEntryOverlay* control = nullptr);
   // Deletes every control (special ones first, then the list from last to
   // first) after dropping every capture (their gestures are ended, no
   // release is delivered) and forgetting the hovered, edited and
@@ -428,6 +537,10 @@ public:
   // Draws one control clipped to dirty (see the .cpp for the rules). A
   // control whose bounds cover no area is never drawn.
   void PaintControl(IControl* control, const IBox& dirty, float density);
+  // The clip of the control being drawn by PaintControl (empty outside one).
+  // A control that changes the clip while it draws (finishing a layer lifts
+  // it) applies this again before drawing on.
+  const IBox& RegionClip() const { return mRegionClip; }
   // A segment along angleDegrees (0 up, clockwise) from radius rMin to rMax.
   void OutlineRadialSegment(IArgb colour, float cx, float cy, float angleDegrees, float rMin, float rMax,
                             const IComposite* blend = nullptr, float thickness = 1.0f);
@@ -565,6 +678,12 @@ protected:
   float mLastPointerY = -1.0f;
 
 private:
+  // One entry of the layer stack.
+  struct IStackedLayer {
+    ILayer* Layer = nullptr;
+    bool Owned = false;  // made by BeginLayer and not yet handed out
+  };
+
   // One pressed pointer.
   struct ICapture {
     IControl* Control = nullptr;
@@ -637,8 +756,10 @@ private:
   ITickHandler mTickHandler;
   ICanvasEditorDelegate* mDelegate;
   void* mDrawingContextHandle = nullptr;
+  IBox mRegionClip;
   bool mTooltipsEnabled = false;
   bool mMultiTouchEnabled = false;
+  std::deque<IStackedLayer> mLayerStack;
 };
 
 } // namespace canvas

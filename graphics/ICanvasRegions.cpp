@@ -2,12 +2,15 @@
 // drawing of dirty regions control by control.
 
 #include <cmath>
+#include <new>
 
 #include "graphics/ICanvas.h"
 #include "graphics/ICanvasEditorDelegate.h"
 #include "graphics/IControl.h"
 #include "graphics/IEntryOverlay.h"
 #include "graphics/IMenuOverlay.h"
+#include "graphics/IPopupMenuControl.h"
+#include "graphics/ITextEntryControl.h"
 
 namespace plugkit::canvas {
 
@@ -82,6 +85,7 @@ IMenuOverlay* ICanvas::InstallPopupMenuControl(IMenuOverlay* control) {
     if (control != mPopupMenuControl) delete control;
     return mPopupMenuControl;
   }
+  if (!control) control = new (std::nothrow) IPopupMenuControl();
   if (!control) return nullptr;
   mPopupMenuControl = control;
   AttachLinks(control);
@@ -93,6 +97,7 @@ IEntryOverlay* ICanvas::InstallTextEntryControl(IEntryOverlay* control) {
     if (control != mTextEntryControl) delete control;
     return mTextEntryControl;
   }
+  if (!control) control = new (std::nothrow) ITextEntryControl();
   if (!control) return nullptr;
   mTextEntryControl = control;
   AttachLinks(control);
@@ -219,9 +224,11 @@ void ICanvas::PaintControl(IControl* control, const IBox& dirty, float density) 
                   std::fmin(area.Bottom, dirty.Bottom));
   if (!CoversArea(clip)) return;
 
+  mRegionClip = clip;
   StartRegionPaint(clip);
   control->Render(*this);
   FinishRegionPaint(clip);
+  mRegionClip = IBox();
 }
 
 } // namespace plugkit::canvas

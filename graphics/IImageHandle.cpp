@@ -1,5 +1,7 @@
 #include "graphics/IImageHandle.h"
 
+#include "graphics/APIBitmap.h"
+
 namespace plugkit {
 namespace canvas {
 
@@ -21,6 +23,18 @@ IImageHandle& IImageHandle::operator=(const IImageHandle& other) {
   FramesSideBySide = other.FramesSideBySide;
   if (!SourceName.Assign(other.SourceName.Get())) SourceName.Clear();
   return *this;
+}
+
+IImageHandle IImageHandle::Of(APIBitmap* bitmap, int32_t frameCount, bool framesSideBySide, const char* name) {
+  IImageHandle handle;
+  if (!bitmap) return handle;
+  handle.Api = bitmap;
+  handle.Width = bitmap->LogicalWidth();
+  handle.Height = bitmap->LogicalHeight();
+  handle.FrameCount = frameCount;
+  handle.FramesSideBySide = framesSideBySide;
+  handle.SourceName.Assign(name);
+  return handle;
 }
 
 } // namespace canvas

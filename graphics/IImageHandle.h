@@ -37,6 +37,11 @@ struct IImageHandle {
   ~IImageHandle() = default;
 
   bool IsLoaded() const { return Api != nullptr; }
+
+  // A handle over bitmap: its logical size (pixels / its screen scale),
+  // the given frames and name (null counts as ""). A null bitmap gives the
+  // empty handle.
+  static IImageHandle Of(APIBitmap* bitmap, int32_t frameCount, bool framesSideBySide, const char* name);
 };
 
 } // namespace canvas

@@ -22,8 +22,9 @@ class IMenuOverlay : public IControl {
 public:
   using IControl::IControl;
 
-  // True while the menu is fully open: the canvas then sends it every
-  // pointer press and hover, wherever they are.
+  // True while the menu is showing and not yet chosen from (the stock menu:
+  // also while it fades in): the canvas then sends it every pointer press and
+  // hover, wherever they are.
   virtual bool TakesEveryPoint() const = 0;
   // True once the menu has closed completely (a new menu may be opened).
   virtual bool IsClosed() const = 0;

@@ -2,6 +2,8 @@
 
 #include "core/IParam.h"
 #include "core/IPresetSlot.h"
+#include "plugin/editor/TAboutBox.h"
+#include "plugin/editor/TPresetControl.h"
 
 using namespace plugkit;
 
@@ -43,6 +45,7 @@ Tessivo::Tessivo() : TessivoBinding(Descriptor())
 {
   ConfigureParameters();
   DefineFactoryPresets();
+  InstallEditorFunctions();
 }
 
 Tessivo::~Tessivo() {
@@ -90,10 +93,12 @@ void Tessivo::OnPresetRestored() {
   const int32_t current = CurrentPreset();
   const bool inRange = current >= 0 && current < PresetCount();
   PresetTitle.Assign(inRange ? PresetTitleAt(current) : "");
-  // The preset strip redraws itself from PresetTitle once the editor exists.
+  if (PresetStrip) PresetStrip->MarkChanged(false, -1);
 }
 
 bool Tessivo::OnAboutRequest() {
   // The about box belongs to the editor; without one there is nothing to show.
-  return false;
+  if (!AboutBox) return false;
+  AboutBox->SetConcealed(false);
+  return true;
 }

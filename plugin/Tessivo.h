@@ -1,8 +1,9 @@
 #pragma once
 // Tessivo: the product's plug-in object, the one object a host instance talks
 // to. It fixes the configuration (channels "2-2", three parameters, seven
-// factory presets), and supplies the pitch-shift engine; everything else (host
-// calls, state, presets, editor management) comes from the binding it sits on.
+// factory presets), supplies the pitch-shift engine and installs the editor's
+// graphics factory and layout (plugin/editor/); everything else (host calls,
+// state, presets, editor management) comes from the binding it sits on.
 //
 // The same class is compiled once per deliverable on top of that deliverable's
 // binding (see TessivoBinding.h): the VST 2.4 build is constructed with the
@@ -23,6 +24,9 @@
 
 class TPresetControl;
 class TAboutBox;
+namespace plugkit::canvas {
+class ICanvas;
+}
 
 // Parameter indices.
 enum TParamIndex : int32_t { Coarse = 0, Fine = 1, Mix = 2, kNumParams = 3 };
@@ -62,6 +66,15 @@ public:
   // silence and a null output channel is skipped. Never allocates or locks.
   void ProcessAudio(double** inputs, double** outputs, int32_t frames) override;
 
+  // The editor's graphics factory: the canvas of a new editor for this
+  // plug-in (owned by the caller), or null where none can be built.
+  plugkit::canvas::ICanvas* CreateEditorGraphics();
+  // The editor layout's call: PopulateEditor on g (nothing for null).
+  void EditorLayoutCall(plugkit::canvas::ICanvas* g);
+  // Fills a freshly opened canvas with the product's controls and points
+  // PresetStrip and AboutBox at the new strip and about box.
+  static void PopulateEditor(Tessivo& plugin, plugkit::canvas::ICanvas& g);
+
   // Engine state; read by tests and the benchmark. The cached parameter
   // values, ratio and gains are written by OnParamChange on whichever thread
   // changed a parameter (a VST 3 host change reaches it from both the audio
@@ -86,6 +99,7 @@ public:
   TAboutBox* AboutBox = nullptr;
 
 private:
+  void InstallEditorFunctions();
   void ConfigureParameters();
   void DefineFactoryPresets();
   void ReleaseEngine();

@@ -4,7 +4,8 @@
 // and answers the plain failure (false, null, zero, an empty colour); no
 // window is open and native menus answer at once with no choice. Test
 // canvases derive from it and override only what they record or answer
-// differently.
+// differently. NullPlatform<Base> adds only the platform half, for tests of
+// a real drawing back-end.
 
 #include <cstdint>
 
@@ -12,9 +13,40 @@
 
 namespace plugkit::canvas::test {
 
-class NullCanvas : public ICanvas {
+template <class Base>
+class NullPlatform : public Base {
 public:
-  using ICanvas::ICanvas;
+  using Base::Base;
+
+  // Window, input devices and dialogs.
+  void* OpenEditorWindow(void*) override { return nullptr; }
+  void CloseEditorWindow() override {}
+  void* NativeWindowHandle() override { return nullptr; }
+  bool QueryPointerPosition(float&, float&) override { return false; }
+  void SetPointerHidden(bool, bool) override {}
+  void WarpPointerTo(float, float) override {}
+  void OpenTextField(int32_t, const ITextStyle&, const IBox&, int32_t, const char*) override {}
+  void AbortTextField() override {}
+  IPopupMenu* RunPopupMenu(IPopupMenu&, const IBox&, bool& answersLater) override {
+    answersLater = false;
+    return nullptr;
+  }
+  void NotifyPopupMenuToggled() override {}
+  bool ReadClipboardText(IStringBuffer&) override { return false; }
+  bool WriteClipboardText(const char*) override { return false; }
+  int32_t ShowAlertBox(const char*, const char*, int32_t, int32_t, ICanvas::IAlertDone) override { return 0; }
+  void ChooseFileDialog(IStringBuffer&, IStringBuffer&, int32_t, const char*) override {}
+  void ChooseFolderDialog(IStringBuffer&) override {}
+  bool ChooseColourDialog(IArgb&, const char*, ICanvas::IColourDone) override { return false; }
+  bool OpenInBrowser(const char*) override { return false; }
+  PlatformFont* OpenSystemFont(const char*, int32_t) override { return nullptr; }
+  PlatformFont* OpenFontResource(const char*, const char*) override { return nullptr; }
+  void RetainFontHandle(const char*, PlatformFont*) override {}
+};
+
+class NullCanvas : public NullPlatform<ICanvas> {
+public:
+  using NullPlatform<ICanvas>::NullPlatform;
 
   // Device pixels per logical pixel, as a back-end would report them.
   float PixelDensity() override { return static_cast<float>(ScreenScale()) * DrawScale(); }
@@ -64,31 +96,6 @@ public:
   bool AddBackendFont(const char*, PlatformFont*) override { return false; }
   int32_t PixelAlphaIndex() override { return 0; }
   bool LayerRowsBottomUp() override { return false; }
-
-  // Window, input devices and dialogs.
-  void* OpenEditorWindow(void*) override { return nullptr; }
-  void CloseEditorWindow() override {}
-  void* NativeWindowHandle() override { return nullptr; }
-  bool QueryPointerPosition(float&, float&) override { return false; }
-  void SetPointerHidden(bool, bool) override {}
-  void WarpPointerTo(float, float) override {}
-  void OpenTextField(int32_t, const ITextStyle&, const IBox&, int32_t, const char*) override {}
-  void AbortTextField() override {}
-  IPopupMenu* RunPopupMenu(IPopupMenu&, const IBox&, bool& answersLater) override {
-    answersLater = false;
-    return nullptr;
-  }
-  void NotifyPopupMenuToggled() override {}
-  bool ReadClipboardText(IStringBuffer&) override { return false; }
-  bool WriteClipboardText(const char*) override { return false; }
-  int32_t ShowAlertBox(const char*, const char*, int32_t, int32_t, IAlertDone) override { return 0; }
-  void ChooseFileDialog(IStringBuffer&, IStringBuffer&, int32_t, const char*) override {}
-  void ChooseFolderDialog(IStringBuffer&) override {}
-  bool ChooseColourDialog(IArgb&, const char*, IColourDone) override { return false; }
-  bool OpenInBrowser(const char*) override { return false; }
-  PlatformFont* OpenSystemFont(const char*, int32_t) override { return nullptr; }
-  PlatformFont* OpenFontResource(const char*, const char*) override { return nullptr; }
-  void RetainFontHandle(const char*, PlatformFont*) override {}
 };
 
 } // namespace plugkit::canvas::test

@@ -1,0 +1,60 @@
+#pragma once
+// The caches of loaded resources.
+//
+// - IImageCache: decoded bitmaps by name and scale. Bitmaps hold images of
+//   one drawing context, so there is one image cache per back-end context,
+//   owned by the back-end (ICanvas::ImageCache answers it). The back-end
+//   clears it while its context is still current (when the surface goes and
+//   in its destructor); the cache's own destructor would otherwise delete
+//   bitmaps after the context has gone.
+// - VectorImageCache(): parsed SVG images by name (scale 1.0), shared by
+//   every editor of the process. Each ICanvas retains it on construction
+//   and releases it on destruction.
+// - TypefaceBlobCache(): font bytes read from the platform, by font id
+//   (scale 1.0), shared by every editor of the process, so a font is read
+//   once and handed to every new drawing context. The drawing back-end
+//   retains and releases it.
+// The Windows layer's font registration and font handle caches are
+// ISharedCache instances of its own.
+//
+// Lock order: a back-end's image cache before the vector-image cache; the
+// typeface cache before any lock of a back-end object.
+
+#include "graphics/APIBitmap.h"
+#include "graphics/ISharedCache.h"
+#include "graphics/ITypefaceBlob.h"
+
+struct NSVGimage;
+
+namespace plugkit {
+namespace canvas {
+
+using IImageCache = ISharedCache<APIBitmap>;
+
+// One parsed SVG image, freed with the parser's own delete.
+class IVectorImageRecord {
+public:
+  explicit IVectorImageRecord(NSVGimage* image) : Image(image) {}
+  ~IVectorImageRecord();
+  IVectorImageRecord(const IVectorImageRecord&) = delete;
+  IVectorImageRecord& operator=(const IVectorImageRecord&) = delete;
+
+  NSVGimage* Image;
+};
+
+using IVectorImageCache = ISharedCache<IVectorImageRecord>;
+using ITypefaceBlobCache = ISharedCache<ITypefaceBlob>;
+
+// The process-wide instances, made on first use and cleared at process exit.
+IVectorImageCache& VectorImageCache();
+ITypefaceBlobCache& TypefaceBlobCache();
+
+// Parses zero-terminated SVG text (the parser writes into it) with units
+// ("px", "pt", ...) and dpi. Null when the text does not parse or holds an
+// image of zero width or height. The one place the SVG parser is compiled:
+// drawing code includes <nanosvg.h> for the image's structure only.
+NSVGimage* ParseVectorImage(char* text, const char* units, float dpi);
+void DeleteVectorImage(NSVGimage* image);
+
+} // namespace canvas
+} // namespace plugkit

@@ -1,0 +1,265 @@
+// The NanoVG back-end's context, main framebuffer and frames.
+
+#include "graphics/drawing/ICanvasNanoVG.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "graphics/drawing/NanoVGApi.h"
+#include "graphics/drawing/NanoVGBitmap.h"
+#include "graphics/platform/GlEntryPoints.h"
+
+namespace plugkit::canvas {
+
+void ICanvasNanoVG::ClearFramebuffer(NVGLUframebuffer* framebuffer) {
+  if (!framebuffer) return;
+  GLint previous = 0;
+  glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
+  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer->fbo);
+  glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+  glClearStencil(0);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+  glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previous));
+}
+
+ICanvasNanoVG::ICanvasNanoVG(ICanvasEditorDelegate* delegate, int32_t width, int32_t height,
+                             int32_t framesPerSecond, float drawScale)
+    : ICanvasPathBase(delegate, width, height, framesPerSecond, drawScale), mLink(new ISurfaceLink) {
+  mLink->Owner = this;
+  ITypefaceBlobCache& fonts = TypefaceBlobCache();
+  ISectionGuard guard(fonts.Lock());
+  fonts.Retain();
+}
+
+ICanvasNanoVG::~ICanvasNanoVG() {
+  // Controls may keep layers whose framebuffers come back to this object,
+  // and the stack may still hold some: they go while this part exists.
+  RemoveEveryControl();
+  FreeStackedLayers();
+  {
+    ITypefaceBlobCache& fonts = TypefaceBlobCache();
+    ISectionGuard guard(fonts.Lock());
+    fonts.Release();
+    DrainFramebufferDeletes(this);
+  }
+  // Normally OnSurfaceDestroyed has done this already.
+  if (mContext) ReleaseContextResources();
+  {
+    IImageCache::LockedView view(mImageCache);
+    view.Clear();
+  }
+  mLink->Owner = nullptr;
+}
+
+// ---- Context ----
+
+void* ICanvasNanoVG::OnSurfaceCreated() {
+  if (mContext) return mContext;
+  // NanoVG's renderer calls the loaded entry points from its first call on.
+  if (!gl::GlEntryPointsReady()) return nullptr;
+  mContext = nvgCreateGL2(NVG_ANTIALIAS | NVG_STENCIL_STROKES);
+  mLink->Context = mContext;
+  return mContext;
+}
+
+void ICanvasNanoVG::OnSurfaceDestroyed() {
+  RemoveEveryControl();
+  FreeStackedLayers();
+  ReleaseContextResources();
+}
+
+void ICanvasNanoVG::ReleaseContextResources() {
+  IImageCache::LockedView view(mImageCache);
+  view.Clear();
+  DrainFramebufferDeletes(this);
+  if (mMainFramebuffer && mContext) nvgluDeleteFramebuffer(mMainFramebuffer);
+  else std::free(mMainFramebuffer);
+  mMainFramebuffer = nullptr;
+  mFrameOpen = false;
+  if (mContext) nvgDeleteGL2(mContext);
+  mContext = nullptr;
+  mLink->Context = nullptr;
+}
+
+IImageCache* ICanvasNanoVG::ImageCache() { return &mImageCache; }
+
+// ---- Main framebuffer ----
+
+int32_t ICanvasNanoVG::FrameWidth() const {
+  const float w = static_cast<float>(Width()) * DrawScale();
+  return std::isfinite(w) && w > 0.0f ? static_cast<int32_t>(w) : 0;
+}
+
+int32_t ICanvasNanoVG::FrameHeight() const {
+  const float h = static_cast<float>(Height()) * DrawScale();
+  return std::isfinite(h) && h > 0.0f ? static_cast<int32_t>(h) : 0;
+}
+
+int32_t ICanvasNanoVG::SurfaceWidth() const { return mMainFramebuffer ? ScreenScale() * FrameWidth() : 0; }
+int32_t ICanvasNanoVG::SurfaceHeight() const { return mMainFramebuffer ? ScreenScale() * FrameHeight() : 0; }
+
+void ICanvasNanoVG::RebuildBackBuffer() {
+  const bool drawingOnMain = mFrameOpen && !TopLayer();
+  if (drawingOnMain) EndFrame();
+  if (mMainFramebuffer) {
+    QueueFramebufferDelete(this, mMainFramebuffer);
+    mMainFramebuffer = nullptr;
+  }
+  if (!mContext) return;
+  const int32_t w = ScreenScale() * FrameWidth();
+  const int32_t h = ScreenScale() * FrameHeight();
+  if (w < 1 || h < 1) return;
+  mMainFramebuffer = nvgluCreateFramebuffer(mContext, w, h, 0);
+  ClearFramebuffer(mMainFramebuffer);
+  // A rebuild inside a paint goes on drawing, now on the new surface.
+  if (drawingOnMain) BeginCurrentTarget();
+}
+
+// ---- Frames ----
+
+bool ICanvasNanoVG::CanPaint() const { return mContext && mFrameOpen; }
+
+void ICanvasNanoVG::BeginFrame(float width, float height, float ratio) {
+  nvgBeginFrame(mContext, width, height, ratio);
+  mFrameOpen = true;
+}
+
+void ICanvasNanoVG::EndFrame() {
+  if (!mFrameOpen) return;
+  mFrameOpen = false;
+  if (mContext) nvgEndFrame(mContext);
+}
+
+void ICanvasNanoVG::BeginMainFrame() {
+  const int32_t s = ScreenScale();
+  glViewport(0, 0, s * FrameWidth(), s * FrameHeight());
+  BeginFrame(static_cast<float>(FrameWidth()), static_cast<float>(FrameHeight()), static_cast<float>(s));
+}
+
+void ICanvasNanoVG::StartPaint() {
+  ICanvasPathBase::StartPaint();
+  mInFrame = true;
+  // No surface: the paint is skipped; drawing calls find no open frame.
+  if (!mContext || !mMainFramebuffer) return;
+  EndFrame();
+  const int32_t s = ScreenScale();
+  // The window's framebuffer, left bound by the previous paint.
+  glViewport(0, 0, s * FrameWidth(), s * FrameHeight());
+  glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+  nvgluBindFramebuffer(mMainFramebuffer);
+  BeginMainFrame();
+}
+
+void ICanvasNanoVG::FinishPaint() {
+  // Layers a control left open are not drawn to the window.
+  if (mContext && mFrameOpen && !TopLayer() && mMainFramebuffer) {
+    EndFrame();
+    const float w = static_cast<float>(FrameWidth());
+    const float h = static_cast<float>(FrameHeight());
+    nvgluBindFramebuffer(nullptr);
+    BeginMainFrame();
+    nvgSave(mContext);
+    nvgResetTransform(mContext);
+    nvgBeginPath(mContext);
+    nvgRect(mContext, 0.0f, 0.0f, w, h);
+    nvgFillPaint(mContext, nvgImagePattern(mContext, 0.0f, 0.0f, w, h, 0.0f, mMainFramebuffer->image, 1.0f));
+    nvgFill(mContext);
+    nvgRestore(mContext);
+  }
+  EndFrame();
+  if (mContext) nvgluBindFramebuffer(nullptr);
+  mInFrame = false;
+  DrainFramebufferDeletes(this);
+}
+
+void ICanvasNanoVG::BeginCurrentTarget() {
+  if (!mContext) return;
+  if (const ILayer* layer = TopLayer()) {
+    const auto* bitmap = dynamic_cast<const Bitmap*>(layer->Image.get());
+    NVGLUframebuffer* framebuffer = bitmap ? bitmap->Framebuffer() : nullptr;
+    if (!framebuffer) return;  // not a surface of ours: nothing is drawn into it
+    // The frame spans exactly the image's pixels, whatever the box's
+    // fractional size at this draw scale.
+    const int32_t s = bitmap->ScreenScale > 0 ? bitmap->ScreenScale : 1;
+    glViewport(0, 0, bitmap->PixelWidth, bitmap->PixelHeight);
+    nvgluBindFramebuffer(framebuffer);
+    BeginFrame(static_cast<float>(bitmap->PixelWidth) / s, static_cast<float>(bitmap->PixelHeight) / s,
+               static_cast<float>(s));
+    return;
+  }
+  if (mInFrame && mMainFramebuffer) {
+    nvgluBindFramebuffer(mMainFramebuffer);
+    BeginMainFrame();
+    return;
+  }
+  nvgluBindFramebuffer(nullptr);
+}
+
+void ICanvasNanoVG::FlushCurrentTarget() {
+  if (!CanPaint()) return;
+  EndFrame();
+  BeginCurrentTarget();
+  SetBackendClip(mClip);
+  SetBackendTransform(Transform());
+}
+
+NVGLUframebuffer* ICanvasNanoVG::FramebufferOf(const ILayer& layer) {
+  const auto* bitmap = dynamic_cast<const Bitmap*>(layer.Image.get());
+  return bitmap ? bitmap->Framebuffer() : nullptr;
+}
+
+// ---- Queries ----
+
+IArgb ICanvasNanoVG::SamplePixel(float, float) { return IArgb(255, 0, 0, 0); }
+void* ICanvasNanoVG::GetBackendContext() { return mContext; }
+const char* ICanvasNanoVG::GetBackendName() { return "NanoVG | GL2"; }
+int32_t ICanvasNanoVG::PixelAlphaIndex() { return 3; }
+bool ICanvasNanoVG::LayerRowsBottomUp() { return true; }
+
+// ---- Clip and transform ----
+
+void ICanvasNanoVG::SetBackendClip(const IBox& box) {
+  mClip = box;
+  if (!mContext) return;
+  nvgScissor(mContext, box.Left, box.Top, box.Width(), box.Height());
+}
+
+void ICanvasNanoVG::SetBackendTransform(const IAffine& m) {
+  if (!mContext) return;
+  nvgResetTransform(mContext);
+  nvgScale(mContext, DrawScale(), DrawScale());
+  if (const ILayer* layer = TopLayer()) nvgTranslate(mContext, -layer->Box.Left, -layer->Box.Top);
+  nvgTransform(mContext, static_cast<float>(m.XX), static_cast<float>(m.YX), static_cast<float>(m.XY),
+               static_cast<float>(m.YY), static_cast<float>(m.TX), static_cast<float>(m.TY));
+}
+
+// ---- Framebuffer deletion ----
+
+void ICanvasNanoVG::QueueFramebufferDelete(ICanvasNanoVG* owner, NVGLUframebuffer* framebuffer) {
+  if (!framebuffer) return;
+  if (!owner || !owner->mContext) {
+    // The context and its objects went with it; only the record is left.
+    std::free(framebuffer);
+    return;
+  }
+  if (owner->mInFrame) {
+    ISectionGuard guard(owner->mDeleteQueueLock);
+    owner->mDeleteQueue.push_back(framebuffer);
+    return;
+  }
+  nvgluDeleteFramebuffer(framebuffer);
+}
+
+void ICanvasNanoVG::DrainFramebufferDeletes(ICanvasNanoVG* owner) {
+  if (!owner) return;
+  ISectionGuard guard(owner->mDeleteQueueLock);
+  while (!owner->mDeleteQueue.empty()) {
+    NVGLUframebuffer* framebuffer = owner->mDeleteQueue.back();
+    owner->mDeleteQueue.pop_back();
+    if (owner->mContext) nvgluDeleteFramebuffer(framebuffer);
+    else std::free(framebuffer);
+  }
+}
+
+} // namespace plugkit::canvas

@@ -1,0 +1,38 @@
+#pragma once
+// ICanvasNanoVG::Bitmap: an image of the NanoVG back-end: a decoded bitmap
+// (a NanoVG image) or a layer's framebuffer (whose NanoVG image is the
+// BackendImage).
+//
+// Destruction frees what the bitmap owns: a framebuffer goes back to the
+// back-end that made it (deleted at once, or after the paint that is
+// running); an image is deleted from its NanoVG context. Once that context
+// is gone, only the framebuffer's record is freed, without any OpenGL call.
+// A bitmap marked not owned frees nothing.
+//
+// Threads: user-interface thread, with the back-end's OpenGL context current
+// while the context lives.
+
+#include <memory>
+
+#include "graphics/APIBitmap.h"
+#include "graphics/drawing/ICanvasNanoVG.h"
+
+namespace plugkit::canvas {
+
+class ICanvasNanoVG::Bitmap : public APIBitmap {
+public:
+  Bitmap(int32_t image, int32_t pixelWidth, int32_t pixelHeight, int32_t screenScale, float drawScale,
+         std::shared_ptr<ISurfaceLink> link, NVGLUframebuffer* framebuffer = nullptr, bool owned = true);
+  ~Bitmap() override;
+
+  NVGLUframebuffer* Framebuffer() const { return mFramebuffer; }
+  // The context that holds the image; null once it is gone.
+  NVGcontext* Context() const { return mLink ? mLink->Context : nullptr; }
+
+private:
+  std::shared_ptr<ISurfaceLink> mLink;
+  NVGLUframebuffer* mFramebuffer;
+  bool mOwned;
+};
+
+} // namespace plugkit::canvas

@@ -1,0 +1,93 @@
+#pragma once
+// TPresetControl: the strip across the top of the product's editor. From left
+// to right: an arrow to the previous preset, the current preset's title (a
+// press opens the list of presets), an arrow to the next preset and a menu
+// button (a press opens the action menu: Restore, Modify, Save, Load, About).
+//
+// It works on the product plug-in object, which is its editor delegate: the
+// preset operations of the plug-in base, the product's PresetTitle,
+// PresetStrip and AboutBox, and the platform's file dialog. An unbound strip
+// (not adopted, or adopted by a canvas whose delegate is not the product)
+// does nothing.
+//
+// Actions chosen from the action menu do not run inside the menu's answer
+// but 40 ms later from a one-shot Timer, once the menu has gone; a second
+// choice within that time replaces the first. Choices from the preset list
+// apply at once and never reach the action slot.
+//
+// Ownership: created by the editor layout and adopted by the canvas, which
+// deletes it; the strip owns its menus and its timer. The product's pointers
+// to the strip and the about box are cleared before the editor closes, so
+// both are checked before use. Threads: user-interface thread only (pointer
+// events, menu answers and the timer callback).
+
+#include <cstdint>
+
+#include "graphics/IBox.h"
+#include "graphics/IControl.h"
+#include "graphics/IPopupMenu.h"
+#include "graphics/ITextStyle.h"
+
+namespace plugkit {
+class Timer;
+}
+class Tessivo;
+
+class TPresetControl : public plugkit::canvas::IControl {
+public:
+  using IBox = plugkit::canvas::IBox;
+  using ICanvas = plugkit::canvas::ICanvas;
+  using IPointerMods = plugkit::canvas::IPointerMods;
+  using IPopupMenu = plugkit::canvas::IPopupMenu;
+  using ITextStyle = plugkit::canvas::ITextStyle;
+
+  // Zones of a press.
+  enum EZone : int32_t { kNoZone = -1, kPrevZone = 0, kNextZone = 1, kMenuZone = 2, kTitleZone = 3 };
+  // Action-menu item indices (2 and 5 are dividers).
+  enum EAction : int32_t { kRestore = 0, kModify = 1, kSave = 3, kLoad = 4, kAbout = 6 };
+  // Value indices the menus are asked for with.
+  static constexpr int32_t kListMenuIndex = 1;
+  static constexpr int32_t kActionMenuIndex = 2;
+  static constexpr int32_t kDeferMs = 40;
+  static constexpr const char* kFileFilter = "VST Preset (*.fxp)|*.fxp|All Files (*.*)|*.*";
+
+  TPresetControl(const IBox& bounds, const ITextStyle& titleStyle, const ITextStyle& iconStyle);
+  ~TPresetControl() override;
+
+  void OnPointerPress(float x, float y, const IPointerMods& mods) override;
+  void OnPointerRelease(float x, float y, const IPointerMods& mods) override;
+  void OnPointerHover(float x, float y, const IPointerMods& mods) override;
+  void OnPointerGone() override;
+  void OnBoundsChange() override;
+  void OnMenuChoice(IPopupMenu* menu, int32_t idx) override;
+  // The rename typed over the title: the current preset takes the present
+  // values under the new title.
+  void OnTextCommitted(const char* text, int32_t idx) override;
+  void Render(ICanvas& canvas) override;
+
+  void ShowPresetList();
+  void ShowActionMenu();
+  void OnDeferredTimer(plugkit::Timer& timer);
+  void RunMenuAction();
+  // The zone holding (x, y), or kNoZone.
+  int32_t ZoneAt(float x, float y) const;
+  // The product behind the delegate, or null.
+  Tessivo* Plugin() const;
+
+  ITextStyle TitleStyle;
+  ITextStyle IconStyle;
+  IBox PrevBox;
+  IBox NextBox;
+  IBox MenuBox;
+  IBox TitleBox;
+  plugkit::Timer* DeferTimer = nullptr;  // owned
+  IPopupMenu ListMenu;
+  IPopupMenu ActionMenu;
+  bool Pressed = false;
+  int32_t PressedZone = kNoZone;
+  int32_t PendingAction = -1;
+
+private:
+  // Applies preset index (clamped into the list) and tells the host.
+  void StepTo(Tessivo& plugin, int32_t index);
+};

@@ -1,0 +1,88 @@
+// The product's two editor function objects: the graphics factory, which
+// makes the editor's canvas when the host opens the editor, and the layout,
+// which fills a freshly opened canvas with the product's controls. Both
+// builds use the same layout.
+
+#include "plugin/Tessivo.h"
+
+#include "graphics/ICanvas.h"
+#include "graphics/IControl.h"
+#include "plugin/editor/TAboutBox.h"
+#include "plugin/editor/TEditorStyles.h"
+#include "plugin/editor/TKnobControl.h"
+#include "plugin/editor/TPresetControl.h"
+
+#include "graphics/ICornerResizerControl.h"
+#include "graphics/IPanelControl.h"
+
+using namespace plugkit::canvas;
+using namespace tessivo_editor;
+
+namespace {
+
+constexpr IArgb kBackgroundColour{255, 47, 54, 58};
+constexpr float kResizerSize = 20.0f;
+constexpr float kStripHeight = 30.0f;
+constexpr float kAboutFadeStep = 0.05f;
+
+struct IKnobPlace {
+  IBox bounds;
+  int32_t param;
+  const char* label;
+  float arcOrigin;
+};
+
+constexpr IKnobPlace kKnobs[] = {
+    {{10, 45, 90, 139}, Coarse, "Coarse", 0.0f},
+    {{85, 45, 165, 139}, Fine, "Fine", 0.0f},
+    {{160, 45, 240, 139}, Mix, "Mix", -135.0f},
+};
+
+} // namespace
+
+void Tessivo::InstallEditorFunctions() {
+  SetGraphicsFactory([this]() { return CreateEditorGraphics(); });
+  SetEditorLayout([this](ICanvas* g) { EditorLayoutCall(g); });
+}
+
+ICanvas* Tessivo::CreateEditorGraphics() {
+  // No window canvas is built into this framework yet: the editor stays
+  // closed and the host is told so.
+  return nullptr;
+}
+
+void Tessivo::EditorLayoutCall(ICanvas* g) {
+  if (g) PopulateEditor(*this, *g);
+}
+
+void Tessivo::PopulateEditor(Tessivo& plugin, ICanvas& g) {
+  const float w = static_cast<float>(g.Width());
+  const float h = static_cast<float>(g.Height());
+
+  g.SetMouseOverTracking(true);
+  // The stock in-window entry and menu, unless the canvas already has its own.
+  g.InstallTextEntryControl();
+  if (!g.PopupMenuControl()) g.InstallPopupMenuControl();
+  g.AttachCornerResizer(new ICornerResizerControl(IBox(0, 0, w, h), kResizerSize), EResizeMode::Scale, false);
+  g.AttachBackground(new IPanelControl(IBox(0, 0, w, h), IFill(kBackgroundColour)));
+
+  g.InstallFont("Roboto-Regular", "Roboto-Regular.ttf");
+  g.InstallFont("forkawesome", "forkawesome-webfont.ttf");
+  const IVectorImage logo = g.FetchVectorImage("corvathlogo.svg", "px", 72.0f);
+
+  for (const IKnobPlace& k : kKnobs)
+    g.AdoptControl(new TKnobControl(k.bounds, k.param, k.label, kKnobLabelText, kKnobValueText, k.arcOrigin));
+
+  auto* strip = new TPresetControl(IBox(0, 0, w, kStripHeight), kPresetTitleText, kPresetIconText);
+  plugin.PresetStrip = strip;
+  if (!g.AdoptControl(strip)) plugin.PresetStrip = nullptr;
+
+  auto* about = new TAboutBox(IBox(0, 0, w, h), logo, kAboutFadeStep);
+  plugin.AboutBox = about;
+  if (!g.AdoptControl(about)) plugin.AboutBox = nullptr;
+
+  // The strip opens on the current preset's title, as a preset change would
+  // leave it.
+  const int32_t current = plugin.CurrentPreset();
+  plugin.PresetTitle.Assign(current >= 0 && current < plugin.PresetCount() ? plugin.PresetTitleAt(current) : "");
+}

@@ -1,0 +1,78 @@
+#pragma once
+// Test helpers for drawing with pixels: an off-screen OpenGL context and a
+// NanoVG canvas without a platform.
+//
+// GlSurface opens a hidden window with the editor's pixel format (RGBA, 32
+// colour, 24 depth and 8 stencil bits, double-buffered), makes a WGL context
+// current on it and loads the OpenGL entry points, as the editor window does.
+// It needs a display (tools/test runs an Xvfb); Failure() says why it could
+// not be made.
+//
+// PixelCanvas is the NanoVG back-end with null platform operations. Open()
+// creates its NanoVG context and main framebuffer; Pixels() reads the main
+// framebuffer back with glReadPixels, top row first, as premultiplied RGBA.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "graphics/drawing/ICanvasNanoVG.h"
+#include "tests/graphics/null_canvas.h"
+
+namespace plugkit::canvas::test {
+
+class GlSurface {
+public:
+  GlSurface();
+  ~GlSurface();
+  GlSurface(const GlSurface&) = delete;
+  GlSurface& operator=(const GlSurface&) = delete;
+
+  bool Ready() const { return mReady; }
+  const std::string& Failure() const { return mFailure; }
+
+private:
+  void* mWindow = nullptr;
+  void* mDc = nullptr;
+  void* mContext = nullptr;
+  bool mReady = false;
+  std::string mFailure;
+};
+
+// One surface for the whole test program, made on first use and kept to the
+// end (a context per test would only slow the tests down).
+GlSurface& SharedSurface();
+
+struct Rgba {
+  int R = 0, G = 0, B = 0, A = 0;
+};
+
+// Whether every channel is within tolerance of the expected value.
+bool Near(const Rgba& actual, const Rgba& expected, int tolerance = 3);
+std::string Text(const Rgba& c);
+
+class PixelCanvas : public NullPlatform<ICanvasNanoVG> {
+public:
+  PixelCanvas(int32_t width, int32_t height, float drawScale = 1.0f)
+      : NullPlatform(nullptr, width, height, 60, drawScale) {}
+
+  // Context and main framebuffer; false when either could not be made.
+  bool Open();
+
+  // One paint of the whole surface: draw runs between StartPaint and
+  // FinishPaint, inside a region paint clipped to the editor's bounds.
+  template <class F> void Paint(F&& draw) {
+    StartPaint();
+    StartRegionPaint(IBox(0.0f, 0.0f, static_cast<float>(Width()), static_cast<float>(Height())));
+    draw();
+    FinishRegionPaint(IBox());
+    FinishPaint();
+  }
+
+  // The main framebuffer's pixels, top row first; empty without one.
+  std::vector<Rgba> Pixels();
+  // The pixel at device position (x, y), counted from the top left.
+  Rgba PixelAt(int32_t x, int32_t y);
+};
+
+} // namespace plugkit::canvas::test

@@ -1,0 +1,187 @@
+// Bitmaps of the NanoVG back-end: decoding, drawing in place, shifted,
+// stretched, turned and at another scale, fetching and caching, and images
+// that must draw nothing.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "graphics/APIBitmap.h"
+#include "tests/graphics/drawing/gl_surface.h"
+#include "tests/graphics/drawing/png_bytes.h"
+
+using namespace plugkit::canvas;
+using namespace plugkit::canvas::test;
+
+namespace {
+
+const Rgba kClear{0, 0, 0, 0};
+const Rgba kRed{255, 0, 0, 255};
+const Rgba kGreen{0, 255, 0, 255};
+const Rgba kBlue{0, 0, 255, 255};
+
+// 4 by 4 pixels: the top two rows red on the left and blue on the right, the
+// bottom two green on the left and blue on the right.
+std::vector<uint8_t> QuadrantPng() {
+  std::vector<uint8_t> rgba;
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x) {
+      const Rgba& c = x >= 2 ? kBlue : y < 2 ? kRed : kGreen;
+      rgba.insert(rgba.end(), {static_cast<uint8_t>(c.R), static_cast<uint8_t>(c.G), static_cast<uint8_t>(c.B), 255});
+    }
+  return EncodePng(4, 4, rgba);
+}
+
+class NanoVGImages : public ::testing::Test {
+protected:
+  void SetUp() override { ASSERT_TRUE(SharedSurface().Ready()) << SharedSurface().Failure(); }
+};
+
+// Counts the decodes the canvas's fetching asks for.
+class CountingCanvas : public PixelCanvas {
+public:
+  using PixelCanvas::PixelCanvas;
+  int decodes = 0;
+  APIBitmap* DecodeImageSource(const char* location, int32_t scale, int32_t kind, const char* ext) override {
+    ++decodes;
+    return PixelCanvas::DecodeImageSource(location, scale, kind, ext);
+  }
+};
+
+#define EXPECT_PIXEL(canvas, x, y, expected, tolerance)                                                   \
+  do {                                                                                                  \
+    const Rgba actual_ = (canvas).PixelAt(x, y);                                                        \
+    EXPECT_TRUE(Near(actual_, expected, tolerance))                                                     \
+        << "pixel " << (x) << "," << (y) << " is " << Text(actual_) << ", expected " << Text(expected); \
+  } while (0)
+
+} // namespace
+
+TEST_F(NanoVGImages, DecodedBitmapIsDrawnUnstretchedShiftedStretchedAndTurned) {
+  PixelCanvas canvas(100, 40);
+  ASSERT_TRUE(canvas.Open());
+  const std::vector<uint8_t> png = QuadrantPng();
+  std::unique_ptr<APIBitmap> one(canvas.DecodeImageBytes(png.data(), static_cast<int32_t>(png.size()), 1));
+  std::unique_ptr<APIBitmap> two(canvas.DecodeImageBytes(png.data(), static_cast<int32_t>(png.size()), 2));
+  ASSERT_TRUE(one && two);
+  EXPECT_EQ(one->PixelWidth, 4);
+  EXPECT_EQ(one->PixelHeight, 4);
+  const IImageHandle image = IImageHandle::Of(one.get(), 1, false, "quadrants");
+  const IImageHandle doubled = IImageHandle::Of(two.get(), 1, false, "quadrants");
+  EXPECT_EQ(doubled.Width, 2);
+  const IComposite half(ECompositeMode::SourceOver, 0.5f);
+  canvas.Paint([&] {
+    canvas.PaintImage(image, IBox(10, 10, 14, 14), 0, 0);
+    canvas.PaintImage(image, IBox(20, 10, 22, 14), 2, 0);     // shifted: the right half shows
+    canvas.PaintImage(image, IBox(30, 10, 32, 12), 0, 0);     // the box only clips
+    canvas.PaintImageStretched(image, IBox(40, 10, 48, 18));  // twice as large
+    canvas.PaintImageTurned(image, 60, 20, 180.0);            // upside down around (60, 20)
+    canvas.PaintImage(doubled, IBox(70, 10, 80, 20), 0, 0);   // 4 pixels at scale 2 span 2 units
+    canvas.PaintImage(image, IBox(90, 10, 94, 14), 0, 0, &half);
+  });
+  EXPECT_PIXEL(canvas, 10, 10, kRed, 0);
+  EXPECT_PIXEL(canvas, 12, 10, kBlue, 0);
+  EXPECT_PIXEL(canvas, 10, 12, kGreen, 0);
+  EXPECT_PIXEL(canvas, 14, 10, kClear, 0);
+  EXPECT_PIXEL(canvas, 20, 10, kBlue, 0);
+  EXPECT_PIXEL(canvas, 21, 13, kBlue, 0);
+  EXPECT_PIXEL(canvas, 22, 10, kClear, 0);
+  EXPECT_PIXEL(canvas, 31, 11, kRed, 0);
+  EXPECT_PIXEL(canvas, 32, 10, kClear, 0);
+  EXPECT_PIXEL(canvas, 30, 12, kClear, 0);
+  EXPECT_PIXEL(canvas, 40, 10, kRed, 0);
+  EXPECT_PIXEL(canvas, 46, 10, kBlue, 0);
+  EXPECT_PIXEL(canvas, 40, 16, kGreen, 0);
+  EXPECT_PIXEL(canvas, 48, 10, kClear, 0);
+  EXPECT_PIXEL(canvas, 61, 21, kRed, 3);
+  EXPECT_PIXEL(canvas, 58, 21, kBlue, 3);
+  EXPECT_PIXEL(canvas, 61, 18, kGreen, 3);
+  EXPECT_PIXEL(canvas, 70, 10, kRed, 0);
+  EXPECT_PIXEL(canvas, 71, 10, kBlue, 0);
+  EXPECT_PIXEL(canvas, 70, 11, kGreen, 0);
+  EXPECT_PIXEL(canvas, 72, 10, kClear, 0);
+  EXPECT_PIXEL(canvas, 90, 10, (Rgba{128, 0, 0, 128}), 2);
+}
+
+TEST_F(NanoVGImages, ImagesWithoutPixelsDrawNothing) {
+  PixelCanvas canvas(40, 20);
+  ASSERT_TRUE(canvas.Open());
+  const unsigned char garbage[] = "not an image at all";
+  EXPECT_EQ(canvas.DecodeImageBytes(garbage, sizeof garbage, 1), nullptr);
+  EXPECT_EQ(canvas.DecodeImageBytes(nullptr, 10, 1), nullptr);
+  EXPECT_EQ(canvas.DecodeImageSource("no such file.png", 1, 1, "png"), nullptr);
+
+  // NanoVG draws image 0 as a white box; a bitmap without an image must not.
+  APIBitmap noImage(0, 4, 4, 1, 1.0f);
+  const IImageHandle empty = IImageHandle::Of(&noImage, 1, false, "");
+  const std::vector<uint8_t> png = QuadrantPng();
+  std::unique_ptr<APIBitmap> real(canvas.DecodeImageBytes(png.data(), static_cast<int32_t>(png.size()), 1));
+  IImageHandle sizeless = IImageHandle::Of(real.get(), 1, false, "");
+  sizeless.Width = 0;
+  canvas.Paint([&] {
+    canvas.PaintImage(empty, IBox(0, 0, 40, 20), 0, 0);
+    canvas.PaintImageStretched(empty, IBox(0, 0, 40, 20));
+    canvas.PaintImageTurned(empty, 20, 10, 45.0);
+    canvas.PaintImage(IImageHandle(), IBox(0, 0, 40, 20), 0, 0);
+    canvas.PaintImageStretched(IImageHandle(), IBox(0, 0, 40, 20));
+    canvas.PaintImageTurned(IImageHandle(), 20, 10, 45.0);
+    canvas.PaintImageStretched(sizeless, IBox(0, 0, 40, 20));
+  });
+  for (const Rgba& p : canvas.Pixels()) ASSERT_TRUE(Near(p, kClear, 0)) << Text(p);
+}
+
+TEST_F(NanoVGImages, ExtensionsArePngAndJpegInAnyCase) {
+  PixelCanvas canvas(10, 10);
+  struct { const char* ext; bool ok; } cases[] = {{"png", true},   {"PNG", true},  {"jpg", true},  {"JPEG", true},
+                                                  {"xpngx", true}, {"gif", false}, {"", false},    {nullptr, false},
+                                                  {"bmp", false}};
+  for (const auto& c : cases) EXPECT_EQ(canvas.IsImageExtensionSupported(c.ext), c.ok) << (c.ext ? c.ext : "null");
+}
+
+TEST_F(NanoVGImages, FetchedFileIsDecodedOncePerScaleAndRedrawnForAnother) {
+  const char* name = "drawing_test_quadrants.png";
+  const std::vector<uint8_t> png = QuadrantPng();
+  std::FILE* file = std::fopen(name, "wb");
+  ASSERT_NE(file, nullptr);
+  std::fwrite(png.data(), 1, png.size(), file);
+  std::fclose(file);
+
+  {
+    CountingCanvas canvas(40, 20);
+    ASSERT_TRUE(canvas.Open());
+    const IImageHandle first = canvas.FetchImage(name, 2, true, 1);
+    ASSERT_TRUE(first.IsLoaded());
+    EXPECT_EQ(first.Width, 4);
+    EXPECT_EQ(first.FrameCount, 2);
+    EXPECT_TRUE(first.FramesSideBySide);
+    EXPECT_EQ(canvas.FetchImage(name, 1, false, 1).Api, first.Api);
+    EXPECT_EQ(canvas.decodes, 1);
+
+    // Only the plain file exists: at scale 2 it is redrawn at 8 by 8 pixels
+    // once and cached under scale 2; the plain bitmap is not decoded again.
+    const IImageHandle sharp = canvas.FetchImage(name, 1, false, 2);
+    ASSERT_TRUE(sharp.IsLoaded());
+    EXPECT_NE(sharp.Api, first.Api);
+    EXPECT_EQ(sharp.Api->PixelWidth, 8);
+    EXPECT_EQ(sharp.Width, 4);
+    EXPECT_EQ(canvas.FetchImage(name, 1, false, 2).Api, sharp.Api);
+    EXPECT_EQ(canvas.decodes, 1);
+    EXPECT_EQ(canvas.ImageCache()->Count(), 2);
+
+    canvas.Paint([&] { canvas.PaintImage(sharp, IBox(0, 0, 4, 4), 0, 0); });
+    EXPECT_PIXEL(canvas, 0, 0, kRed, 0);
+    EXPECT_PIXEL(canvas, 3, 0, kBlue, 0);
+    EXPECT_PIXEL(canvas, 0, 3, kGreen, 0);
+
+    EXPECT_FALSE(canvas.FetchImage("drawing_test_quadrants.gif", 1, false, 1).IsLoaded());
+    EXPECT_FALSE(canvas.FetchImage("no_such_image.png", 1, false, 1).IsLoaded());
+    EXPECT_EQ(canvas.ImageCache()->Count(), 2);
+
+    // The cache goes with the context.
+    canvas.OnSurfaceDestroyed();
+    EXPECT_EQ(canvas.ImageCache()->Count(), 0);
+  }
+  std::remove(name);
+}
