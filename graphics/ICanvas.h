@@ -634,8 +634,10 @@ public:
   bool MenuRequestPending() const;
   // Hands the menu result (null: nothing chosen) to the waiting control.
   void DeliverMenuResult(IPopupMenu* chosen);
-  // Lets control fill the canvas' context menu and shows it at (x, y) when
-  // it holds any item; nothing at all while a menu request waits.
+  // Lets control fill the canvas' context menu and offers it to the
+  // delegate's OpenHostContextMenu (the host's menu); when the host shows
+  // none, shows it at (x, y) when it holds any item. Nothing at all while a
+  // menu request waits.
   void OpenContextMenuForControl(IControl* control, float x, float y);
 
   IPopupMenu& PromptMenu() { return mPromptMenu; }

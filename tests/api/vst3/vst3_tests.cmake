@@ -1,3 +1,8 @@
+# Audio-path tests count allocations with the product tests' counter.
+if(TARGET vst3_tests)
+  target_sources(vst3_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/plugin/allocation_counter.cpp)
+endif()
+
 # vst3_tests also drives the x86_64 build of the VST 3 module through the test
 # host (only 64-bit Wine runs here). The module's path is passed relative to
 # the test program, which finds it from its own folder.
