@@ -207,9 +207,18 @@ public:
   // refuses the font.
   virtual bool InstallFont(const char* fontId, const char* fileOrResourceName);
 
-  // Layers.
+  // Layers (the stack itself is below, with BeginLayer). SwitchDrawTarget
+  // sends drawing to TopLayer()'s image, or the main surface when the
+  // stack is empty; a back-end sizes the target from the image's pixel
+  // size. Base: nothing.
   virtual void SwitchDrawTarget();
+  // The layer image's pixels, 4 bytes each, PixelWidth x PixelHeight of
+  // them in rows as LayerRowsBottomUp says; pixels is resized to fit. A
+  // back-end that cannot read them leaves fewer bytes (no shadow is cast).
   virtual void ReadLayerPixels(ILayer& layer, IHeapBlock& pixels) = 0;
+  // Puts shadow beneath the layer's content (or alone, without KeepContent)
+  // from mask: the layer's pixels with the blurred coverage in their alpha
+  // bytes, top row first, at least PixelWidth x PixelHeight x 4 bytes.
   virtual void ApplyLayerShadow(ILayer& layer, const IHeapBlock& mask, const IDropShadow& shadow) = 0;
 
   // Path building. Only meaningful when CanDrawShapes answers true; the base
@@ -344,7 +353,8 @@ public:
   // The bitmap cached for exactly (name, scale); never decodes.
   virtual IImageHandle FindCachedImage(const char* name, int32_t frameCount, bool framesSideBySide, int32_t scale);
   // Decodes the images of a packed block (see ICanvasResources.cpp for the
-  // layout; bounded by size) at scale 1 and caches those not cached yet.
+  // layout; bounded by size) at scale 1 and caches those not cached yet
+  // under their names.
   virtual void PreloadPackedImages(const void* data, int32_t size);
   // The SVG image name (a resource of type SVG or a file), parsed once per
   // process with units and dpi and kept in VectorImageCache(); null when it
@@ -356,6 +366,9 @@ public:
   virtual APIBitmap* DecodeImageSource(const char* location, int32_t scale, int32_t locationKind,
                                        const char* extension) = 0;
   virtual APIBitmap* DecodeImageBytes(const void* bytes, int32_t size, int32_t scale) = 0;
+  // A cleared (fully transparent) image of width x height device pixels to
+  // draw into, made for the given scales; the caller owns it. Null when it
+  // cannot be made (then no layer exists).
   virtual APIBitmap* CreateLayerImage(int32_t width, int32_t height, int32_t screenScale, float drawScale) = 0;
   virtual bool AddBackendFont(const char* fontId, PlatformFont* font) = 0;
   virtual bool SpareTrueQuery();  // reserved; nothing calls it; true
@@ -372,7 +385,8 @@ public:
 
   // The image cache the resource operations use. Back-end images belong to
   // one drawing context, so the back-end owns one cache per context and
-  // answers it here (and clears it while the context is current). Base:
+  // answers it here (and clears it while the context is current); the
+  // image operations above then need no override in the back-end. Base:
   // null, so nothing is cached and image fetches answer "not loaded".
   virtual IImageCache* ImageCache();
 
@@ -403,8 +417,8 @@ public:
   // Snaps box outwards to the device-pixel grid of density: the snapped box
   // and the exact number of device pixels it spans. False (outputs
   // unchanged) when box or density is not finite, the density is not
-  // positive, or the box spans no pixel or more than kMaxLayerPixels per
-  // side.
+  // positive, the box has no area, or it spans more than kMaxLayerPixels
+  // per side.
   static constexpr int32_t kMaxLayerPixels = 16384;
   static bool SnapLayerBox(const IBox& box, float density, IBox& snapped, int32_t& pixelWidth,
                            int32_t& pixelHeight);

@@ -25,6 +25,8 @@ bool ICanvas::SnapLayerBox(const IBox& box, float density, IBox& snapped, int32_
                            int32_t& pixelHeight) {
   const double d = density;
   if (!std::isfinite(d) || !(d > 0.0)) return false;
+  // Snapped outwards, a box without area would still cover a pixel.
+  if (!(box.Right > box.Left) || !(box.Bottom > box.Top)) return false;
   const double edges[4] = {box.Left * d, box.Top * d, box.Right * d, box.Bottom * d};
   for (double e : edges)
     if (!std::isfinite(e) || std::fabs(e) > 1.0e9) return false;

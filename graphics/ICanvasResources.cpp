@@ -76,7 +76,10 @@ int32_t ICanvas::LocateScaledResource(const char* name, const char* extension, I
   found = wanted;
   if (!name || !*name || wanted <= 0) return kLocationNotFound;
   const char* dot = ExtensionDot(name);
-  const int32_t stemLength = static_cast<int32_t>(dot ? dot - name : std::strlen(name));
+  const size_t length = std::strlen(name);
+  if (length > static_cast<size_t>(INT32_MAX / 2)) return kLocationNotFound;
+  const int32_t nameLength = static_cast<int32_t>(length);
+  const int32_t stemLength = dot ? static_cast<int32_t>(dot - name) : nameLength;
   const char* tail = dot ? dot : "";
   void* module = ResourceModule();
   IStringBuffer candidate;
@@ -86,7 +89,7 @@ int32_t ICanvas::LocateScaledResource(const char* name, const char* extension, I
     found = n;
     bool ok = true;
     if (n == 1) ok = candidate.Assign(name);
-    else ok = candidate.Print(INT32_MAX - 1, "%.*s@%dx%s", static_cast<int>(stemLength), name, n, tail);
+    else ok = candidate.Print(nameLength + 16, "%.*s@%dx%s", static_cast<int>(stemLength), name, n, tail);
     if (ok) {
       const int32_t kind = FindResourceOrFile(candidate.Get(), extension, path, module);
       if (kind > 0) return kind;
@@ -191,7 +194,8 @@ void ICanvas::UncacheImage(APIBitmap* bitmap) {
 // Block layout (little-endian, no padding): count (uint16), then per image
 // its name length n (uint8), n name bytes, frame count (uint16), frames
 // side by side (uint8, 0 = no), encoded size b (uint32), b encoded bytes.
-// Reading stops at the first record that does not fit the block.
+// Reading stops at the first record that does not fit the block; a record
+// without a name is skipped.
 void ICanvas::PreloadPackedImages(const void* data, int32_t size) {
   IImageCache* cache = ImageCache();
   if (!cache || !data || size < 2) return;
@@ -213,6 +217,7 @@ void ICanvas::PreloadPackedImages(const void* data, int32_t size) {
     const uint8_t* encoded = in.Bytes + in.Position;
     in.Position += static_cast<int32_t>(encodedSize);
 
+    if (name.IsEmpty()) continue;  // nothing could ever fetch it
     APIBitmap* bitmap = DecodeImageBytes(encoded, static_cast<int32_t>(encodedSize), 1);
     if (!bitmap) continue;
     IImageCache::LockedView view(*cache);

@@ -263,14 +263,18 @@ void IPopupMenuControl::CommitChoice() {
       pane->ChosenCell = mHighlightedCell;
     }
   }
-  // Sets PickedIndex and runs the completion, also when nothing was chosen.
-  if (menu) menu->ReportChoice(index);
-  if (ICanvas* canvas = GraphicsRef()) canvas->DeliverMenuResult(menu);
-
+  // The menu closes before anyone hears of the choice: the completion and the
+  // requester run code of their own, which must find the menu already
+  // closing, and nothing here touches the control after them.
+  ICanvas* canvas = GraphicsRef();
   mActivePane = nullptr;
   mState = EPopupMenuState::Chosen;
   SetConcealed(true);
   MarkChanged(true, -1);
+
+  // Sets PickedIndex and runs the completion, also when nothing was chosen.
+  if (menu) menu->ReportChoice(index);
+  if (canvas) canvas->DeliverMenuResult(menu);
 }
 
 // ---- Fades ----

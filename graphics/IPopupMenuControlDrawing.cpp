@@ -82,8 +82,10 @@ void IPopupMenuControl::RenderPaneShadow(ICanvas& canvas, const IPopupPane& pane
   IBox under = pane.InnerBox;
   under.Top += 2.0f;
   under.Bottom += 2.0f;
+  // The outermost layer stays inside OuterBox, which is all that is redrawn.
+  const float reach = std::max(mMetrics.ShadowSize - 2.0f, 0.0f);
   for (int32_t k = kLayers; k >= 1; --k) {
-    const float grow = mMetrics.ShadowSize * static_cast<float>(k) / kLayers;
+    const float grow = reach * static_cast<float>(k) / kLayers;
     canvas.FloodRoundedBox(IArgb(alpha, 0, 0, 0), under.Grown(grow), mMetrics.PaneCornerRadius + grow);
   }
 }

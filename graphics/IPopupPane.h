@@ -7,8 +7,8 @@
 // Layout happens once, in the constructor: a column of cells below and to
 // the right of (x, y), each as wide as the widest caption plus the mark
 // column, the text padding and the submenu arrow. A column that would run
-// past the bottom of the control's placement area is placed again from the
-// top of the area; when it still does not fit it scrolls, showing MostShown
+// past the bottom of the control's placement area moves up, staying inside
+// the area; when it is taller than the area it scrolls, showing MostShown
 // cells of the longer menu (cell j shows item FirstShown + j). A column that
 // would pass the right edge moves left as a whole. Cell boxes never change
 // afterwards, so pointers to them stay valid for the pane's lifetime.

@@ -102,6 +102,8 @@ namespace plugkit::canvas::stbedit {
 namespace plugkit::canvas {
 
 using stbedit::STB_TexteditState;
+using stbedit::kVkBack;
+using stbedit::kVkDelete;
 
 struct ITextEntryControl::EditingState {
   STB_TexteditState stb;
@@ -120,14 +122,38 @@ int32_t ITextEntryControl::Cursor() const { return mState->stb.cursor; }
 int32_t ITextEntryControl::SelectionStart() const { return mState->stb.select_start; }
 int32_t ITextEntryControl::SelectionEnd() const { return mState->stb.select_end; }
 
+namespace {
+
+bool IsHigh(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+bool IsLow(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+
+// Whether position p lies between the two units of a surrogate pair.
+bool SplitsPair(const std::u16string& text, int p) {
+  return p > 0 && p < static_cast<int>(text.size()) && IsHigh(text[static_cast<size_t>(p) - 1]) &&
+         IsLow(text[static_cast<size_t>(p)]);
+}
+
+// A position inside a pair moves out of it the way the cursor went.
+void KeepOutOfPair(const std::u16string& text, int& p, bool leftwards) {
+  if (SplitsPair(text, p)) p += leftwards ? -1 : 1;
+}
+
+} // namespace
+
+// The editing state steps unit by unit; a character made of a surrogate
+// pair must still be moved over, marked and deleted as one.
 template <typename Edit>
 bool ITextEntryControl::Apply(Edit&& edit) {
-  const STB_TexteditState& s = mState->stb;
+  STB_TexteditState& s = mState->stb;
   const std::u16string text = mText;
   const int cursor = s.cursor;
   const int start = s.select_start;
   const int end = s.select_end;
   edit(mState->stb);
+  const bool leftwards = s.cursor < cursor;
+  KeepOutOfPair(mText, s.cursor, leftwards);
+  KeepOutOfPair(mText, s.select_start, leftwards);
+  KeepOutOfPair(mText, s.select_end, leftwards);
   const bool changed = mText != text || s.cursor != cursor || s.select_start != start || s.select_end != end;
   if (changed) MarkChanged(false, -1);
   return changed;
@@ -243,7 +269,21 @@ bool ITextEntryControl::OnKeyStroke(float, float, const IKeyStroke& key) {
   }
   const int32_t code = KeyCode(key);
   if (code == 0) return false;
-  return Apply([&](STB_TexteditState& s) { stbedit::stb_textedit_key(this, &s, code); });
+  return Apply([&](STB_TexteditState& s) {
+    // Deleting next to a surrogate pair takes the whole pair: it is marked
+    // first, and the key then deletes the mark.
+    const int c = s.cursor;
+    if (s.select_start == s.select_end) {
+      if (code == STB_TEXTEDIT_K_BACKSPACE && SplitsPair(mText, c - 1)) {
+        s.select_start = c - 2;
+        s.select_end = c;
+      } else if (code == STB_TEXTEDIT_K_DELETE && SplitsPair(mText, c + 1)) {
+        s.select_start = c;
+        s.select_end = c + 2;
+      }
+    }
+    stbedit::stb_textedit_key(this, &s, code);
+  });
 }
 
 // ---- Clipboard ----

@@ -20,6 +20,8 @@
 // Lock order: a back-end's image cache before the vector-image cache; the
 // typeface cache before any lock of a back-end object.
 
+#include <functional>
+
 #include "graphics/APIBitmap.h"
 #include "graphics/ISharedCache.h"
 #include "graphics/ITypefaceBlob.h"
@@ -45,9 +47,21 @@ public:
 using IVectorImageCache = ISharedCache<IVectorImageRecord>;
 using ITypefaceBlobCache = ISharedCache<ITypefaceBlob>;
 
+class PlatformFont;
+
 // The process-wide instances, made on first use and cleared at process exit.
 IVectorImageCache& VectorImageCache();
 ITypefaceBlobCache& TypefaceBlobCache();
+
+// The font data of fontId handed to a back-end's rasteriser (use answers
+// whether the rasteriser took it), all under TypefaceBlobCache's lock: the
+// cached blob when there is one, else font's blob (LoadTypefaceBlob),
+// which is given to use only when it holds a usable face and is kept in
+// the cache only when use accepted it. Answers use's answer; false, use not
+// called, when there is no usable data. The rasteriser may keep pointers
+// into a cached blob's bytes: they stay until the cache is cleared.
+bool UseTypefaceBlob(const char* fontId, PlatformFont* font,
+                     const std::function<bool(const ITypefaceBlob& blob)>& use);
 
 // Parses zero-terminated SVG text (the parser writes into it) with units
 // ("px", "pt", ...) and dpi. Null when the text does not parse or holds an

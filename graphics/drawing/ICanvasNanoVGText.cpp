@@ -1,8 +1,5 @@
 // Fonts and text of the NanoVG back-end.
 
-#include <memory>
-
-#include "graphics/PlatformFont.h"
 #include "graphics/SharedCaches.h"
 #include "graphics/drawing/GradientSpan.h"
 #include "graphics/drawing/ICanvasNanoVG.h"
@@ -41,27 +38,13 @@ void PrepareTextAnchor(NVGcontext* context, const ITextStyle& style, const char*
 } // namespace
 
 bool ICanvasNanoVG::AddBackendFont(const char* fontId, PlatformFont* font) {
-  if (!mContext || !fontId || !*fontId) return false;
-  ITypefaceBlobCache::LockedView view(TypefaceBlobCache());
-  // NanoVG keeps reading the bytes; they stay in the cache, which outlives
-  // every context that uses them.
-  if (const ITypefaceBlob* cached = view.Find(fontId, 1.0)) {
-    if (!cached->IsUsable()) return false;
-    return nvgCreateFontMemAtIndex(mContext, fontId, cached->FontBytes.As<unsigned char>(),
-                                   cached->FontBytes.Size(), 0, cached->FaceIndex) >= 0;
-  }
-  if (!font) return false;
-  std::unique_ptr<ITypefaceBlob> blob = font->LoadTypefaceBlob();
-  if (!blob || !blob->IsUsable()) return false;
-  ITypefaceBlob* kept = blob.get();
-  if (!view.Add(kept, fontId, 1.0)) return false;
-  blob.release();
-  if (nvgCreateFontMemAtIndex(mContext, fontId, kept->FontBytes.As<unsigned char>(), kept->FontBytes.Size(), 0,
-                              kept->FaceIndex) < 0) {
-    view.Remove(kept);  // refused: no later context gets it from the cache either
-    return false;
-  }
-  return true;
+  if (!mContext) return false;
+  // NanoVG keeps reading the bytes; they stay in the process-wide cache,
+  // which outlives every context that uses them.
+  return UseTypefaceBlob(fontId, font, [&](const ITypefaceBlob& blob) {
+    return nvgCreateFontMemAtIndex(mContext, fontId, blob.FontBytes.As<unsigned char>(), blob.FontBytes.Size(), 0,
+                                   blob.FaceIndex) >= 0;
+  });
 }
 
 float ICanvasNanoVG::MeasureTextRun(const ITextStyle& style, const char* text, IBox& box) {

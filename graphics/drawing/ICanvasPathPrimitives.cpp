@@ -2,12 +2,12 @@
 
 #include <cmath>
 
-#include "graphics/drawing/ICanvasPathBase.h"
-#include "graphics/drawing/PathLimits.h"
+#include "graphics/APIBitmap.h"
 #include "graphics/IFill.h"
 #include "graphics/IImageHandle.h"
 #include "graphics/IPathOptions.h"
-#include "graphics/APIBitmap.h"
+#include "graphics/drawing/ICanvasPathBase.h"
+#include "graphics/drawing/PathLimits.h"
 
 namespace plugkit::canvas {
 

@@ -25,7 +25,11 @@ bool Holds(const IBox& box, float x, float y) { return !box.IsEmpty() && box.Con
 } // namespace
 
 TPresetControl::TPresetControl(const IBox& bounds, const ITextStyle& titleStyle, const ITextStyle& iconStyle)
-    : IControl(bounds, -1), TitleStyle(titleStyle), IconStyle(iconStyle) {}
+    : IControl(bounds, -1), TitleStyle(titleStyle), IconStyle(iconStyle) {
+  // Quick clicks on an arrow step once each; a double click is two steps,
+  // not a reset.
+  SetDoubleAsPress(true);
+}
 
 TPresetControl::~TPresetControl() {
   ListMenu.ClearItems(true);

@@ -5,15 +5,23 @@
 
 #include "plugin/Tessivo.h"
 
+#include <new>
+
+#include "core/ModuleResources.h"
 #include "graphics/ICanvas.h"
 #include "graphics/IControl.h"
+#include "graphics/ICornerResizerControl.h"
+#include "graphics/IPanelControl.h"
 #include "plugin/editor/TAboutBox.h"
 #include "plugin/editor/TEditorStyles.h"
 #include "plugin/editor/TKnobControl.h"
 #include "plugin/editor/TPresetControl.h"
 
-#include "graphics/ICornerResizerControl.h"
-#include "graphics/IPanelControl.h"
+// The editor window comes with the Windows layer; without it no editor opens.
+#if __has_include("graphics/platform/ICanvasWin.h")
+#define TESSIVO_EDITOR_WINDOW 1
+#include "graphics/platform/ICanvasWin.h"
+#endif
 
 using namespace plugkit::canvas;
 using namespace tessivo_editor;
@@ -24,6 +32,7 @@ constexpr IArgb kBackgroundColour{255, 47, 54, 58};
 constexpr float kResizerSize = 20.0f;
 constexpr float kStripHeight = 30.0f;
 constexpr float kAboutFadeStep = 0.05f;
+constexpr int32_t kEditorFramesPerSecond = 60;
 
 struct IKnobPlace {
   IBox bounds;
@@ -46,9 +55,18 @@ void Tessivo::InstallEditorFunctions() {
 }
 
 ICanvas* Tessivo::CreateEditorGraphics() {
+#if defined(TESSIVO_EDITOR_WINDOW)
+  const plugkit::IPluginDescriptor d = Descriptor();
+  ICanvas* g = new (std::nothrow) ICanvasWin(this, d.editorWidth, d.editorHeight, kEditorFramesPerSecond, 1.0f);
+  // The window class and the embedded fonts and logo are the plug-in
+  // module's, not the host's.
+  if (g) g->StoreModuleInstance(plugkit::StoredModuleHandle());
+  return g;
+#else
   // No window canvas is built into this framework yet: the editor stays
   // closed and the host is told so.
   return nullptr;
+#endif
 }
 
 void Tessivo::EditorLayoutCall(ICanvas* g) {

@@ -117,6 +117,16 @@ TEST(PopupMenuControl, PressOutsideEveryCellClosesWithNothingChosen) {
     EXPECT_EQ(f.control->State(), EPopupMenuState::Chosen);
   }
   {
+    MenuFixture f;  // a menu without items still opens a pane and closes with nothing
+    f.menu.ClearItems();
+    f.OpenFully(20, 30);
+    EXPECT_TRUE(f.Pane(0).Cells.empty());
+    EXPECT_EQ(f.Pane(0).InnerBox, IBox(20, 30, 56, 40));
+    f.Click(25, 35);
+    EXPECT_EQ(f.completions, (std::vector<std::string>{"root -1"}));
+    EXPECT_TRUE(f.Has("menu choice -9 0 requester"));
+  }
+  {
     MenuFixture f;  // a context menu answers -1
     f.Open(20, 30, true);
     f.FinishFade();
@@ -339,6 +349,22 @@ TEST(PopupMenuControl, ShortMenuNearTheBottomOpensUpwardsInsideTheEditor) {
     EXPECT_EQ(pane.Cells[0].Top, c.firstTop);
     EXPECT_LE(pane.Cells[2].Bottom + 5, 160);
   }
+}
+
+TEST(PopupMenuControl, AnswersTheCanvasValuePrompt) {
+  MenuFixture f;
+  ProbeControl* mode = f.Add("mode", IBox(20, 30, 60, 50), RecordingDelegate::kMode);
+  mode->SetNoValuePrompt(false);
+  f.canvas.PromptParameterValue(mode, mode->Bounds(), 0);
+  ASSERT_EQ(f.control->Menu(), &f.canvas.PromptMenu());
+  ASSERT_EQ(f.control->PaneCount(), 1);
+  EXPECT_TRUE(f.canvas.PromptMenu().ItemAt(1)->HasFlag(EPopupItemFlag::Marked));  // "B", the current value
+  f.FinishFade();
+  f.Forget();
+  const IBox cell = f.Pane(0).Cells[2];
+  f.Click(cell.Left + 1, cell.Top + 1);
+  EXPECT_TRUE(f.Has("menu choice 2 0 mode"));
+  EXPECT_TRUE(f.Has("set 1 1"));
 }
 
 TEST(PopupMenuControl, DrawsHighlightMarksAndDividersInTheMenuColours) {

@@ -70,6 +70,10 @@ GlSurface::GlSurface() {
   mReady = true;
 }
 
+bool GlSurface::MakeCurrent() {
+  return mContext && wglMakeCurrent(static_cast<HDC>(mDc), static_cast<HGLRC>(mContext));
+}
+
 GlSurface::~GlSurface() {
   if (mContext) {
     wglMakeCurrent(nullptr, nullptr);

@@ -12,6 +12,8 @@
 // creates its NanoVG context and main framebuffer; Pixels() reads the main
 // framebuffer back with glReadPixels, top row first, as premultiplied RGBA.
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -30,6 +32,8 @@ public:
 
   bool Ready() const { return mReady; }
   const std::string& Failure() const { return mFailure; }
+  // Makes this surface's context current again (after a test released it).
+  bool MakeCurrent();
 
 private:
   void* mWindow = nullptr;
@@ -43,6 +47,13 @@ private:
 // end (a context per test would only slow the tests down).
 GlSurface& SharedSurface();
 
+// Base of the tests that draw: each fails at once, saying why, when no
+// surface could be made.
+class PixelTest : public ::testing::Test {
+protected:
+  void SetUp() override { ASSERT_TRUE(SharedSurface().Ready()) << SharedSurface().Failure(); }
+};
+
 struct Rgba {
   int R = 0, G = 0, B = 0, A = 0;
 };
@@ -51,10 +62,28 @@ struct Rgba {
 bool Near(const Rgba& actual, const Rgba& expected, int tolerance = 3);
 std::string Text(const Rgba& c);
 
+// Premultiplied pixels as read back.
+constexpr Rgba kClearPixel{0, 0, 0, 0};
+constexpr Rgba kRedPixel{255, 0, 0, 255};
+constexpr Rgba kGreenPixel{0, 255, 0, 255};
+constexpr Rgba kBluePixel{0, 0, 255, 255};
+
+// Checks the pixel at device position (x, y) of a PixelCanvas.
+#define EXPECT_PIXEL(pixelCanvas, x, y, expected, tolerance)                                 \
+  do {                                                                                       \
+    const ::plugkit::canvas::test::Rgba actual_ = (pixelCanvas).PixelAt(x, y);               \
+    EXPECT_TRUE(::plugkit::canvas::test::Near(actual_, expected, tolerance))                 \
+        << "pixel " << (x) << "," << (y) << " is " << ::plugkit::canvas::test::Text(actual_) \
+        << ", expected " << ::plugkit::canvas::test::Text(expected);                         \
+  } while (0)
+
 class PixelCanvas : public NullPlatform<ICanvasNanoVG> {
 public:
   PixelCanvas(int32_t width, int32_t height, float drawScale = 1.0f)
       : NullPlatform(nullptr, width, height, 60, drawScale) {}
+  // The same for an editor with a plug-in side.
+  PixelCanvas(ICanvasEditorDelegate* delegate, int32_t width, int32_t height, float drawScale = 1.0f)
+      : NullPlatform(delegate, width, height, 60, drawScale) {}
 
   // Context and main framebuffer; false when either could not be made.
   bool Open();

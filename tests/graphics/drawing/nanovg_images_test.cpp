@@ -17,10 +17,6 @@ using namespace plugkit::canvas::test;
 
 namespace {
 
-const Rgba kClear{0, 0, 0, 0};
-const Rgba kRed{255, 0, 0, 255};
-const Rgba kGreen{0, 255, 0, 255};
-const Rgba kBlue{0, 0, 255, 255};
 
 // 4 by 4 pixels: the top two rows red on the left and blue on the right, the
 // bottom two green on the left and blue on the right.
@@ -28,16 +24,13 @@ std::vector<uint8_t> QuadrantPng() {
   std::vector<uint8_t> rgba;
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 4; ++x) {
-      const Rgba& c = x >= 2 ? kBlue : y < 2 ? kRed : kGreen;
+      const Rgba& c = x >= 2 ? kBluePixel : y < 2 ? kRedPixel : kGreenPixel;
       rgba.insert(rgba.end(), {static_cast<uint8_t>(c.R), static_cast<uint8_t>(c.G), static_cast<uint8_t>(c.B), 255});
     }
   return EncodePng(4, 4, rgba);
 }
 
-class NanoVGImages : public ::testing::Test {
-protected:
-  void SetUp() override { ASSERT_TRUE(SharedSurface().Ready()) << SharedSurface().Failure(); }
-};
+class NanoVGImages : public PixelTest {};
 
 // Counts the decodes the canvas's fetching asks for.
 class CountingCanvas : public PixelCanvas {
@@ -50,12 +43,6 @@ public:
   }
 };
 
-#define EXPECT_PIXEL(canvas, x, y, expected, tolerance)                                                   \
-  do {                                                                                                  \
-    const Rgba actual_ = (canvas).PixelAt(x, y);                                                        \
-    EXPECT_TRUE(Near(actual_, expected, tolerance))                                                     \
-        << "pixel " << (x) << "," << (y) << " is " << Text(actual_) << ", expected " << Text(expected); \
-  } while (0)
 
 } // namespace
 
@@ -81,27 +68,27 @@ TEST_F(NanoVGImages, DecodedBitmapIsDrawnUnstretchedShiftedStretchedAndTurned) {
     canvas.PaintImage(doubled, IBox(70, 10, 80, 20), 0, 0);   // 4 pixels at scale 2 span 2 units
     canvas.PaintImage(image, IBox(90, 10, 94, 14), 0, 0, &half);
   });
-  EXPECT_PIXEL(canvas, 10, 10, kRed, 0);
-  EXPECT_PIXEL(canvas, 12, 10, kBlue, 0);
-  EXPECT_PIXEL(canvas, 10, 12, kGreen, 0);
-  EXPECT_PIXEL(canvas, 14, 10, kClear, 0);
-  EXPECT_PIXEL(canvas, 20, 10, kBlue, 0);
-  EXPECT_PIXEL(canvas, 21, 13, kBlue, 0);
-  EXPECT_PIXEL(canvas, 22, 10, kClear, 0);
-  EXPECT_PIXEL(canvas, 31, 11, kRed, 0);
-  EXPECT_PIXEL(canvas, 32, 10, kClear, 0);
-  EXPECT_PIXEL(canvas, 30, 12, kClear, 0);
-  EXPECT_PIXEL(canvas, 40, 10, kRed, 0);
-  EXPECT_PIXEL(canvas, 46, 10, kBlue, 0);
-  EXPECT_PIXEL(canvas, 40, 16, kGreen, 0);
-  EXPECT_PIXEL(canvas, 48, 10, kClear, 0);
-  EXPECT_PIXEL(canvas, 61, 21, kRed, 3);
-  EXPECT_PIXEL(canvas, 58, 21, kBlue, 3);
-  EXPECT_PIXEL(canvas, 61, 18, kGreen, 3);
-  EXPECT_PIXEL(canvas, 70, 10, kRed, 0);
-  EXPECT_PIXEL(canvas, 71, 10, kBlue, 0);
-  EXPECT_PIXEL(canvas, 70, 11, kGreen, 0);
-  EXPECT_PIXEL(canvas, 72, 10, kClear, 0);
+  EXPECT_PIXEL(canvas, 10, 10, kRedPixel, 0);
+  EXPECT_PIXEL(canvas, 12, 10, kBluePixel, 0);
+  EXPECT_PIXEL(canvas, 10, 12, kGreenPixel, 0);
+  EXPECT_PIXEL(canvas, 14, 10, kClearPixel, 0);
+  EXPECT_PIXEL(canvas, 20, 10, kBluePixel, 0);
+  EXPECT_PIXEL(canvas, 21, 13, kBluePixel, 0);
+  EXPECT_PIXEL(canvas, 22, 10, kClearPixel, 0);
+  EXPECT_PIXEL(canvas, 31, 11, kRedPixel, 0);
+  EXPECT_PIXEL(canvas, 32, 10, kClearPixel, 0);
+  EXPECT_PIXEL(canvas, 30, 12, kClearPixel, 0);
+  EXPECT_PIXEL(canvas, 40, 10, kRedPixel, 0);
+  EXPECT_PIXEL(canvas, 46, 10, kBluePixel, 0);
+  EXPECT_PIXEL(canvas, 40, 16, kGreenPixel, 0);
+  EXPECT_PIXEL(canvas, 48, 10, kClearPixel, 0);
+  EXPECT_PIXEL(canvas, 61, 21, kRedPixel, 3);
+  EXPECT_PIXEL(canvas, 58, 21, kBluePixel, 3);
+  EXPECT_PIXEL(canvas, 61, 18, kGreenPixel, 3);
+  EXPECT_PIXEL(canvas, 70, 10, kRedPixel, 0);
+  EXPECT_PIXEL(canvas, 71, 10, kBluePixel, 0);
+  EXPECT_PIXEL(canvas, 70, 11, kGreenPixel, 0);
+  EXPECT_PIXEL(canvas, 72, 10, kClearPixel, 0);
   EXPECT_PIXEL(canvas, 90, 10, (Rgba{128, 0, 0, 128}), 2);
 }
 
@@ -129,7 +116,7 @@ TEST_F(NanoVGImages, ImagesWithoutPixelsDrawNothing) {
     canvas.PaintImageTurned(IImageHandle(), 20, 10, 45.0);
     canvas.PaintImageStretched(sizeless, IBox(0, 0, 40, 20));
   });
-  for (const Rgba& p : canvas.Pixels()) ASSERT_TRUE(Near(p, kClear, 0)) << Text(p);
+  for (const Rgba& p : canvas.Pixels()) ASSERT_TRUE(Near(p, kClearPixel, 0)) << Text(p);
 }
 
 TEST_F(NanoVGImages, ExtensionsArePngAndJpegInAnyCase) {
@@ -171,9 +158,9 @@ TEST_F(NanoVGImages, FetchedFileIsDecodedOncePerScaleAndRedrawnForAnother) {
     EXPECT_EQ(canvas.ImageCache()->Count(), 2);
 
     canvas.Paint([&] { canvas.PaintImage(sharp, IBox(0, 0, 4, 4), 0, 0); });
-    EXPECT_PIXEL(canvas, 0, 0, kRed, 0);
-    EXPECT_PIXEL(canvas, 3, 0, kBlue, 0);
-    EXPECT_PIXEL(canvas, 0, 3, kGreen, 0);
+    EXPECT_PIXEL(canvas, 0, 0, kRedPixel, 0);
+    EXPECT_PIXEL(canvas, 3, 0, kBluePixel, 0);
+    EXPECT_PIXEL(canvas, 0, 3, kGreenPixel, 0);
 
     EXPECT_FALSE(canvas.FetchImage("drawing_test_quadrants.gif", 1, false, 1).IsLoaded());
     EXPECT_FALSE(canvas.FetchImage("no_such_image.png", 1, false, 1).IsLoaded());

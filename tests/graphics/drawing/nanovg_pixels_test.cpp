@@ -17,22 +17,9 @@ namespace {
 const IArgb kRed(255, 255, 0, 0);
 const IArgb kGreen(255, 0, 255, 0);
 const IArgb kBlue(255, 0, 0, 255);
-const Rgba kClear{0, 0, 0, 0};
-const Rgba kOpaqueRed{255, 0, 0, 255};
-const Rgba kOpaqueGreen{0, 255, 0, 255};
-const Rgba kOpaqueBlue{0, 0, 255, 255};
 
-class NanoVGPixels : public ::testing::Test {
-protected:
-  void SetUp() override { ASSERT_TRUE(SharedSurface().Ready()) << SharedSurface().Failure(); }
-};
+class NanoVGPixels : public PixelTest {};
 
-#define EXPECT_PIXEL(canvas, x, y, expected, tolerance)                                                   \
-  do {                                                                                                  \
-    const Rgba actual_ = (canvas).PixelAt(x, y);                                                        \
-    EXPECT_TRUE(Near(actual_, expected, tolerance))                                                     \
-        << "pixel " << (x) << "," << (y) << " is " << Text(actual_) << ", expected " << Text(expected); \
-  } while (0)
 
 } // namespace
 
@@ -44,19 +31,19 @@ TEST_F(NanoVGPixels, FillsCoverWholePixelsInsideAndPartOnTheirEdges) {
     canvas.FloodCircle(kGreen, 60, 40, 15.5f);
     canvas.FloodBox(kBlue, IBox(40.5f, 60, 50, 70));  // its left column is half covered
   });
-  EXPECT_PIXEL(canvas, 20, 20, kOpaqueRed, 0);
-  EXPECT_PIXEL(canvas, 10, 10, kOpaqueRed, 0);  // left and top edges are inside
-  EXPECT_PIXEL(canvas, 29, 29, kOpaqueRed, 0);
-  EXPECT_PIXEL(canvas, 30, 20, kClear, 0);      // right and bottom edges are outside
-  EXPECT_PIXEL(canvas, 20, 30, kClear, 0);
-  EXPECT_PIXEL(canvas, 9, 20, kClear, 0);
-  EXPECT_PIXEL(canvas, 60, 40, kOpaqueGreen, 0);
-  EXPECT_PIXEL(canvas, 60, 22, kClear, 0);
+  EXPECT_PIXEL(canvas, 20, 20, kRedPixel, 0);
+  EXPECT_PIXEL(canvas, 10, 10, kRedPixel, 0);  // left and top edges are inside
+  EXPECT_PIXEL(canvas, 29, 29, kRedPixel, 0);
+  EXPECT_PIXEL(canvas, 30, 20, kClearPixel, 0);      // right and bottom edges are outside
+  EXPECT_PIXEL(canvas, 20, 30, kClearPixel, 0);
+  EXPECT_PIXEL(canvas, 9, 20, kClearPixel, 0);
+  EXPECT_PIXEL(canvas, 60, 40, kGreenPixel, 0);
+  EXPECT_PIXEL(canvas, 60, 22, kClearPixel, 0);
   // Pixel (75, 40) has its centre (75.5, 40.5) about 15.5 from the circle's
   // centre: on the rim, half covered.
   EXPECT_PIXEL(canvas, 75, 40, (Rgba{0, 128, 0, 128}), 40);
   EXPECT_PIXEL(canvas, 40, 65, (Rgba{0, 0, 128, 128}), 6);
-  EXPECT_PIXEL(canvas, 45, 65, kOpaqueBlue, 0);
+  EXPECT_PIXEL(canvas, 45, 65, kBluePixel, 0);
 }
 
 TEST_F(NanoVGPixels, StrokesCoverTheirWidthAndDashesLeaveGaps) {
@@ -67,17 +54,17 @@ TEST_F(NanoVGPixels, StrokesCoverTheirWidthAndDashesLeaveGaps) {
     canvas.OutlineBox(kGreen, IBox(10, 40, 40, 70), nullptr, 2);        // columns 9 and 10 on the left
     canvas.OutlineDashedSegment(kBlue, 0, 75, 100, 75, nullptr, 2, 10);  // dashes over [0, 10], [20, 30] ...
   });
-  EXPECT_PIXEL(canvas, 50, 18, kOpaqueRed, 0);
-  EXPECT_PIXEL(canvas, 50, 21, kOpaqueRed, 0);
-  EXPECT_PIXEL(canvas, 50, 16, kClear, 0);
-  EXPECT_PIXEL(canvas, 50, 23, kClear, 0);
-  EXPECT_PIXEL(canvas, 5, 20, kClear, 0);  // butt caps end at the end points
-  EXPECT_PIXEL(canvas, 9, 55, kOpaqueGreen, 0);
-  EXPECT_PIXEL(canvas, 10, 55, kOpaqueGreen, 0);
-  EXPECT_PIXEL(canvas, 25, 55, kClear, 0);
-  EXPECT_PIXEL(canvas, 5, 75, kOpaqueBlue, 0);
-  EXPECT_PIXEL(canvas, 15, 75, kClear, 0);
-  EXPECT_PIXEL(canvas, 25, 75, kOpaqueBlue, 0);
+  EXPECT_PIXEL(canvas, 50, 18, kRedPixel, 0);
+  EXPECT_PIXEL(canvas, 50, 21, kRedPixel, 0);
+  EXPECT_PIXEL(canvas, 50, 16, kClearPixel, 0);
+  EXPECT_PIXEL(canvas, 50, 23, kClearPixel, 0);
+  EXPECT_PIXEL(canvas, 5, 20, kClearPixel, 0);  // butt caps end at the end points
+  EXPECT_PIXEL(canvas, 9, 55, kGreenPixel, 0);
+  EXPECT_PIXEL(canvas, 10, 55, kGreenPixel, 0);
+  EXPECT_PIXEL(canvas, 25, 55, kClearPixel, 0);
+  EXPECT_PIXEL(canvas, 5, 75, kBluePixel, 0);
+  EXPECT_PIXEL(canvas, 15, 75, kClearPixel, 0);
+  EXPECT_PIXEL(canvas, 25, 75, kBluePixel, 0);
 }
 
 TEST_F(NanoVGPixels, GradientsRunFromFirstToLastStop) {
@@ -119,6 +106,55 @@ TEST_F(NanoVGPixels, GradientsRunFromFirstToLastStop) {
   EXPECT_PIXEL(canvas, 65, 45, (Rgba{0, 0, 0, 255}), 0);  // beyond the radius: the last stop
 }
 
+TEST_F(NanoVGPixels, FillRulesMakeHolesAndStrokesCanKeepTheirPath) {
+  // An outer box (0 .. 30) and an inner one (10 .. 20), both traced the same
+  // way round; the rule decides whether the inner one is a hole.
+  struct RuleCase {
+    const char* name;
+    EFillRule rule;
+    int32_t innerDirection;  // -1: none given
+    Rgba centre;
+  };
+  const RuleCase cases[] = {
+      {"solid", EFillRule::Solid, -1, kRedPixel},
+      {"hole", EFillRule::Hole, -1, kClearPixel},
+      {"directions: hole", EFillRule::KeepDirections, 1, kClearPixel},
+      {"directions: solid", EFillRule::KeepDirections, 0, kRedPixel},
+  };
+  for (const RuleCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    PixelCanvas canvas(40, 40);
+    ASSERT_TRUE(canvas.Open());
+    canvas.Paint([&] {
+      canvas.ShapeAddBox(IBox(0, 0, 30, 30));
+      if (c.innerDirection >= 0) canvas.ShapeSetDirection(0);
+      canvas.ShapeAddBox(IBox(10, 10, 20, 20));
+      if (c.innerDirection >= 0) canvas.ShapeSetDirection(c.innerDirection);
+      IFillOptions options;
+      options.Rule = c.rule;
+      canvas.ShapeFill(kRed, options);
+    });
+    EXPECT_PIXEL(canvas, 5, 5, kRedPixel, 0);
+    EXPECT_PIXEL(canvas, 15, 15, c.centre, 0);
+  }
+
+  PixelCanvas canvas(40, 40);
+  ASSERT_TRUE(canvas.Open());
+  canvas.Paint([&] {
+    IStrokeOptions keep;
+    keep.PreserveShape = true;
+    canvas.ShapeAddBox(IBox(5, 5, 15, 15));
+    canvas.ShapeStroke(kRed, 2, keep);
+    canvas.ShapeFill(kBlue, IFillOptions());  // the same box
+    canvas.ShapeAddBox(IBox(25, 25, 35, 35));
+    canvas.ShapeStroke(kRed, 2, IStrokeOptions());
+    canvas.ShapeFill(kBlue, IFillOptions());  // no path left
+  });
+  EXPECT_PIXEL(canvas, 10, 10, kBluePixel, 0);
+  EXPECT_PIXEL(canvas, 30, 30, kClearPixel, 0);
+  EXPECT_PIXEL(canvas, 25, 30, kRedPixel, 0);
+}
+
 TEST_F(NanoVGPixels, CompositeModesFollowTheirBlendRules) {
   // Red (the destination) covers x 0..60, blue (the source) x 40..100. Pixel
   // 20 sees only red (the source never reaches it), 50 both, 80 only blue.
@@ -128,20 +164,20 @@ TEST_F(NanoVGPixels, CompositeModesFollowTheirBlendRules) {
     Rgba both, sourceOnly;
   };
   const ModeCase cases[] = {
-      {"source over", {ECompositeMode::SourceOver, 1}, kOpaqueBlue, kOpaqueBlue},
-      {"source in", {ECompositeMode::SourceIn, 1}, kOpaqueBlue, kClear},
-      {"source out", {ECompositeMode::SourceOut, 1}, kClear, kOpaqueBlue},
-      {"source atop", {ECompositeMode::SourceAtop, 1}, kOpaqueBlue, kClear},
-      {"destination over", {ECompositeMode::DestinationOver, 1}, kOpaqueRed, kOpaqueBlue},
-      {"destination in", {ECompositeMode::DestinationIn, 1}, kOpaqueRed, kClear},
-      {"destination out", {ECompositeMode::DestinationOut, 1}, kClear, kClear},
-      {"destination atop", {ECompositeMode::DestinationAtop, 1}, kOpaqueRed, kOpaqueBlue},
-      {"xor", {ECompositeMode::Xor, 1}, kClear, kOpaqueBlue},
+      {"source over", {ECompositeMode::SourceOver, 1}, kBluePixel, kBluePixel},
+      {"source in", {ECompositeMode::SourceIn, 1}, kBluePixel, kClearPixel},
+      {"source out", {ECompositeMode::SourceOut, 1}, kClearPixel, kBluePixel},
+      {"source atop", {ECompositeMode::SourceAtop, 1}, kBluePixel, kClearPixel},
+      {"destination over", {ECompositeMode::DestinationOver, 1}, kRedPixel, kBluePixel},
+      {"destination in", {ECompositeMode::DestinationIn, 1}, kRedPixel, kClearPixel},
+      {"destination out", {ECompositeMode::DestinationOut, 1}, kClearPixel, kClearPixel},
+      {"destination atop", {ECompositeMode::DestinationAtop, 1}, kRedPixel, kBluePixel},
+      {"xor", {ECompositeMode::Xor, 1}, kClearPixel, kBluePixel},
       // Source x source alpha plus destination x destination alpha.
-      {"alpha add", {ECompositeMode::AlphaAdd, 1}, (Rgba{255, 0, 255, 255}), kOpaqueBlue},
+      {"alpha add", {ECompositeMode::AlphaAdd, 1}, (Rgba{255, 0, 255, 255}), kBluePixel},
       {"half opacity", {ECompositeMode::SourceOver, 0.5f}, (Rgba{128, 0, 128, 255}), (Rgba{0, 0, 128, 128})},
       // An unknown mode keeps the state every draw leaves behind: source over.
-      {"unknown", {static_cast<ECompositeMode>(10), 1}, kOpaqueBlue, kOpaqueBlue},
+      {"unknown", {static_cast<ECompositeMode>(10), 1}, kBluePixel, kBluePixel},
   };
   for (const ModeCase& c : cases) {
     PixelCanvas canvas(100, 20);
@@ -151,7 +187,7 @@ TEST_F(NanoVGPixels, CompositeModesFollowTheirBlendRules) {
       canvas.FloodBox(kBlue, IBox(40, 0, 100, 20), &c.blend);
     });
     SCOPED_TRACE(c.name);
-    EXPECT_PIXEL(canvas, 20, 10, kOpaqueRed, 0);
+    EXPECT_PIXEL(canvas, 20, 10, kRedPixel, 0);
     EXPECT_PIXEL(canvas, 50, 10, c.both, 2);
     EXPECT_PIXEL(canvas, 80, 10, c.sourceOnly, 2);
   }
@@ -168,12 +204,12 @@ TEST_F(NanoVGPixels, DrawingStaysInsideRegionAndClipBox) {
     canvas.ShapeScale(3);                       // the clip ignores the shape transform
     canvas.FloodBox(kGreen, IBox(0, 0, 50, 40));
   });
-  EXPECT_PIXEL(canvas, 30, 30, kOpaqueRed, 0);  // logical (15, 15)
-  EXPECT_PIXEL(canvas, 19, 30, kClear, 0);
-  EXPECT_PIXEL(canvas, 40, 30, kClear, 0);
-  EXPECT_PIXEL(canvas, 70, 40, kOpaqueGreen, 0);  // logical (35, 20)
-  EXPECT_PIXEL(canvas, 55, 40, kClear, 0);        // inside the region, outside the clip
-  EXPECT_PIXEL(canvas, 70, 62, kClear, 0);        // below the region
+  EXPECT_PIXEL(canvas, 30, 30, kRedPixel, 0);  // logical (15, 15)
+  EXPECT_PIXEL(canvas, 19, 30, kClearPixel, 0);
+  EXPECT_PIXEL(canvas, 40, 30, kClearPixel, 0);
+  EXPECT_PIXEL(canvas, 70, 40, kGreenPixel, 0);  // logical (35, 20)
+  EXPECT_PIXEL(canvas, 55, 40, kClearPixel, 0);        // inside the region, outside the clip
+  EXPECT_PIXEL(canvas, 70, 62, kClearPixel, 0);        // below the region
 }
 
 TEST_F(NanoVGPixels, MainFramebufferKeepsWhatWasNotRepainted) {
@@ -184,13 +220,13 @@ TEST_F(NanoVGPixels, MainFramebufferKeepsWhatWasNotRepainted) {
   canvas.StartRegionPaint(IBox(0, 0, 10, 10));
   canvas.FloodBox(kBlue, IBox(0, 0, 40, 40));
   canvas.FinishPaint();
-  EXPECT_PIXEL(canvas, 5, 5, kOpaqueBlue, 0);
-  EXPECT_PIXEL(canvas, 30, 30, kOpaqueRed, 0);
+  EXPECT_PIXEL(canvas, 5, 5, kBluePixel, 0);
+  EXPECT_PIXEL(canvas, 30, 30, kRedPixel, 0);
 
   // A rebuilt main framebuffer starts transparent, whatever memory it got.
   canvas.RebuildBackBuffer();
   ASSERT_NE(canvas.MainFramebuffer(), nullptr);
-  for (const Rgba& p : canvas.Pixels()) ASSERT_TRUE(Near(p, kClear, 0)) << Text(p);
+  for (const Rgba& p : canvas.Pixels()) ASSERT_TRUE(Near(p, kClearPixel, 0)) << Text(p);
 }
 
 TEST_F(NanoVGPixels, PaintWithoutMainFramebufferDrawsNothingLater) {
@@ -200,8 +236,8 @@ TEST_F(NanoVGPixels, PaintWithoutMainFramebufferDrawsNothingLater) {
   canvas.Paint([&] { canvas.FloodBox(kRed, IBox(0, 0, 40, 40)); });  // skipped, nothing queued
   canvas.RebuildBackBuffer();
   canvas.Paint([&] { canvas.PlotPixel(kBlue, 0, 0); });
-  EXPECT_PIXEL(canvas, 0, 0, kOpaqueBlue, 0);
-  EXPECT_PIXEL(canvas, 20, 20, kClear, 0);
+  EXPECT_PIXEL(canvas, 0, 0, kBluePixel, 0);
+  EXPECT_PIXEL(canvas, 20, 20, kClearPixel, 0);
 
   // Closing and opening again gives a working surface.
   canvas.OnSurfaceDestroyed();
@@ -209,7 +245,7 @@ TEST_F(NanoVGPixels, PaintWithoutMainFramebufferDrawsNothingLater) {
   EXPECT_EQ(canvas.MainFramebuffer(), nullptr);
   ASSERT_TRUE(canvas.Open());
   canvas.Paint([&] { canvas.FloodBox(kGreen, IBox(0, 0, 40, 40)); });
-  EXPECT_PIXEL(canvas, 20, 20, kOpaqueGreen, 0);
+  EXPECT_PIXEL(canvas, 20, 20, kGreenPixel, 0);
 }
 
 TEST(NanoVGWithoutContext, EveryOperationIsAHarmlessFailure) {

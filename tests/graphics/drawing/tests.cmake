@@ -7,4 +7,9 @@ if(TARGET plugkit_drawing)
   # build parsed images by hand.
   target_include_directories(drawing_tests PRIVATE ${NANOVG_DIR} ${NANOSVG_DIR})
   target_link_libraries(drawing_tests PRIVATE gdi32 user32)
+  # Text and logo tests draw the fonts and the logo the plug-ins carry,
+  # looked up among the program's own resources.
+  if(TARGET tessivo_resources)
+    target_link_libraries(drawing_tests PRIVATE tessivo_resources)
+  endif()
 endif()

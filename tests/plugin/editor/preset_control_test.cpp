@@ -99,6 +99,16 @@ TEST(PresetControl, PreviousAndNextWrapAround) {
   }
 }
 
+// The second click of a quick pair arrives as a double click; it steps again.
+TEST(PresetControl, DoubleClickOnAnArrowStepsTwice) {
+  StripFixture f;
+  f.Click(210, 10);
+  const IPointerEvent e = Pointer(210, 10);
+  EXPECT_TRUE(f.canvas.HandleDoublePress(e));
+  f.canvas.HandlePointerUp(&e, 1);
+  EXPECT_EQ(f.plugin.CurrentPreset(), 2);
+}
+
 TEST(PresetControl, PressInTheBottomRowDoesNothing) {
   StripFixture f;
   ASSERT_TRUE(f.plugin.ApplyPreset(2));

@@ -1,0 +1,192 @@
+// Layers of the NanoVG back-end: drawn in logical coordinates, kept across
+// paints, read back, placed exactly at fractional draw scales, shadowed, and
+// freed safely whenever their context goes.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+
+#include "core/IHeapBlock.h"
+#include "tests/graphics/drawing/gl_surface.h"
+
+using namespace plugkit::canvas;
+using namespace plugkit::canvas::test;
+
+namespace {
+
+const IArgb kRedColour(255, 255, 0, 0);
+const IArgb kGreenColour(255, 0, 255, 0);
+const IArgb kBlueColour(255, 0, 0, 255);
+const Rgba kBlack{0, 0, 0, 255};
+
+class NanoVGLayers : public PixelTest {};
+
+
+// A layer over box holding a red square, made inside a paint.
+std::unique_ptr<ILayer> RedSquareLayer(PixelCanvas& canvas, const IBox& box, const IBox& square) {
+  std::unique_ptr<ILayer> layer;
+  canvas.Paint([&] {
+    if (!canvas.BeginLayer(nullptr, box)) return;
+    canvas.FloodBox(kRedColour, square);
+    layer.reset(canvas.UnstackLayer());
+  });
+  return layer;
+}
+
+} // namespace
+
+TEST_F(NanoVGLayers, LayerKeepsItsDrawingUntilPainted) {
+  PixelCanvas canvas(60, 40);
+  ASSERT_TRUE(canvas.Open());
+  std::unique_ptr<ILayer> layer = RedSquareLayer(canvas, IBox(10, 10, 30, 30), IBox(15, 15, 25, 25));
+  ASSERT_TRUE(layer && layer->Image);
+  EXPECT_EQ(layer->Image->PixelWidth, 20);
+  EXPECT_PIXEL(canvas, 20, 20, kClearPixel, 0);  // drawn into the layer, not the window's picture
+
+  canvas.Paint([&] {
+    canvas.FloodBox(kBlueColour, IBox(0, 0, 5, 5));
+    canvas.PaintLayer(layer.get());
+  });
+  EXPECT_PIXEL(canvas, 20, 20, kRedPixel, 0);
+  EXPECT_PIXEL(canvas, 15, 15, kRedPixel, 0);
+  EXPECT_PIXEL(canvas, 25, 20, kClearPixel, 0);
+  EXPECT_PIXEL(canvas, 12, 12, kClearPixel, 0);  // the layer's own pixels start transparent
+  EXPECT_PIXEL(canvas, 2, 2, kBluePixel, 0);
+}
+
+TEST_F(NanoVGLayers, ReadBackGivesRgbaRowsBottomFirst) {
+  PixelCanvas canvas(20, 20);
+  ASSERT_TRUE(canvas.Open());
+  std::unique_ptr<ILayer> layer = RedSquareLayer(canvas, IBox(0, 0, 3, 2), IBox(0, 0, 3, 1));
+  ASSERT_TRUE(layer);
+  plugkit::IHeapBlock pixels;
+  canvas.ReadLayerPixels(*layer, pixels);
+  ASSERT_EQ(pixels.Size(), 24);
+  const uint8_t* p = pixels.As<uint8_t>();
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(p[4 * i + 3], 0) << "bottom row comes first and is empty";
+    EXPECT_EQ(p[12 + 4 * i + 0], 255);
+    EXPECT_EQ(p[12 + 4 * i + 3], 255) << "alpha is byte 3";
+  }
+}
+
+TEST_F(NanoVGLayers, LayerLandsOnItsOwnPixelsAtFractionalScale) {
+  // At draw scale 1.5 the box (10.3 .. 20.7) snaps to device pixels 15 .. 31.
+  PixelCanvas canvas(40, 40, 1.5f);
+  ASSERT_TRUE(canvas.Open());
+  std::unique_ptr<ILayer> layer;
+  canvas.Paint([&] {
+    ASSERT_TRUE(canvas.BeginLayer(nullptr, IBox(10.3f, 10.3f, 20.7f, 20.7f)));
+    canvas.FloodBox(kRedColour, IBox(0, 0, 40, 40));      // clipped to the layer
+    canvas.FloodBox(kGreenColour, IBox(12, 12, 14, 14));  // device pixels 18 .. 20
+    layer.reset(canvas.UnstackLayer());
+    canvas.PaintLayer(layer.get());
+  });
+  ASSERT_TRUE(layer);
+  EXPECT_EQ(layer->Image->PixelWidth, 17);
+  for (int i : {15, 31}) {
+    EXPECT_PIXEL(canvas, i, 25, kRedPixel, 0);
+    EXPECT_PIXEL(canvas, 25, i, kRedPixel, 0);
+  }
+  for (int i : {14, 32}) {
+    EXPECT_PIXEL(canvas, i, 25, kClearPixel, 0);
+    EXPECT_PIXEL(canvas, 25, i, kClearPixel, 0);
+  }
+  EXPECT_PIXEL(canvas, 18, 18, kGreenPixel, 0);
+  EXPECT_PIXEL(canvas, 20, 20, kGreenPixel, 0);
+  EXPECT_PIXEL(canvas, 17, 19, kRedPixel, 0);
+  EXPECT_PIXEL(canvas, 21, 19, kRedPixel, 0);
+}
+
+TEST_F(NanoVGLayers, ShadowGoesBeneathOrReplacesTheContent) {
+  // A red square (10 .. 25) in a layer over (10 .. 40); the shadow is its
+  // unblurred alpha moved by (10, 10): black over (20 .. 35).
+  struct ShadowCase {
+    const char* name;
+    bool keep;
+    float opacity;
+    Rgba content, overlap, shadowOnly;
+  };
+  const ShadowCase cases[] = {
+      {"beneath", true, 1.0f, kRedPixel, kRedPixel, kBlack},
+      {"alone", false, 1.0f, kClearPixel, kBlack, kBlack},
+      {"half", true, 0.5f, kRedPixel, kRedPixel, (Rgba{0, 0, 0, 128})},
+  };
+  for (const ShadowCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    PixelCanvas canvas(60, 60);
+    ASSERT_TRUE(canvas.Open());
+    std::unique_ptr<ILayer> layer = RedSquareLayer(canvas, IBox(10, 10, 40, 40), IBox(10, 10, 25, 25));
+    ASSERT_TRUE(layer);
+    canvas.CastLayerShadow(layer.get(), IDropShadow(IFill(IArgb(255, 0, 0, 0)), 0.0f, 10, 10, c.opacity, c.keep));
+    canvas.Paint([&] { canvas.PaintLayer(layer.get()); });
+    EXPECT_PIXEL(canvas, 15, 15, c.content, 2);
+    EXPECT_PIXEL(canvas, 22, 22, c.overlap, 2);
+    EXPECT_PIXEL(canvas, 30, 30, c.shadowOnly, 2);
+    EXPECT_PIXEL(canvas, 30, 15, kClearPixel, 0);
+    EXPECT_PIXEL(canvas, 37, 37, kClearPixel, 0);
+  }
+}
+
+TEST_F(NanoVGLayers, BlurredShadowFadesAtItsEdge) {
+  PixelCanvas canvas(60, 60);
+  ASSERT_TRUE(canvas.Open());
+  std::unique_ptr<ILayer> layer = RedSquareLayer(canvas, IBox(0, 0, 60, 60), IBox(10, 10, 30, 30));
+  ASSERT_TRUE(layer);
+  canvas.CastLayerShadow(layer.get(), IDropShadow(IFill(IArgb(255, 0, 0, 0)), 2.0f, 15, 15, 1.0f, false));
+  canvas.Paint([&] { canvas.PaintLayer(layer.get()); });
+  EXPECT_PIXEL(canvas, 35, 35, kBlack, 2);  // deep inside the moved square
+  const Rgba edge = canvas.PixelAt(45, 35);  // one pixel past its right edge
+  EXPECT_GT(edge.A, 0);
+  EXPECT_LT(edge.A, 255);
+  EXPECT_PIXEL(canvas, 50, 35, kClearPixel, 0);  // beyond the blur's reach
+  EXPECT_PIXEL(canvas, 20, 20, kClearPixel, 0);  // the content itself is gone
+}
+
+TEST_F(NanoVGLayers, NoLayerWithoutFramebufferAndDrawingGoesOn) {
+  PixelCanvas canvas(40, 20);
+  ASSERT_TRUE(canvas.Open());
+  EXPECT_EQ(canvas.CreateLayerImage(0, 5, 1, 1.0f), nullptr);
+  EXPECT_EQ(canvas.CreateLayerImage(5, -1, 1, 1.0f), nullptr);
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  canvas.Paint([&] {
+    canvas.FloodBox(kBlueColour, IBox(0, 0, 10, 10));
+    EXPECT_FALSE(canvas.BeginLayer(nullptr, IBox(nan, 0, 10, 10)));
+    // Making a layer image mid-paint leaves the frame being drawn alone.
+    std::unique_ptr<APIBitmap> spare(canvas.CreateLayerImage(5, 5, 1, 1.0f));
+    EXPECT_TRUE(spare);
+    canvas.FloodBox(kRedColour, IBox(10, 0, 20, 10));
+  });
+  EXPECT_PIXEL(canvas, 5, 5, kBluePixel, 0);
+  EXPECT_PIXEL(canvas, 15, 5, kRedPixel, 0);
+}
+
+TEST_F(NanoVGLayers, TeardownFreesLayersWhileTheContextLivesAndNeverCallsItAfter) {
+  std::unique_ptr<ILayer> kept;
+  std::unique_ptr<ILayer> orphan;
+  {
+    PixelCanvas canvas(40, 40);
+    ASSERT_TRUE(canvas.Open());
+    kept = RedSquareLayer(canvas, IBox(0, 0, 10, 10), IBox(0, 0, 5, 5));
+    orphan = RedSquareLayer(canvas, IBox(0, 0, 10, 10), IBox(0, 0, 5, 5));
+    ASSERT_TRUE(kept && orphan);
+    // Released inside a paint: its framebuffer waits for the paint's end,
+    // and drawing goes on meanwhile.
+    canvas.Paint([&] {
+      canvas.PaintLayer(kept.get());
+      kept.reset();
+      canvas.FloodBox(kBlueColour, IBox(20, 20, 30, 30));
+    });
+    EXPECT_PIXEL(canvas, 2, 2, kRedPixel, 0);
+    EXPECT_PIXEL(canvas, 25, 25, kBluePixel, 0);
+    // A layer left on the stack at the end goes with the surface.
+    canvas.Paint([&] { EXPECT_TRUE(canvas.BeginLayer(nullptr, IBox(0, 0, 10, 10))); });
+    canvas.OnSurfaceDestroyed();
+    EXPECT_EQ(canvas.LayerDepth(), 0);
+  }
+  // Its context is gone: freeing the layer frees only the record.
+  orphan.reset();
+  SUCCEED();
+}
