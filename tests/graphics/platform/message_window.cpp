@@ -31,9 +31,12 @@ MessageWindow::MessageWindow(int width, int height, bool visible) {
 
 MessageWindow::~MessageWindow() {
   if (mWindow) DestroyWindow(mWindow);
-  // Drop whatever is left for the window (ticks of a stopped thread).
+  // Deliver what is left (ticks of a stopped thread, paints of other test
+  // windows); a bounded number, since paints come back until validated.
   MSG m;
-  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+  for (int i = 0; i < 1000 && PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE); ++i) {
+    TranslateMessage(&m);
+    DispatchMessageA(&m);
   }
 }
 

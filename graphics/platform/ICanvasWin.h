@@ -1,0 +1,181 @@
+#pragma once
+// ICanvasWin: the editor on Windows. The only concrete graphics class:
+// ICanvas > ICanvasPathBase > ICanvasNanoVG > ICanvasWin. It adds what needs
+// Windows to the NanoVG back-end: a child window of class "TPlugWndClass" in
+// the host's window with its message procedure, the window's OpenGL context,
+// the display-sync thread whose ticks repaint dirty controls, pointer, wheel,
+// key, touch and drop input, cursors, GDI fonts, native menus, the native
+// text field, dialogs and the clipboard.
+//
+// Lifecycle: closed (no window) -> OpenEditorWindow -> open -> closed again
+// by CloseEditorWindow, WM_CLOSE or the destructor. Opening while open closes
+// first and reopens at the same place and size. Opening fails cleanly: when
+// the window, its pixel format, the OpenGL context or the NanoVG context
+// cannot be made, everything made so far is undone and null is returned.
+//
+// Drawing happens only on display ticks: a tick whose controls are all clean
+// paints nothing and calls no OpenGL function.
+//
+// Ownership: the object owns its window, OpenGL context, text field, tooltip
+// window and display-sync thread. The delegate is not owned. Fonts returned
+// by OpenSystemFont / OpenFontResource belong to the caller.
+//
+// Threads: everything runs on the thread that opened the window (the host's
+// UI thread), except the display-sync thread, which only posts ticks and
+// never sees this object (see DisplaySync.h).
+//
+// Windows handles are passed as void* so that users of this header need not
+// include <windows.h>.
+
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+
+#include "core/IStringBuffer.h"
+#include "graphics/ITextStyle.h"
+#include "graphics/drawing/ICanvasNanoVG.h"
+#include "graphics/platform/DisplaySync.h"
+
+namespace plugkit {
+class IParam;
+namespace canvas {
+
+// States of the native text field.
+enum class ETextFieldState : int32_t { None = 0, Focused = 1, Shown = 2, Cancel = 3, Commit = 4 };
+
+class ICanvasWin : public ICanvasNanoVG {
+public:
+  // A GDI font as this layer found it (ICanvasWinFont.h).
+  class Font;
+
+  ICanvasWin(ICanvasEditorDelegate* delegate, int32_t width, int32_t height, int32_t framesPerSecond,
+             float drawScale);
+  ~ICanvasWin() override;
+
+  // ---- Window (ICanvasWin.cpp). ----
+  void* OpenEditorWindow(void* parentWindow) override;
+  void CloseEditorWindow() override;
+  void* NativeWindowHandle() override { return mWindow; }
+  bool HasNativeWindow() override { return mWindow != nullptr; }
+  void NotifyPopupMenuToggled() override {}
+  const char* PlatformLabel() override { return "win32"; }
+  void StoreModuleInstance(void* module) override { mModule = module; }
+  void* ModuleInstance() override { return mModule; }
+  int32_t DisplayScaleFactor() override { return ScreenScale(); }
+  void ResizeNativeWindow(bool onlySelf) override;
+
+  // The window procedure of "TPlugWndClass" (hwnd, message, wParam, lParam).
+  static intptr_t HandleWindowMessage(void* hwnd, uint32_t message, uintptr_t wParam, intptr_t lParam);
+  // The native text field's replacement window procedure.
+  static intptr_t HandleTextFieldMessage(void* hwnd, uint32_t message, uintptr_t wParam, intptr_t lParam);
+  // One display tick numbered count (0: a tick from a timer).
+  void OnDisplaySyncTick(uint32_t count);
+
+  // ---- OpenGL context (ICanvasWinContext.cpp). ----
+  void BindGlContext() override;
+  void UnbindGlContext() override;
+  void RebuildBackBuffer() override;
+
+  // ---- Pointer, keys, touch, cursors (ICanvasWinInput.cpp). ----
+  bool QueryPointerPosition(float& x, float& y) override;
+  void SetPointerHidden(bool hide, bool keepInPlace) override;
+  void WarpPointerTo(float x, float y) override;
+  EPointerShape ChangePointerShape(EPointerShape shape) override;
+  bool HasMultiTouch() override;
+  bool PointerHidden() const { return mPointerHidden; }
+
+  // ---- Menus, text field, dialogs, clipboard (ICanvasWinNative.cpp). ----
+  IPopupMenu* RunPopupMenu(IPopupMenu& menu, const IBox& anchor, bool& answersLater) override;
+  void OpenTextField(int32_t paramIndex, const ITextStyle& style, const IBox& box, int32_t lengthLimit,
+                     const char* text) override;
+  void AbortTextField() override { mTextFieldState = ETextFieldState::Cancel; }
+  void SetTextFieldStyle(const ITextStyle& style) override { mTextFieldStyle = style; }
+  bool TextFieldIsOpen() override { return mTextField != nullptr; }
+  IParam* TextFieldOwner() override { return mTextFieldParam; }
+  void* TextFieldWindow() const { return mTextField; }
+  ETextFieldState TextFieldState() const { return mTextFieldState; }
+  bool ReadClipboardText(IStringBuffer& text) override;
+  bool WriteClipboardText(const char* text) override;
+  int32_t ShowAlertBox(const char* text, const char* caption, int32_t buttons, int32_t icon,
+                       IAlertDone done) override;
+  void ChooseFileDialog(IStringBuffer& file, IStringBuffer& folder, int32_t action, const char* filter) override;
+  void ChooseFolderDialog(IStringBuffer& folder) override;
+  bool ChooseColourDialog(IArgb& colour, const char* prompt, IColourDone done) override;
+  bool OpenInBrowser(const char* url) override;
+  bool ShowFileInExplorer(const char* path, bool select) override;
+
+  // ---- Fonts (ICanvasWinFonts.cpp). ----
+  PlatformFont* OpenSystemFont(const char* family, int32_t style) override;
+  PlatformFont* OpenFontResource(const char* fontId, const char* fileOrResourceName) override;
+  void RetainFontHandle(const char* fontId, PlatformFont* font) override;
+
+  // Counters for tests and benchmarks: frames painted, ticks run.
+  uint32_t PaintedFrames() const { return mPaintedFrames; }
+  uint32_t TicksRun() const { return mTicksRun; }
+
+protected:
+  // The display scale of a window: round(DPI / 96), 1 without the DPI
+  // service. Virtual so that tests can put the editor on another display.
+  virtual int32_t DisplayScaleOf(void* hwnd) const;
+
+private:
+  // Parts of the window procedure.
+  intptr_t OnMessage(void* hwnd, uint32_t message, uintptr_t wParam, intptr_t lParam);
+  intptr_t OnPaint(void* hwnd);
+  bool OnMouseMessage(uint32_t message, uintptr_t wParam, intptr_t lParam);
+  intptr_t OnKeyMessage(void* hwnd, uint32_t message, uintptr_t wParam, intptr_t lParam);
+  void OnTouchMessage(uintptr_t wParam, intptr_t lParam);
+  void OnDropFiles(uintptr_t wParam);
+  void OnMouseLeave();
+  void OnMouseHover();
+  intptr_t OnEditColours(uintptr_t wParam);
+  void ApplyTextFieldState();
+
+  // Opening and closing.
+  bool CreateGlContext();
+  void DestroyGlContext();
+  void CloseWindowOnly();
+  void CreateTipWindow();
+  void UpdateTipWindowText(const char* text);
+  void ClearTip();
+  float Density() const { return static_cast<float>(ScreenScale()) * DrawScale(); }
+  void StopDisplaySync();
+
+  // Text field.
+  void DestroyTextField();
+  void* FindAlertOwner();
+
+  void* mGlContext = nullptr;        // HGLRC
+  void* mSavedGlContext = nullptr;   // HGLRC
+  void* mSavedDeviceContext = nullptr;  // HDC
+  int32_t mBindDepth = 0;            // nested binds restore only at the outermost
+  bool mReleasingCapture = false;    // our own ReleaseCapture, not a lost capture
+  void* mModule = nullptr;           // HINSTANCE
+  void* mWindow = nullptr;           // HWND
+  void* mTextField = nullptr;        // HWND
+  void* mTipWindow = nullptr;        // HWND
+  void* mParentWindow = nullptr;     // HWND
+  void* mAlertOwner = nullptr;       // HWND
+  void* mTextFieldProc = nullptr;    // WNDPROC
+  void* mTextFieldFont = nullptr;    // HFONT
+  uint32_t mProcessId = 0;
+  bool mRegisteredClass = false;     // this object counts in the class's users
+  DisplaySyncThread mSync;
+  DisplayTickGate mTickGate;
+  IParam* mTextFieldParam = nullptr;
+  ITextStyle mTextFieldStyle;
+  IBox mTextFieldBox;
+  ETextFieldState mTextFieldState = ETextFieldState::None;
+  bool mTipShown = false;
+  float mHidePointX = 0.0f;
+  float mHidePointY = 0.0f;
+  int32_t mTipControlIndex = -1;
+  IStringBuffer mHostClassName;
+  std::unordered_map<uint64_t, IPointerEvent> mTouchPoints;
+  uint32_t mPaintedFrames = 0;
+  uint32_t mTicksRun = 0;
+  bool mClosing = false;
+};
+
+} // namespace canvas
+} // namespace plugkit

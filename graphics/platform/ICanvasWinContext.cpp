@@ -1,0 +1,89 @@
+// The editor window's OpenGL context: creation with the OpenGL 2 entry
+// points, binding around every drawing path, the back buffer.
+#include "graphics/platform/ICanvasWin.h"
+
+#include <windows.h>
+
+#include "graphics/platform/GlEntryPoints.h"
+
+namespace plugkit {
+namespace canvas {
+
+namespace {
+HWND Hwnd(void* h) { return static_cast<HWND>(h); }
+} // namespace
+
+// Pixel format, context, binding, entry points. On failure the caller
+// undoes everything through CloseWindowOnly (which deletes the context).
+bool ICanvasWin::CreateGlContext() {
+  HWND hwnd = Hwnd(mWindow);
+  if (!hwnd) return false;
+  HDC dc = GetDC(hwnd);
+  if (!dc) return false;
+  PIXELFORMATDESCRIPTOR pfd = {};
+  pfd.nSize = sizeof pfd;
+  pfd.nVersion = 1;
+  pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+  pfd.iPixelType = PFD_TYPE_RGBA;
+  pfd.cColorBits = 32;
+  pfd.cDepthBits = 24;
+  pfd.cStencilBits = 8;
+  pfd.iLayerType = PFD_MAIN_PLANE;
+  const int format = ChoosePixelFormat(dc, &pfd);
+  bool ok = format != 0 && SetPixelFormat(dc, format, &pfd);
+  if (ok) {
+    mGlContext = wglCreateContext(dc);
+    ok = mGlContext != nullptr;
+  }
+  ReleaseDC(hwnd, dc);
+  if (!ok) return false;
+  BindGlContext();
+  if (wglGetCurrentContext() != static_cast<HGLRC>(mGlContext)) return false;
+  // The entry points are resolved for this context; a driver without
+  // OpenGL 2 leaves them unloaded and the NanoVG context is then refused.
+  return gl::LoadGlEntryPoints();
+}
+
+void ICanvasWin::DestroyGlContext() {
+  if (!mGlContext) return;
+  HGLRC context = static_cast<HGLRC>(mGlContext);
+  if (mBindDepth > 0) {
+    mBindDepth = 1;
+    UnbindGlContext();
+  }
+  if (wglGetCurrentContext() == context) wglMakeCurrent(nullptr, nullptr);
+  wglDeleteContext(context);
+  mGlContext = nullptr;
+}
+
+void ICanvasWin::BindGlContext() {
+  if (!mWindow || !mGlContext) return;  // nothing to bind, and no screen DC either
+  if (mBindDepth++ > 0) return;
+  mSavedDeviceContext = wglGetCurrentDC();
+  mSavedGlContext = wglGetCurrentContext();
+  HDC dc = GetDC(Hwnd(mWindow));
+  if (dc) wglMakeCurrent(dc, static_cast<HGLRC>(mGlContext));
+}
+
+void ICanvasWin::UnbindGlContext() {
+  if (mBindDepth == 0 || --mBindDepth > 0) return;
+  if (mWindow) ReleaseDC(Hwnd(mWindow), static_cast<HDC>(DrawingContextHandle()));
+  HGLRC saved = static_cast<HGLRC>(mSavedGlContext);
+  HDC savedDc = static_cast<HDC>(mSavedDeviceContext);
+  if (saved && savedDc)
+    wglMakeCurrent(savedDc, saved);
+  else
+    wglMakeCurrent(nullptr, nullptr);
+  mSavedGlContext = nullptr;
+  mSavedDeviceContext = nullptr;
+}
+
+void ICanvasWin::RebuildBackBuffer() {
+  if (!mWindow || !mGlContext) return;
+  BindGlContext();
+  ICanvasNanoVG::RebuildBackBuffer();
+  UnbindGlContext();
+}
+
+} // namespace canvas
+} // namespace plugkit

@@ -1,0 +1,97 @@
+#include "tests/graphics/platform/editor_harness.h"
+
+#include <tlhelp32.h>
+
+#include <vector>
+
+#include "graphics/drawing/NanoVGApi.h"
+
+namespace plugkit::canvas::test {
+
+EditorHarness::EditorHarness(float drawScale, int32_t screenScale, std::function<void(ICanvas&)> layout)
+    : drawScale(drawScale), screenScale(screenScale) {
+  delegate.logRef = &log;
+  delegate.SetGraphicsFactory([this]() -> ICanvas* {
+    auto* editor = new TestEditor(&delegate, this->drawScale);
+    editor->displayScale = this->screenScale;
+    editor->failSurface = failSurface;
+    return editor;
+  });
+  if (layout) delegate.SetEditorLayout([layout](ICanvas* g) { layout(*g); });
+}
+
+EditorHarness::~EditorHarness() { Close(); }
+
+HWND EditorHarness::Open() { return static_cast<HWND>(delegate.AttachEditor(parent.Handle())); }
+
+bool EditorHarness::PumpUntilPainted(uint32_t frames, DWORD timeoutMs) {
+  return parent.PumpUntil([&] { return Editor() && Editor()->PaintedFrames() >= frames; }, timeoutMs);
+}
+
+Rgba8 EditorHarness::Pixel(int x, int y) {
+  TestEditor* editor = Editor();
+  if (!editor || !editor->MainFramebuffer()) return {};
+  const int w = editor->SurfaceWidth(), h = editor->SurfaceHeight();
+  if (x < 0 || y < 0 || x >= w || y >= h) return {};
+  editor->BindGlContext();
+  unsigned char p[4] = {};
+  nvgluBindFramebuffer(editor->MainFramebuffer());
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(x, h - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+  nvgluBindFramebuffer(nullptr);
+  editor->UnbindGlContext();
+  return Rgba8{p[0], p[1], p[2], p[3]};
+}
+
+void EditorHarness::Mouse(UINT message, int x, int y, WPARAM keys) {
+  PostMessageA(Window(), message, keys, MAKELPARAM(x, y));
+  Pump(20);
+}
+
+void EditorHarness::Wheel(int x, int y, int amount) {
+  POINT p = {x, y};
+  ClientToScreen(Window(), &p);
+  PostMessageA(Window(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(amount)), MAKELPARAM(p.x, p.y));
+  Pump(20);
+}
+
+namespace {
+BOOL CALLBACK CountIfEditor(HWND hwnd, LPARAM count) {
+  char name[32] = {};
+  GetClassNameA(hwnd, name, sizeof name);
+  if (std::string(name) == "TPlugWndClass") ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+// Top-level windows and all their descendants.
+BOOL CALLBACK CountEditorWindows(HWND hwnd, LPARAM count) {
+  CountIfEditor(hwnd, count);
+  EnumChildWindows(hwnd, CountIfEditor, count);
+  return TRUE;
+}
+} // namespace
+
+int EditorWindowCount() {
+  int count = 0;
+  EnumThreadWindows(GetCurrentThreadId(), CountEditorWindows, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+int ThreadCount() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return -1;
+  THREADENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  int count = 0;
+  for (BOOL ok = Thread32First(snapshot, &entry); ok; ok = Thread32Next(snapshot, &entry))
+    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+  CloseHandle(snapshot);
+  return count;
+}
+
+int CursorCount() {
+  const int shown = ShowCursor(TRUE);
+  ShowCursor(FALSE);
+  return shown - 1;
+}
+
+} // namespace plugkit::canvas::test

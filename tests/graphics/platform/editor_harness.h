@@ -1,0 +1,110 @@
+#pragma once
+// An editor opened for real: a visible parent window standing in for the
+// host's, a delegate whose layout the test gives, and the Windows editor
+// (with the display scale the test asks for). The test pumps messages
+// itself; pixels are read from the editor's main framebuffer inside the
+// process (screen captures cannot see a child window's OpenGL content under
+// Wine).
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "graphics/IControl.h"
+#include "graphics/platform/ICanvasWin.h"
+#include "tests/graphics/canvas_fixture.h"
+#include "tests/graphics/platform/message_window.h"
+
+namespace plugkit::canvas::test {
+
+// The Windows editor with a display scale chosen by the test (0: the real
+// one) and, when asked, a NanoVG context that cannot be made.
+class TestEditor : public ICanvasWin {
+public:
+  TestEditor(ICanvasEditorDelegate* delegate, float drawScale) : ICanvasWin(delegate, 250, 160, 60, drawScale) {}
+  int32_t displayScale = 0;
+  bool failSurface = false;
+  void* OnSurfaceCreated() override { return failSurface ? nullptr : ICanvasWin::OnSurfaceCreated(); }
+
+protected:
+  int32_t DisplayScaleOf(void* hwnd) const override {
+    return displayScale > 0 ? displayScale : ICanvasWin::DisplayScaleOf(hwnd);
+  }
+};
+
+// The recording delegate of the canvas tests, running the layout it is given
+// and logging "hidden" when the editor is about to go.
+class LayoutDelegate : public RecordingDelegate {
+public:
+  using RecordingDelegate::RecordingDelegate;
+  void RunEditorLayout(ICanvas* graphics) override { ICanvasEditorDelegate::RunEditorLayout(graphics); }
+  void OnEditorHidden() override {
+    log().push_back("hidden");
+    RecordingDelegate::OnEditorHidden();
+  }
+  Log& log() { return *logRef; }
+  Log* logRef = nullptr;
+};
+
+// Fills its bounds with a colour; logs its deletion.
+class SwatchControl : public IControl {
+public:
+  SwatchControl(const IBox& bounds, IArgb colour, int32_t param = -1, Log* log = nullptr)
+      : IControl(bounds, param), colour(colour), mLog(log) {}
+  ~SwatchControl() override {
+    if (mLog) mLog->push_back("swatch deleted");
+  }
+  void Render(ICanvas& canvas) override {
+    ++renders;
+    canvas.FloodBox(colour, Bounds());
+  }
+  IArgb colour;
+  int renders = 0;
+
+private:
+  Log* mLog;
+};
+
+struct Rgba8 {
+  int R = -1, G = -1, B = -1, A = -1;
+};
+
+class EditorHarness {
+public:
+  // layout runs when the editor opens; screenScale 0: the real display's.
+  explicit EditorHarness(float drawScale = 1.0f, int32_t screenScale = 0,
+                         std::function<void(ICanvas&)> layout = nullptr);
+  ~EditorHarness();
+
+  // Opens through the delegate, as a host does; the window or null.
+  HWND Open();
+  void Close() { delegate.DetachEditor(); }
+  TestEditor* Editor() const { return static_cast<TestEditor*>(delegate.EditorGraphics()); }
+  HWND Window() const { return Editor() ? static_cast<HWND>(Editor()->NativeWindowHandle()) : nullptr; }
+
+  // Pumps until the editor has painted at least frames frames in all.
+  bool PumpUntilPainted(uint32_t frames = 1, DWORD timeoutMs = 3000);
+  // The main framebuffer's pixel at device position (x, y) from the top left.
+  Rgba8 Pixel(int x, int y);
+  // Posts a mouse message at client pixel (x, y) and pumps it through.
+  void Mouse(UINT message, int x, int y, WPARAM keys);
+  void Wheel(int x, int y, int amount);
+  void Pump(DWORD ms = 30) { parent.PumpFor(ms); }
+
+  Log log;
+  LayoutDelegate delegate{log};
+  MessageWindow parent{1100, 700, true};
+  float drawScale;
+  int32_t screenScale;
+  bool failSurface = false;
+};
+
+// The number of windows of class "TPlugWndClass" in this process.
+int EditorWindowCount();
+// Threads of this process.
+int ThreadCount();
+// ShowCursor's display counter.
+int CursorCount();
+
+} // namespace plugkit::canvas::test

@@ -1,0 +1,242 @@
+// The editor window for real: opening in a host window, repainting dirty
+// controls from display ticks, idling without frames, closing without leaks,
+// and the failure paths of opening.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "core/IParam.h"
+#include "graphics/platform/ICanvasWin.h"
+#include "tests/graphics/platform/editor_harness.h"
+
+namespace plugkit::canvas::test {
+namespace {
+
+const IArgb kRed(255, 255, 0, 0);
+const IArgb kBlue(255, 0, 0, 255);
+const IArgb kGrey(255, 40, 40, 40);
+
+bool IsColour(const Rgba8& p, const IArgb& c) {
+  return std::abs(p.R - c.Red) <= 3 && std::abs(p.G - c.Green) <= 3 && std::abs(p.B - c.Blue) <= 3 && p.A == 255;
+}
+
+// A background and one swatch at (10, 45)-(90, 139) bound to "Gain".
+struct SwatchEditor {
+  explicit SwatchEditor(float drawScale = 1.0f, int32_t screenScale = 1)
+      : h(drawScale, screenScale, [this](ICanvas& g) {
+          g.AttachBackground(new SwatchControl(IBox(0, 0, 250, 160), kGrey));
+          swatch = static_cast<SwatchControl*>(
+              g.AdoptControl(new SwatchControl(IBox(10, 45, 90, 139), kRed, RecordingDelegate::kGain, &h.log)));
+        }) {}
+  EditorHarness h;
+  SwatchControl* swatch = nullptr;
+};
+
+TEST(EditorWindow, OpensAsChildOfTheHostWindowAndPaintsEveryControl) {
+  SwatchEditor e;
+  HWND window = e.h.Open();
+  ASSERT_TRUE(window);
+  char name[32] = {};
+  GetClassNameA(window, name, sizeof name);
+  EXPECT_STREQ(name, "TPlugWndClass");
+  EXPECT_EQ(GetParent(window), e.h.parent.Handle());
+  EXPECT_TRUE(GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD);
+  RECT r = {};
+  GetClientRect(window, &r);
+  EXPECT_EQ(r.right, 250);
+  EXPECT_EQ(r.bottom, 160);
+  EXPECT_EQ(wglGetCurrentContext(), nullptr) << "the thread's context is restored after opening";
+  EXPECT_STREQ(e.h.Editor()->PlatformLabel(), "win32");
+
+  ASSERT_TRUE(e.h.PumpUntilPainted()) << "the first ticks paint the editor";
+  EXPECT_GE(e.swatch->renders, 1);
+  EXPECT_TRUE(IsColour(e.h.Pixel(50, 90), kRed));
+  EXPECT_TRUE(IsColour(e.h.Pixel(5, 5), kGrey));
+  EXPECT_TRUE(IsColour(e.h.Pixel(240, 150), kGrey));
+}
+
+// A dirty control is repainted by the next tick; the rest of the picture
+// stays as it was.
+TEST(EditorWindow, TicksRepaintDirtyControlsOnly) {
+  SwatchEditor e;
+  ASSERT_TRUE(e.h.Open());
+  ASSERT_TRUE(e.h.PumpUntilPainted());
+  e.h.Pump(100);
+  const uint32_t frames = e.h.Editor()->PaintedFrames();
+  e.swatch->colour = kBlue;
+  e.swatch->MarkChanged(false, -1);
+  ASSERT_TRUE(e.h.PumpUntilPainted(frames + 1));
+  EXPECT_TRUE(IsColour(e.h.Pixel(50, 90), kBlue));
+  EXPECT_TRUE(IsColour(e.h.Pixel(200, 20), kGrey));
+}
+
+// Idle: ticks run but no frame is painted. One host change: at least one
+// frame, never more than there were ticks.
+TEST(EditorWindow, IdleEditorPaintsNothingAndOneHostChangeAFewFrames) {
+  SwatchEditor e;
+  ASSERT_TRUE(e.h.Open());
+  ASSERT_TRUE(e.h.PumpUntilPainted());
+  e.h.Pump(200);
+  TestEditor* editor = e.h.Editor();
+  uint32_t frames = editor->PaintedFrames(), ticks = editor->TicksRun();
+  e.h.Pump(1000);
+  EXPECT_EQ(editor->PaintedFrames() - frames, 0u) << "nothing changed, nothing painted";
+  EXPECT_GE(editor->TicksRun() - ticks, 20u) << "ticks kept coming (about 60 a second)";
+
+  frames = editor->PaintedFrames();
+  ticks = editor->TicksRun();
+  e.h.delegate.PushParamValue(RecordingDelegate::kGain, 0.25, true);
+  e.h.Pump(1000);
+  const uint32_t painted = editor->PaintedFrames() - frames;
+  EXPECT_GE(painted, 1u);
+  EXPECT_LE(painted, editor->TicksRun() - ticks);
+}
+
+TEST(EditorWindow, DrawAndScreenScalesSizeTheWindowAndThePicture) {
+  const struct {
+    float draw;
+    int32_t screen;
+  } cases[] = {{0.5f, 1}, {1.0f, 2}, {2.0f, 1}, {2.0f, 2}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "draw " << c.draw << " screen " << c.screen);
+    SwatchEditor e(c.draw, c.screen);
+    HWND window = e.h.Open();
+    ASSERT_TRUE(window);
+    RECT r = {};
+    GetClientRect(window, &r);
+    const float s = c.draw * c.screen;
+    EXPECT_EQ(r.right, static_cast<int>(250 * c.draw) * c.screen);
+    EXPECT_EQ(r.bottom, static_cast<int>(160 * c.draw) * c.screen);
+    ASSERT_TRUE(e.h.PumpUntilPainted());
+    EXPECT_TRUE(IsColour(e.h.Pixel(static_cast<int>(50 * s), static_cast<int>(90 * s)), kRed));
+    EXPECT_TRUE(IsColour(e.h.Pixel(static_cast<int>(120 * s), static_cast<int>(90 * s)), kGrey));
+  }
+}
+
+TEST(EditorWindow, OpenCloseCyclesLeakNoWindowsThreadsOrContexts) {
+  SwatchEditor e;
+  ASSERT_TRUE(e.h.Open());
+  e.h.Close();
+  const int threads = ThreadCount();
+  const int cursor = CursorCount();
+  for (int i = 0; i < 100; ++i) {
+    ASSERT_TRUE(e.h.Open()) << i;
+    if (i % 10 == 0) {
+      EXPECT_TRUE(e.h.PumpUntilPainted()) << i;
+    }
+    EXPECT_EQ(EditorWindowCount(), 1);
+    e.h.Close();
+    EXPECT_EQ(EditorWindowCount(), 0);
+  }
+  e.h.Pump(50);
+  EXPECT_LE(ThreadCount(), threads) << "every display-sync thread ended";
+  EXPECT_EQ(CursorCount(), cursor);
+  EXPECT_EQ(wglGetCurrentContext(), nullptr);
+  WNDCLASSA wc;
+  HINSTANCE module = GetModuleHandleA(nullptr);
+  EXPECT_FALSE(GetClassInfoA(module, "TPlugWndClass", &wc)) << "the class went with the last window";
+}
+
+TEST(EditorWindow, TwoEditorsShareOneClassRegistration) {
+  SwatchEditor a, b;
+  ASSERT_TRUE(a.h.Open());
+  ASSERT_TRUE(b.h.Open());
+  EXPECT_EQ(EditorWindowCount(), 2);
+  a.h.Close();
+  WNDCLASSA wc;
+  HINSTANCE module = GetModuleHandleA(nullptr);
+  EXPECT_TRUE(GetClassInfoA(module, "TPlugWndClass", &wc)) << "the other editor still uses it";
+  ASSERT_TRUE(b.h.PumpUntilPainted()) << "and still paints";
+  b.h.Close();
+  EXPECT_FALSE(GetClassInfoA(module, "TPlugWndClass", &wc));
+}
+
+TEST(EditorWindow, ReopeningKeepsPlaceAndSize) {
+  SwatchEditor e;
+  HWND first = e.h.Open();
+  ASSERT_TRUE(first);
+  SetWindowPos(first, nullptr, 30, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  HWND second = static_cast<HWND>(e.h.Editor()->OpenEditorWindow(e.h.parent.Handle()));
+  ASSERT_TRUE(second);
+  EXPECT_FALSE(IsWindow(first));
+  EXPECT_EQ(EditorWindowCount(), 1);
+  RECT r = {}, p = {};
+  GetWindowRect(second, &r);
+  GetWindowRect(e.h.parent.Handle(), &p);
+  EXPECT_EQ(r.right - r.left, 250);
+  POINT origin = {r.left, r.top};
+  ScreenToClient(e.h.parent.Handle(), &origin);
+  EXPECT_EQ(origin.x, 30);
+  EXPECT_EQ(origin.y, 20);
+  EXPECT_TRUE(e.h.PumpUntilPainted());
+}
+
+// Failures end the open cleanly: nothing left open, the class gone, null.
+TEST(EditorWindow, FailedOpeningsLeaveNothingBehind) {
+  const int threads = ThreadCount();
+  WNDCLASSA wc;
+  HINSTANCE module = GetModuleHandleA(nullptr);
+  {
+    SwatchEditor e;
+    e.h.failSurface = true;  // the NanoVG context cannot be made
+    EXPECT_EQ(e.h.Open(), nullptr);
+    EXPECT_EQ(EditorWindowCount(), 0);
+    EXPECT_FALSE(GetClassInfoA(module, "TPlugWndClass", &wc));
+    EXPECT_EQ(e.swatch, nullptr) << "no layout ran";
+    EXPECT_EQ(wglGetCurrentContext(), nullptr);
+  }
+  {
+    // A parent that does not exist: the window cannot be created.
+    Log log;
+    LayoutDelegate delegate(log);
+    TestEditor editor(&delegate, 1.0f);
+    EXPECT_EQ(editor.OpenEditorWindow(reinterpret_cast<void*>(static_cast<uintptr_t>(0x7FFF1234))), nullptr);
+    EXPECT_FALSE(editor.HasNativeWindow());
+    EXPECT_FALSE(GetClassInfoA(module, "TPlugWndClass", &wc));
+    // With no window, binding the context does nothing.
+    editor.BindGlContext();
+    EXPECT_EQ(wglGetCurrentContext(), nullptr);
+    editor.UnbindGlContext();
+    editor.CloseEditorWindow();  // nothing to close
+  }
+  Sleep(50);
+  EXPECT_LE(ThreadCount(), threads);
+}
+
+// WM_CLOSE tells the delegate before the controls go.
+TEST(EditorWindow, CloseMessageTellsTheDelegateFirst) {
+  SwatchEditor e;
+  HWND window = e.h.Open();
+  ASSERT_TRUE(window);
+  e.h.log.clear();
+  SendMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(window));
+  ASSERT_GE(e.h.log.size(), 2u);
+  EXPECT_EQ(e.h.log[0], "hidden");
+  EXPECT_EQ(e.h.log[1], "swatch deleted");
+  EXPECT_FALSE(e.h.Editor()->HasNativeWindow());
+}
+
+TEST(EditorWindow, ResizingFollowsTheDrawScaleAndGrowsTheParent) {
+  SwatchEditor e;
+  e.h.delegate.acceptResize = false;  // a host that does not resize its window itself
+  HWND window = e.h.Open();
+  ASSERT_TRUE(window);
+  ASSERT_TRUE(e.h.PumpUntilPainted());
+  RECT before = {};
+  GetWindowRect(e.h.parent.Handle(), &before);
+  ASSERT_TRUE(e.h.Editor()->ApplySize(250, 160, 1.5f));
+  RECT r = {}, after = {};
+  GetClientRect(window, &r);
+  EXPECT_EQ(r.right, 375);
+  EXPECT_EQ(r.bottom, 240);
+  GetWindowRect(e.h.parent.Handle(), &after);
+  EXPECT_EQ((after.right - after.left) - (before.right - before.left), 125);
+  const uint32_t frames = e.h.Editor()->PaintedFrames();
+  ASSERT_TRUE(e.h.PumpUntilPainted(frames + 1));
+  EXPECT_EQ(e.h.Editor()->SurfaceWidth(), 375);
+  EXPECT_TRUE(IsColour(e.h.Pixel(75, 135), kRed));
+}
+
+} // namespace
+} // namespace plugkit::canvas::test
