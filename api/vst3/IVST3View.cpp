@@ -63,7 +63,10 @@ tresult PLUGIN_API IVST3View::attached(void* parent, FIDString type) {
   CPluginView::attached(parent, type);
   // A content scale the host gave before the window existed.
   canvas::ICanvas* graphics = mPlugin->EditorGraphics();
-  if (mHostScale > 0 && graphics && graphics->ScreenScale() != mHostScale) graphics->ApplyScreenScale(mHostScale);
+  if (mHostScale > 0 && graphics) {
+    graphics->SetHostScreenScale(mHostScale);
+    if (graphics->ScreenScale() != mHostScale) graphics->ApplyScreenScale(mHostScale);
+  }
   return kResultOk;
 }
 
@@ -99,7 +102,12 @@ tresult PLUGIN_API IVST3View::setContentScaleFactor(ScaleFactor factor) {
   if (scale == 0) return kInvalidArgument;
   mHostScale = scale;
   canvas::ICanvas* graphics = mEditorOpen ? mPlugin->EditorGraphics() : nullptr;
-  if (graphics) graphics->ApplyScreenScale(scale);
+  if (graphics) {
+    // Held from now on: the window would otherwise go back to its display's
+    // scale on its next tick.
+    graphics->SetHostScreenScale(scale);
+    graphics->ApplyScreenScale(scale);
+  }
   return kResultOk;
 }
 

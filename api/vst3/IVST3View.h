@@ -34,7 +34,9 @@
 //   routing; kResultOk when a control or the key handler took it.
 // - setContentScaleFactor: the screen scale, rounded (halves away from 0)
 //   and clamped to 1..ICanvas::kMaxScreenScale, so a factor below 0.5 gives 1,
-//   never 0. A factor given before the editor opens is applied when it opens.
+//   never 0. The editor keeps the host's scale (ICanvas::SetHostScreenScale)
+//   rather than its display's; a factor given before the editor opens is
+//   applied when it opens.
 //   kInvalidArgument (nothing changes) for a factor that is not a positive
 //   number.
 // - onSize, onFocus, onWheel, setFrame, canResize, checkSizeConstraint keep

@@ -483,7 +483,8 @@ TEST(Dispatcher, EventsFromTheHost) {
 
 TEST(Dispatcher, EditorOpenAndClose) {
   InProcess<TProbe> p;
-  // No graphics exist yet: the editor does not open, and closing has nothing to do.
+  // Without graphics the editor does not open, and closing has nothing to do.
+  p.plugin->SetGraphicsFactory(nullptr);
   EXPECT_EQ(p.Dispatch(effEditOpen), 0);
   EXPECT_EQ(p.Dispatch(effEditClose), 1);
   EXPECT_EQ(p.plugin->events, (std::vector<std::string>{"attach"}));
