@@ -89,11 +89,14 @@ tresult PLUGIN_API IVST3View::getSize(ViewRect* size) {
   return kResultOk;
 }
 
+// Keys reach the editor only through the view that shows it.
 tresult PLUGIN_API IVST3View::onKeyDown(char16 key, int16 keyCode, int16 modifiers) {
+  if (!mEditorOpen) return kResultFalse;
   return mPlugin->OnHostKeyDown(TranslateHostKey(key, keyCode, modifiers)) ? kResultOk : kResultFalse;
 }
 
 tresult PLUGIN_API IVST3View::onKeyUp(char16 key, int16 keyCode, int16 modifiers) {
+  if (!mEditorOpen) return kResultFalse;
   return mPlugin->OnHostKeyUp(TranslateHostKey(key, keyCode, modifiers)) ? kResultOk : kResultFalse;
 }
 

@@ -31,7 +31,8 @@
 // - getSize: {0, 0, editor width, editor height} (kResultOk); kResultFalse
 //   without an editor, kInvalidArgument for a null rectangle.
 // - onKeyDown / onKeyUp: the key (TranslateHostKey) goes to the editor's key
-//   routing; kResultOk when a control or the key handler took it.
+//   routing; kResultOk when a control or the key handler took it,
+//   kResultFalse when not, or when the editor is not open in this view.
 // - setContentScaleFactor: the screen scale, rounded (halves away from 0)
 //   and clamped to 1..ICanvas::kMaxScreenScale, so a factor below 0.5 gives 1,
 //   never 0. The editor keeps the host's scale (ICanvas::SetHostScreenScale)

@@ -310,6 +310,9 @@ TEST_F(VST3View, KeysReachTheEditorsKeyRouting) {
   EXPECT_EQ(view->onKeyDown(0, 4, 8), kResultOk);
   log.keysHandled = false;
   EXPECT_EQ(view->onKeyUp('q', 0, 0), kResultFalse);
+  // A view that does not show the editor passes nothing on.
+  IPtr<IPlugView> other = MakeView();
+  EXPECT_EQ(other->onKeyDown('w', 0, 0), kResultFalse);
   ASSERT_EQ(log.keys.size(), 2u);
   EXPECT_EQ(log.keys[0].VirtualKey, 0x0D);
   EXPECT_TRUE(log.keys[0].Ctrl);
