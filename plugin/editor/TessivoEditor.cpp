@@ -12,16 +12,11 @@
 #include "graphics/IControl.h"
 #include "graphics/ICornerResizerControl.h"
 #include "graphics/IPanelControl.h"
+#include "graphics/platform/ICanvasWin.h"
 #include "plugin/editor/TAboutBox.h"
 #include "plugin/editor/TEditorStyles.h"
 #include "plugin/editor/TKnobControl.h"
 #include "plugin/editor/TPresetControl.h"
-
-// The editor window comes with the Windows layer; without it no editor opens.
-#if __has_include("graphics/platform/ICanvasWin.h")
-#define TESSIVO_EDITOR_WINDOW 1
-#include "graphics/platform/ICanvasWin.h"
-#endif
 
 using namespace plugkit::canvas;
 using namespace tessivo_editor;
@@ -55,18 +50,12 @@ void Tessivo::InstallEditorFunctions() {
 }
 
 ICanvas* Tessivo::CreateEditorGraphics() {
-#if defined(TESSIVO_EDITOR_WINDOW)
   const plugkit::IPluginDescriptor d = Descriptor();
   ICanvas* g = new (std::nothrow) ICanvasWin(this, d.editorWidth, d.editorHeight, kEditorFramesPerSecond, 1.0f);
   // The window class and the embedded fonts and logo are the plug-in
   // module's, not the host's.
   if (g) g->StoreModuleInstance(plugkit::StoredModuleHandle());
   return g;
-#else
-  // No window canvas is built into this framework yet: the editor stays
-  // closed and the host is told so.
-  return nullptr;
-#endif
 }
 
 void Tessivo::EditorLayoutCall(ICanvas* g) {

@@ -483,11 +483,13 @@ TEST(Dispatcher, EventsFromTheHost) {
 
 TEST(Dispatcher, EditorOpenAndClose) {
   InProcess<TProbe> p;
-  // Without graphics the editor does not open, and closing has nothing to do.
-  p.plugin->SetGraphicsFactory(nullptr);
+  // Without a parent window the editor cannot open: the host gets no view,
+  // and closing frees the graphics made for the attempt.
   EXPECT_EQ(p.Dispatch(effEditOpen), 0);
+  EXPECT_NE(p.plugin->EditorGraphics(), nullptr);
   EXPECT_EQ(p.Dispatch(effEditClose), 1);
-  EXPECT_EQ(p.plugin->events, (std::vector<std::string>{"attach"}));
+  EXPECT_EQ(p.plugin->EditorGraphics(), nullptr);
+  EXPECT_EQ(p.plugin->events, (std::vector<std::string>{"attach", "detach", "hidden"}));
 
   int window = 0;
   p.plugin->editorView = &window;

@@ -9,7 +9,7 @@
 namespace plugkit::canvas::test {
 
 EditorHarness::EditorHarness(float drawScale, int32_t screenScale, std::function<void(ICanvas&)> layout)
-    : drawScale(drawScale), screenScale(screenScale) {
+    : parent(SharedParent()), drawScale(drawScale), screenScale(screenScale) {
   delegate.logRef = &log;
   delegate.SetGraphicsFactory([this]() -> ICanvas* {
     auto* editor = new TestEditor(&delegate, this->drawScale);
@@ -21,6 +21,11 @@ EditorHarness::EditorHarness(float drawScale, int32_t screenScale, std::function
 }
 
 EditorHarness::~EditorHarness() { Close(); }
+
+MessageWindow& SharedParent() {
+  static MessageWindow* window = new MessageWindow(1100, 700, true);  // kept to the end
+  return *window;
+}
 
 HWND EditorHarness::Open() { return static_cast<HWND>(delegate.AttachEditor(parent.Handle())); }
 

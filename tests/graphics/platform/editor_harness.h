@@ -94,11 +94,15 @@ public:
 
   Log log;
   LayoutDelegate delegate{log};
-  MessageWindow parent{1100, 700, true};
+  // One visible host window for the whole program: closing a top-level
+  // window costs Wine a wait for the X server each time.
+  MessageWindow& parent;
   float drawScale;
   int32_t screenScale;
   bool failSurface = false;
 };
+
+MessageWindow& SharedParent();
 
 // The number of windows of class "TPlugWndClass" in this process.
 int EditorWindowCount();

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "core/IParam.h"
+#include "graphics/DefaultConstants.h"
 #include "graphics/platform/ICanvasWin.h"
 #include "tests/graphics/platform/editor_harness.h"
 
@@ -236,6 +237,68 @@ TEST(EditorWindow, ResizingFollowsTheDrawScaleAndGrowsTheParent) {
   ASSERT_TRUE(e.h.PumpUntilPainted(frames + 1));
   EXPECT_EQ(e.h.Editor()->SurfaceWidth(), 375);
   EXPECT_TRUE(IsColour(e.h.Pixel(75, 135), kRed));
+  e.h.Close();
+  SetWindowPos(e.h.parent.Handle(), nullptr, 0, 0, before.right - before.left, before.bottom - before.top,
+               SWP_NOMOVE | SWP_NOZORDER);
+}
+
+} // namespace
+} // namespace plugkit::canvas::test
+
+namespace plugkit::canvas::test {
+namespace {
+
+// Moving to a display of another scale takes effect on the next tick.
+TEST(EditorWindow, NewDisplayScaleAppliesOnTheNextTick) {
+  SwatchEditor e(1.0f, 1);
+  HWND window = e.h.Open();
+  ASSERT_TRUE(window);
+  ASSERT_TRUE(e.h.PumpUntilPainted());
+  const uint32_t frames = e.h.Editor()->PaintedFrames();
+  e.h.Editor()->displayScale = 2;
+  e.h.parent.PumpUntil([&] { return e.h.Editor()->ScreenScale() == 2; }, 2000);
+  EXPECT_EQ(e.h.Editor()->ScreenScale(), 2);
+  RECT r = {};
+  GetClientRect(window, &r);
+  EXPECT_EQ(r.right, 500);
+  EXPECT_EQ(r.bottom, 320);
+  ASSERT_TRUE(e.h.PumpUntilPainted(frames + 1));
+  EXPECT_TRUE(IsColour(e.h.Pixel(100, 180), kRed)) << "repainted at the new scale";
+}
+
+// The clipboard is owned by the host's top window when there is one.
+TEST(EditorWindow, ClipboardThroughTheEditor) {
+  SwatchEditor e;
+  ASSERT_TRUE(e.h.Open());
+  ICanvasWin* editor = e.h.Editor();
+  ASSERT_TRUE(editor->WriteClipboardText("12.5 %"));
+  EXPECT_EQ(GetClipboardOwner(), e.h.parent.Handle());
+  IStringBuffer text;
+  EXPECT_TRUE(editor->ReadClipboardText(text));
+  EXPECT_STREQ(text.Get(), "12.5 %");
+  EXPECT_FALSE(editor->WriteClipboardText(""));
+  EXPECT_FALSE(editor->ReadClipboardText(text));
+}
+
+// While the text field has the focus, ticks do not paint and a click on the
+// editor cancels the entry.
+TEST(EditorWindow, FocusedTextFieldHoldsTicksAndAClickCancels) {
+  SwatchEditor e;
+  HWND window = e.h.Open();
+  ASSERT_TRUE(window);
+  ASSERT_TRUE(e.h.PumpUntilPainted());
+  ICanvasWin* editor = e.h.Editor();
+  editor->OpenTextField(-1, kStandardText, IBox(100, 10, 200, 40), 20, "abc");
+  ASSERT_TRUE(editor->TextFieldIsOpen());
+  ASSERT_EQ(editor->TextFieldState(), ETextFieldState::Focused);
+  const uint32_t frames = editor->PaintedFrames();
+  e.swatch->MarkChanged(false, -1);
+  e.h.Pump(200);
+  EXPECT_EQ(editor->PaintedFrames(), frames) << "no paint under the focused field";
+  PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  e.h.parent.PumpUntil([&] { return !editor->TextFieldIsOpen(); }, 2000);
+  EXPECT_FALSE(editor->TextFieldIsOpen()) << "cancelled, then removed by a tick";
+  ASSERT_TRUE(e.h.PumpUntilPainted(frames + 1)) << "painting resumes";
 }
 
 } // namespace

@@ -212,18 +212,20 @@ private:
 struct HostCall {
   int32_t opcode;
   int32_t index;
+  intptr_t value;
   float opt;
 };
 inline std::vector<HostCall>& HostCalls() {
   static std::vector<HostCall> calls;
   return calls;
 }
-inline intptr_t VST2_CALL RecordingHost(AEffect*, int32_t opcode, int32_t index, intptr_t, void*, float opt) {
-  HostCalls().push_back({opcode, index, opt});
-  return 0;
+// Agrees to every window size asked for.
+inline intptr_t VST2_CALL RecordingHost(AEffect*, int32_t opcode, int32_t index, intptr_t value, void*, float opt) {
+  HostCalls().push_back({opcode, index, value, opt});
+  return opcode == audioMasterSizeWindow ? 1 : 0;
 }
 // The opcodes among them, with the parameter for edits ("begin 0",
-// "automate 0", "end 0", "update display").
+// "automate 0", "end 0", "update display", "size 250x160").
 inline std::vector<std::string> HostTrail() {
   std::vector<std::string> out;
   for (const HostCall& c : HostCalls()) {
@@ -232,6 +234,7 @@ inline std::vector<std::string> HostTrail() {
     else if (c.opcode == audioMasterEndEdit) out.push_back("end " + i);
     else if (c.opcode == audioMasterAutomate) out.push_back("automate " + i);
     else if (c.opcode == audioMasterUpdateDisplay) out.push_back("update display");
+    else if (c.opcode == audioMasterSizeWindow) out.push_back("size " + i + "x" + std::to_string(c.value));
   }
   return out;
 }

@@ -20,15 +20,8 @@
 #include "plugin/editor/TAboutBox.h"
 #include "plugin/editor/TKnobControl.h"
 #include "tests/graphics/drawing/gl_surface.h"
+#include "tests/plugin/editor/png_file.h"
 
-// The dependency's code keeps its own warnings to itself.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#define STB_IMAGE_WRITE_STATIC
-#include "stb_image_write.h"
-#pragma GCC diagnostic pop
 
 using namespace plugkit;
 using namespace plugkit::canvas;
@@ -75,7 +68,7 @@ public:
                                                             static_cast<unsigned char>(p.G),
                                                             static_cast<unsigned char>(p.B),
                                                             static_cast<unsigned char>(p.A)});
-    return !pixels.empty() && stbi_write_png(path, SurfaceWidth(), SurfaceHeight(), 4, bytes.data(), 4 * SurfaceWidth());
+    return !pixels.empty() && tessivo_editor_test::WritePng(path, SurfaceWidth(), SurfaceHeight(), bytes.data());
   }
 };
 
