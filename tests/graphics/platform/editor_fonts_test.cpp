@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "graphics/DefaultConstants.h"
 #include "graphics/platform/GdiFonts.h"
 #include "graphics/platform/ICanvasWinFont.h"
 #include "graphics/platform/WinFontCaches.h"
@@ -111,6 +112,50 @@ TEST(EditorFonts, EmbeddedFontsAreRegisteredAndShared) {
   editor.reset();  // the last editor: the caches are cleared, the fonts unregistered
   EXPECT_EQ(FontRegistrationCache().Count(), 0);
   EXPECT_EQ(FontHandleCache().Count(), 0);
+}
+
+} // namespace
+} // namespace plugkit::canvas::test
+
+namespace plugkit::canvas::test {
+namespace {
+
+class LabelControl : public IControl {
+public:
+  explicit LabelControl(const IBox& bounds) : IControl(bounds, -1) {}
+  void Render(ICanvas& g) override {
+    g.FloodBox(IArgb(255, 255, 255, 255), Bounds());
+    g.RenderTextRun(kStandardText.WithSize(40.0f), "Tessivo", Bounds());
+  }
+};
+
+// The layout installs the embedded font; the editor draws text with it and
+// the native text field shows the same family.
+TEST(EditorFonts, EmbeddedFontDrawsTextAndDressesTheTextField) {
+  bool installed = false;
+  EditorHarness h(1.0f, 1, [&](ICanvas& g) {
+    installed = g.InstallFont("Roboto-Regular", "Roboto-Regular.ttf");
+    g.AttachBackground(new LabelControl(IBox(0, 0, 250, 160)));
+  });
+  ASSERT_TRUE(h.Open());
+  EXPECT_TRUE(installed);
+  ASSERT_TRUE(h.PumpUntilPainted());
+  int lit = 0;
+  for (int y = 60; y < 100; y += 2)
+    for (int x = 30; x < 220; x += 2) {
+      const Rgba8 p = h.Pixel(x, y);
+      if (p.R >= 0 && p.R < 128 && p.G < 128 && p.B < 128) ++lit;
+    }
+  EXPECT_GT(lit, 20) << "black text on the white panel";
+
+  ICanvasWin* editor = h.Editor();
+  editor->OpenTextField(-1, kStandardText, IBox(20, 20, 200, 50), 20, "abc");
+  ASSERT_TRUE(editor->TextFieldIsOpen());
+  void* font = reinterpret_cast<void*>(
+      SendMessageA(static_cast<HWND>(editor->TextFieldWindow()), WM_GETFONT, 0, 0));
+  ASSERT_TRUE(font);
+  EXPECT_EQ(FaceOf(font), "Roboto");
+  editor->AbortTextField();
 }
 
 } // namespace
