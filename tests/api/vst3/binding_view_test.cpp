@@ -352,6 +352,12 @@ TEST_F(VST3View, ContextMenusGoToTheHostAndChoicesComeBack) {
 
   EXPECT_EQ(menu->Pick(1), kResultOk);
   EXPECT_EQ(choices, std::vector<int32_t>{1});
+  // Only the items the control added can be chosen.
+  EXPECT_EQ(menu->Entries()[1].target->executeMenuItem(2), kInvalidArgument);
+  EXPECT_EQ(menu->Entries()[1].target->executeMenuItem(-1), kInvalidArgument);
+  void* target = nullptr;
+  ASSERT_EQ(menu->Entries()[1].target->queryInterface(IContextMenuTarget::iid, &target), kResultOk);
+  static_cast<IContextMenuTarget*>(target)->release();
 
   // The host keeps its menu past the editor's close: picking then reaches
   // nobody, also once the editor is open again with new controls.
