@@ -19,6 +19,11 @@ namespace {
 constexpr size_t kPathUnits = MAX_PATH;   // file dialog buffers, terminator included
 constexpr size_t kShellTextUnits = 4096;  // urls and explorer parameters
 
+// The dialogs take the records of the build they run in: the 32-bit ones are
+// smaller, and a dialog given the 64-bit size there refuses to open.
+static_assert(sizeof(OPENFILENAMEW) == (sizeof(void*) == 8 ? 152 : 88), "file dialog record");
+static_assert(sizeof(CHOOSECOLORW) == (sizeof(void*) == 8 ? 72 : 36), "colour dialog record");
+
 // The custom colours every colour dialog of the process shares.
 COLORREF gCustomColours[16] = {};
 

@@ -303,3 +303,26 @@ TEST(EditorWindow, FocusedTextFieldHoldsTicksAndAClickCancels) {
 
 } // namespace
 } // namespace plugkit::canvas::test
+
+namespace plugkit::canvas::test {
+namespace {
+
+// A tick whose number is older than the last one posted does nothing; the
+// next real tick paints.
+TEST(EditorWindow, StaleTicksAreDropped) {
+  SwatchEditor e;
+  HWND window = e.h.Open();
+  ASSERT_TRUE(window);
+  ASSERT_TRUE(e.h.PumpUntilPainted());
+  e.h.Pump(100);  // the thread has posted several ticks by now
+  TestEditor* editor = e.h.Editor();
+  const uint32_t frames = editor->PaintedFrames(), ticks = editor->TicksRun();
+  e.swatch->MarkChanged(false, -1);
+  SendMessageA(window, kDisplaySyncMessage, 1, 0);
+  EXPECT_EQ(editor->TicksRun(), ticks);
+  EXPECT_EQ(editor->PaintedFrames(), frames);
+  ASSERT_TRUE(e.h.PumpUntilPainted(frames + 1));
+}
+
+} // namespace
+} // namespace plugkit::canvas::test
