@@ -476,6 +476,12 @@ public:
   // A draw scale that is not finite is refused: false, nothing changes.
   bool ApplySize(int32_t width, int32_t height, float drawScale);
 
+  // A screen scale the host dictates (a VST 3 host's content scale): while
+  // it is set (1 to kMaxScreenScale) the platform layer follows it instead
+  // of its display's resolution. 0 (or less) lets the display decide again.
+  void SetHostScreenScale(int32_t scale) { mHostScreenScale = scale > kMaxScreenScale ? kMaxScreenScale : scale; }
+  int32_t HostScreenScale() const { return mHostScreenScale > 0 ? mHostScreenScale : 0; }
+
   int32_t Width() const { return mWidth; }
   int32_t Height() const { return mHeight; }
   int32_t ScreenScale() const { return mScreenScale; }
@@ -648,8 +654,10 @@ public:
   bool MenuRequestPending() const;
   // Hands the menu result (null: nothing chosen) to the waiting control.
   void DeliverMenuResult(IPopupMenu* chosen);
-  // Lets control fill the canvas' context menu and shows it at (x, y) when
-  // it holds any item; nothing at all while a menu request waits.
+  // Lets control fill the canvas' context menu and offers it to the
+  // delegate's OpenHostContextMenu (the host's menu); when the host shows
+  // none, shows it at (x, y) when it holds any item. Nothing at all while a
+  // menu request waits.
   void OpenContextMenuForControl(IControl* control, float x, float y);
 
   IPopupMenu& PromptMenu() { return mPromptMenu; }
@@ -743,6 +751,7 @@ private:
   int32_t mWidth;
   int32_t mHeight;
   int32_t mScreenScale = 1;
+  int32_t mHostScreenScale = 0;
   float mDrawScale;
   int32_t mFramesPerSecond;
   ICaptureMap mCaptures;

@@ -62,6 +62,11 @@ void ICanvasEditorDelegate::DetachEditor() {
   mClosing = false;
 }
 
+bool ICanvasEditorDelegate::OpenHostContextMenu(IControl& /*control*/, IPopupMenu& /*menu*/, float /*x*/,
+                                                float /*y*/) {
+  return false;
+}
+
 bool ICanvasEditorDelegate::OnHostKeyDown(const IKeyStroke& key) {
   if (!mGraphics) return false;
   float x = -1.0f, y = -1.0f;

@@ -37,6 +37,8 @@
 namespace plugkit::canvas {
 
 class ICanvas;
+class IControl;
+class IPopupMenu;
 
 class ICanvasEditorDelegate : public IEditorDelegate {
 public:
@@ -96,6 +98,12 @@ public:
   // Runs the editor layout on graphics when a layout is installed and
   // graphics is not null.
   virtual void RunEditorLayout(ICanvas* graphics);
+  // A binding whose host shows context menus of its own shows the one for
+  // control at (x, y, logical pixels) with menu's items, which control has
+  // just filled; the choice returns as control's OnContextMenuChoice. True
+  // when the host showed it (the canvas then shows nothing itself). Base:
+  // false.
+  virtual bool OpenHostContextMenu(IControl& control, IPopupMenu& menu, float x, float y);
 
   // Installed by the product's constructor; an empty function removes one.
   void SetGraphicsFactory(GraphicsFactory factory) { mGraphicsFactory = std::move(factory); }

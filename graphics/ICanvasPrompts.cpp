@@ -176,6 +176,9 @@ void ICanvas::OpenContextMenuForControl(IControl* control, float x, float y) {
   ResetMenu(mPromptMenu);
   if (!control) return;
   control->FillContextMenu(mPromptMenu);
+  // A host with menus of its own adds its items for the parameter; only
+  // without one does the canvas show the control's items itself.
+  if (mDelegate && mDelegate->OpenHostContextMenu(*control, mPromptMenu, x, y)) return;
   if (mPromptMenu.ItemCount() > 0) OpenPopupMenu(control, mPromptMenu, IBox(x, y, x, y), -1, true);
 }
 

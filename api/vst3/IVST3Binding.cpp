@@ -110,6 +110,7 @@ void IVST3Binding::EndHostParamEdit(int32_t index) { endEdit(static_cast<ParamID
 
 void IVST3Binding::ChangeLatency(int32_t frames) {
   IProcessor::ChangeLatency(frames);
+  PrepareLatencyDelay(frames);
   RestartHostComponent(kLatencyChanged);
 }
 

@@ -44,7 +44,13 @@
 // changes and reads take the lock-free path of the atomic values. Values
 // changed on the audio thread reach the editor through IApiBase's queues.
 //
-// No editor view yet: createView answers null.
+// Editor: createView("editor") makes an IVST3View (api/vst3/IVST3View.h),
+// which the host attaches to its window; the view keeps EditorView up to
+// date. Size requests from the editor go to the host through the view's
+// frame; a right click on a control bound to a parameter opens the host's
+// context menu for that parameter with the control's own items in it
+// (IVST3MenuTarget brings the choice back), or the editor's own menu when
+// the host offers none.
 
 #include <cstdint>
 
@@ -120,6 +126,9 @@ public:
   Steinberg::tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID id,
                                                    Steinberg::Vst::ParamValue value) SMTG_OVERRIDE;
   Steinberg::Vst::ParamValue PLUGIN_API getParamNormalized(Steinberg::Vst::ParamID id) SMTG_OVERRIDE;
+  // A new view (owned by the caller) for "editor" when the plug-in has an
+  // editor; null for any other name.
+  Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) SMTG_OVERRIDE;
 
   // --- IMidiMapping ------------------------------------------------------------------
   // For bus 0, the id of the MIDI-controller parameter of that channel and
@@ -137,7 +146,22 @@ public:
   void BeginHostParamEdit(int32_t index) override;
   void SendHostParamValue(int32_t index, double normalisedValue) override;
   void EndHostParamEdit(int32_t index) override;
-  // Stores the latency and tells the host (restartComponent(kLatencyChanged)).
+  // Asks the host, through the view's frame, for a view of width x height
+  // and stores the size that getSize answers. True when the host resized
+  // (or the size is unchanged); false, with the size still stored, without
+  // a view or frame or when the host refused; false, nothing stored, for a
+  // size below 1 or a plug-in without editor.
+  bool ResizeEditorInHost(int32_t width, int32_t height) override;
+  // The host's context menu for the control's parameter at (x, y), holding
+  // menu's items (tag = item index; dividers as separators, items that
+  // cannot be chosen disabled, ticked items checked), shown at (x, y) in
+  // the view's pixels (x ScreenScale x DrawScale). False, nothing shown,
+  // without an open view, a component handler with IComponentHandler3, or a
+  // host menu, and for a control without parameter or items.
+  bool OpenHostContextMenu(canvas::IControl& control, canvas::IPopupMenu& menu, float x, float y) override;
+  // Stores the latency, gives bypass a silent ring of that many frames (taken
+  // up by the next block) and tells the host (restartComponent(kLatencyChanged)).
+  // User-interface thread: it allocates.
   void ChangeLatency(int32_t frames) override;
 
 protected:

@@ -38,7 +38,10 @@ tresult PLUGIN_API IVST3Binding::setupProcessing(ProcessSetup& setup) {
 }
 
 tresult PLUGIN_API IVST3Binding::setProcessing(TBool state) {
-  if (!state) OnStreamReset();
+  if (!state) {
+    OnStreamReset();
+    RestartLatencyDelay();
+  }
   return kResultOk;
 }
 

@@ -23,7 +23,8 @@
 // Threads and ownership: built once by initialize and dropped by terminate,
 // both on the host's user-interface thread. The SDK's parameter container
 // owns every parameter object; BypassParameter only borrows the bypass one
-// and is null whenever the container does not hold it.
+// and is null whenever the container does not hold it. EditorView borrows the
+// view createView made last; the view clears it when it goes.
 
 #include <cstdint>
 
@@ -33,6 +34,7 @@
 namespace plugkit {
 
 class IPluginBase;
+class IVST3View;
 
 class IVST3ControllerBase {
 public:
@@ -62,6 +64,13 @@ protected:
 
   // Null before initialize, after terminate and for instruments.
   IVST3BypassParameter* BypassParameter = nullptr;
+
+public:
+  // The editor view made last (not owned), null when there is none.
+  IVST3View* EditorView = nullptr;
+  // Counts every opening and closing of the editor, so that what a host
+  // holds from an earlier opening (a context-menu target) can tell.
+  uint32_t EditorGeneration = 0;
 };
 
 } // namespace plugkit

@@ -92,9 +92,24 @@ IVST3ProcessorBase::IVST3ProcessorBase(const IPluginDescriptor& descriptor)
     mSlotBuffers[PortIndex(direction)].SetSize(bytes, false);
     mBoundBuffers[PortIndex(direction)].SetSize(bytes, false);
   }
+  PrepareLatencyDelay(Latency());
 }
 
 IVST3ProcessorBase::~IVST3ProcessorBase() { mMidiOut.Release(); }
+
+void IVST3ProcessorBase::PrepareLatencyDelay(int32_t frames) {
+  const int32_t inputs = ChannelCount(IPortDirection::Input);
+  const int32_t outputs = ChannelCount(IPortDirection::Output);
+  if (inputs <= 0) return;
+  // A ring of the wrong length would be worse than none: without memory for
+  // the new one, bypass passes the input on undelayed.
+  if (!mLatencyDelay.Prepare(inputs < outputs ? inputs : outputs, frames)) mLatencyDelay.Prepare(0, 0);
+}
+
+void IVST3ProcessorBase::RestartLatencyDelay() {
+  mLatencyDelay.RequestClear();
+  mLatencyDelay.Collect();
+}
 
 // --- Buses --------------------------------------------------------------------
 
@@ -152,6 +167,7 @@ bool IVST3ProcessorBase::ApplyProcessSetup(const ProcessSetup& setup) {
   // every frame does not lose messages; the list never grows on the audio
   // thread.
   CompactMidiOut();
+  RestartLatencyDelay();
   const int64_t perBlock = BlockSize() > 0 ? BlockSize() : 1;
   int64_t wanted = (perBlock + kMidiOutStep - 1) / kMidiOutStep * kMidiOutStep;
   const int64_t held = (static_cast<int64_t>(mMidiOutCount) + kMidiOutStep - 1) / kMidiOutStep * kMidiOutStep;
@@ -255,6 +271,15 @@ void IVST3ProcessorBase::RenderWith(ProcessData& data) {
       outputs[first + k] = HostChannel<Sample>(data.outputs[j], k);
     first += c;
   }
+
+  // A bypassed plug-in with latency answers with its input, delayed so that
+  // the host's latency compensation still lines it up.
+  mLatencyDelay.BeginBlock();
+  if (IsBypassed() && mLatencyDelay.Pass<Sample>(inputs, inputTotal, outputs, outputTotal, data.numSamples)) {
+    ClearUnproducedOutputs<Sample>(data);
+    return;
+  }
+  mLatencyDelay.Feed<Sample>(inputs, inputTotal, data.numSamples);
 
   Sample** bound[2] = {mBoundBuffers[0].As<Sample*>(), mBoundBuffers[1].As<Sample*>()};
   const int32_t totals[2] = {inputTotal, outputTotal};

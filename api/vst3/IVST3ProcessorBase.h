@@ -25,6 +25,13 @@
 // does not produce (inactive buses, channels beyond the plug-in's) are
 // cleared. An input channel that the host stops providing reads silence.
 //
+// Bypass: while the processor's bypass flag is set and the plug-in reports a
+// latency, the block is not processed: every output channel that has an
+// input channel of the same number receives that input delayed by exactly
+// the latency (ILatencyDelay), the others are cleared. The ring is fed with
+// every block's input, so switching bypass on is seamless. With a latency of
+// 0 the product's ProcessAudio runs as usual and sees IsBypassed().
+//
 // Threads: CreateBuses, SetBusActive, ApplyProcessSetup on the host's
 // user-interface thread while processing is off; ReadHostContext,
 // ReceiveHostEvents, RenderBlock, SendHostEvents and SendMidiToHost on the
@@ -34,6 +41,7 @@
 
 #include <cstdint>
 
+#include "api/vst3/ILatencyDelay.h"
 #include "api/vst3/SingleComponentEffect.h"
 #include "core/IHandoffQueue.h"
 #include "core/IHeapBlock.h"
@@ -58,8 +66,9 @@ public:
   // without a standard arrangement.
   static Steinberg::Vst::SpeakerArrangement SpeakerArrangementForBus(int32_t channels);
 
-  // Constructs the processor, connects every channel and sizes the MIDI-out
-  // list for kMidiOutStep entries.
+  // Constructs the processor, connects every channel, sizes the MIDI-out
+  // list for kMidiOutStep entries and, for plug-ins with inputs, makes the
+  // latency ring for the configured latency.
   explicit IVST3ProcessorBase(const IPluginDescriptor& descriptor);
   ~IVST3ProcessorBase() override;
 
@@ -115,6 +124,14 @@ protected:
 
   const Steinberg::Vst::ProcessContext& HostContext() const { return mHostContext; }
 
+  // Hands the audio thread a silent latency ring of frames frames (0 or less:
+  // bypass passes the input on undelayed). Nothing for plug-ins without
+  // inputs. User-interface thread; blocks may run meanwhile.
+  void PrepareLatencyDelay(int32_t frames);
+  // The stream restarts: the latency ring reads as silence from the next
+  // block on, and a ring given up earlier is freed. User-interface thread.
+  void RestartLatencyDelay();
+
 private:
   void ConnectInputs(const Steinberg::Vst::ProcessData& data);
   void ConnectOutputs(const Steinberg::Vst::ProcessData& data);
@@ -143,6 +160,7 @@ private:
   IHeapBlock mBoundBuffers[2];
   // The SysEx packets a block sends; each event points into its own packet.
   ISysExPacket mSysExOut[kSysExOutPackets];
+  ILatencyDelay mLatencyDelay;
 };
 
 } // namespace plugkit

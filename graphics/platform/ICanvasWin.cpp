@@ -92,6 +92,8 @@ ICanvasWin::~ICanvasWin() {
 }
 
 int32_t ICanvasWin::DisplayScaleOf(void* hwnd) const {
+  // A host that sets the scale itself has sized its frame for it.
+  if (HostScreenScale() > 0) return HostScreenScale();
   if (!hwnd || !gGetDpiForWindow) return 1;
   return DisplayScaleForDpi(gGetDpiForWindow(Hwnd(hwnd)));
 }

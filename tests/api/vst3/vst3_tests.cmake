@@ -1,3 +1,16 @@
+# Audio-path tests count allocations with the product tests' counter. The
+# editor-window test reads the editor's pixels through NanoVG's framebuffer
+# calls and needs the product's fonts and logo embedded in the program.
+if(TARGET vst3_tests)
+  target_sources(vst3_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/plugin/allocation_counter.cpp)
+  if(TARGET plugkit_platform)
+    target_include_directories(vst3_tests PRIVATE ${NANOVG_DIR})
+  endif()
+  if(TARGET tessivo_resources)
+    target_link_libraries(vst3_tests PRIVATE tessivo_resources)
+  endif()
+endif()
+
 # vst3_tests also drives the x86_64 build of the VST 3 module through the test
 # host (only 64-bit Wine runs here). The module's path is passed relative to
 # the test program, which finds it from its own folder.

@@ -45,6 +45,16 @@ tresult PLUGIN_API ComponentHandler::startGroupEdit() { return Record({EKind::St
 
 tresult PLUGIN_API ComponentHandler::finishGroupEdit() { return Record({EKind::FinishGroupEdit}); }
 
+Vst::IContextMenu* PLUGIN_API ComponentHandler::createContextMenu(IPlugView* plugView, const Vst::ParamID* paramID) {
+  Record({EKind::CreateContextMenu, paramID ? *paramID : 0, 0.0, paramID ? 1 : 0});
+  if (!offersContextMenus) return nullptr;
+  lastMenu = IPtr<ContextMenu>(new ContextMenu(paramID), false);
+  lastMenuView = plugView;
+  // The caller gets a reference of its own; the handler keeps one for tests.
+  lastMenu->addRef();
+  return lastMenu.get();
+}
+
 tresult PLUGIN_API ComponentHandler::queryInterface(const TUID iid, void** obj) {
   if (!obj) return kInvalidArgument;
   if (FUnknownPrivate::iidEqual(iid, FUnknown::iid) ||
@@ -56,6 +66,11 @@ tresult PLUGIN_API ComponentHandler::queryInterface(const TUID iid, void** obj) 
   if (FUnknownPrivate::iidEqual(iid, Vst::IComponentHandler2::iid)) {
     addRef();
     *obj = static_cast<Vst::IComponentHandler2*>(this);
+    return kResultOk;
+  }
+  if (FUnknownPrivate::iidEqual(iid, Vst::IComponentHandler3::iid)) {
+    addRef();
+    *obj = static_cast<Vst::IComponentHandler3*>(this);
     return kResultOk;
   }
   *obj = nullptr;

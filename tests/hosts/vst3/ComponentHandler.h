@@ -1,9 +1,11 @@
 #pragma once
 
-// The host side of a plug-in's edit calls: IComponentHandler and
-// IComponentHandler2, recording every call in order so that tests can check
-// what a plug-in told its host (edits, restart flags, group edits, dirty
-// state). Every call answers kResultOk.
+// The host side of a plug-in's edit calls: IComponentHandler,
+// IComponentHandler2 and IComponentHandler3, recording every call in order so
+// that tests can check what a plug-in told its host (edits, restart flags,
+// group edits, dirty state, context-menu requests). Every call answers
+// kResultOk; createContextMenu answers a new ContextMenu (kept for the test as
+// LastContextMenu) unless context menus are switched off.
 //
 // Reference counted like HostApplication (one reference at creation). Calls
 // may come from any thread; the record is guarded by a mutex.
@@ -12,7 +14,10 @@
 #include <mutex>
 #include <vector>
 
+#include "pluginterfaces/base/smartpointer.h"
+#include "pluginterfaces/vst/ivstcontextmenu.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
+#include "tests/hosts/vst3/ContextMenu.h"
 
 namespace vst3host {
 
@@ -25,7 +30,8 @@ struct HandlerCall {
     SetDirty,
     RequestOpenEditor,
     StartGroupEdit,
-    FinishGroupEdit
+    FinishGroupEdit,
+    CreateContextMenu  // flags: 1 when a parameter id came with it
   };
   EKind kind;
   Steinberg::Vst::ParamID id = 0;          // edits
@@ -33,12 +39,20 @@ struct HandlerCall {
   Steinberg::int32 flags = 0;              // restartComponent flags, setDirty state
 };
 
-class ComponentHandler : public Steinberg::Vst::IComponentHandler, public Steinberg::Vst::IComponentHandler2 {
+class ComponentHandler : public Steinberg::Vst::IComponentHandler,
+                         public Steinberg::Vst::IComponentHandler2,
+                         public Steinberg::Vst::IComponentHandler3 {
  public:
   virtual ~ComponentHandler() = default;
 
   std::vector<HandlerCall> Calls() const;
   void ClearCalls();
+  // Whether createContextMenu answers a menu (true) or null.
+  void SetOffersContextMenus(bool offer) { offersContextMenus = offer; }
+  // The menu createContextMenu made last (null: none yet), and the view it
+  // was made for.
+  Steinberg::IPtr<ContextMenu> LastContextMenu() const { return lastMenu; }
+  Steinberg::IPlugView* LastContextMenuView() const { return lastMenuView; }
 
   // IComponentHandler
   Steinberg::tresult PLUGIN_API beginEdit(Steinberg::Vst::ParamID id) SMTG_OVERRIDE;
@@ -53,6 +67,10 @@ class ComponentHandler : public Steinberg::Vst::IComponentHandler, public Steinb
   Steinberg::tresult PLUGIN_API startGroupEdit() SMTG_OVERRIDE;
   Steinberg::tresult PLUGIN_API finishGroupEdit() SMTG_OVERRIDE;
 
+  // IComponentHandler3
+  Steinberg::Vst::IContextMenu* PLUGIN_API createContextMenu(Steinberg::IPlugView* plugView,
+                                                             const Steinberg::Vst::ParamID* paramID) SMTG_OVERRIDE;
+
   Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) SMTG_OVERRIDE;
   Steinberg::uint32 PLUGIN_API addRef() SMTG_OVERRIDE;
   Steinberg::uint32 PLUGIN_API release() SMTG_OVERRIDE;
@@ -63,6 +81,9 @@ class ComponentHandler : public Steinberg::Vst::IComponentHandler, public Steinb
   mutable std::mutex lock;
   std::vector<HandlerCall> calls;
   std::atomic<int> refCount{1};
+  bool offersContextMenus = true;
+  Steinberg::IPtr<ContextMenu> lastMenu;
+  Steinberg::IPlugView* lastMenuView = nullptr;
 };
 
 }  // namespace vst3host

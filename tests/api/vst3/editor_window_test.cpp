@@ -1,0 +1,109 @@
+// The product's editor opened through its VST 3 view in a real window on the
+// test display, as a host opens it, with the editor's own pixels read back
+// from its drawing context: the three knobs are there, at scale 1 and at
+// the host's content scale 2, and removing the view closes the window.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "graphics/drawing/NanoVGApi.h"
+#include "graphics/platform/ICanvasWin.h"
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
+#include "tests/api/vst3/host_window.h"
+#include "tests/api/vst3/vst3_fixture.h"
+#include "tests/hosts/vst3/PlugFrame.h"
+
+namespace vst3test {
+namespace {
+
+using plugkit::canvas::ICanvasWin;
+
+struct Rgba {
+  int r, g, b, a;
+};
+
+// The editor's main framebuffer, top row first.
+std::vector<Rgba> EditorPixels(ICanvasWin& editor, int& width, int& height) {
+  width = editor.SurfaceWidth();
+  height = editor.SurfaceHeight();
+  std::vector<Rgba> pixels;
+  if (!editor.MainFramebuffer() || width <= 0 || height <= 0) return pixels;
+  std::vector<unsigned char> rows(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+  editor.BindGlContext();
+  nvgluBindFramebuffer(editor.MainFramebuffer());
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
+  nvgluBindFramebuffer(nullptr);
+  editor.UnbindGlContext();
+  for (int y = height - 1; y >= 0; --y)
+    for (int x = 0; x < width; ++x) {
+      const unsigned char* p = &rows[(static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 4];
+      pixels.push_back({p[0], p[1], p[2], p[3]});
+    }
+  return pixels;
+}
+
+// Light pixels (the dials and arcs) inside each knob's box, at draw scale
+// times screen scale k.
+std::vector<int> LitPixelsPerKnob(const std::vector<Rgba>& pixels, int width, int k) {
+  const struct {
+    int left, top, right, bottom;
+  } knobs[] = {{10, 45, 90, 139}, {85, 45, 165, 139}, {160, 45, 240, 139}};
+  std::vector<int> lit;
+  for (const auto& box : knobs) {
+    int count = 0;
+    for (int y = box.top * k; y < box.bottom * k; ++y)
+      for (int x = box.left * k; x < box.right * k; ++x)
+        if (pixels[static_cast<size_t>(y * width + x)].r > 150) ++count;
+    lit.push_back(count);
+  }
+  return lit;
+}
+
+TEST(VST3EditorWindow, TheViewShowsTheKnobsAtEitherScale) {
+  ParentWindow parent;
+  ASSERT_TRUE(parent.Handle());
+  Held<TProbe> plugin(new TProbe());
+  ASSERT_EQ(plugin->initialize(nullptr), kResultOk);
+  IPtr<IPlugView> view(plugin->createView("editor"), false);
+  ASSERT_TRUE(view);
+  IPtr<vst3host::PlugFrame> frame(new vst3host::PlugFrame(), false);
+  ASSERT_EQ(view->setFrame(frame), kResultTrue);
+  ASSERT_EQ(view->attached(parent.Handle(), "HWND"), kResultOk);
+  auto* editor = dynamic_cast<ICanvasWin*>(plugin->EditorGraphics());
+  ASSERT_NE(editor, nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return editor->PaintedFrames() >= 1; }, 5000));
+
+  int width = 0, height = 0;
+  std::vector<Rgba> pixels = EditorPixels(*editor, width, height);
+  ASSERT_EQ(width, 250);
+  ASSERT_EQ(height, 160);
+  // The background in the bottom left corner is dark; every knob is lit.
+  const Rgba corner = pixels[static_cast<size_t>(157 * width + 3)];
+  EXPECT_LT(corner.r, 90);
+  for (int lit : LitPixelsPerKnob(pixels, width, 1)) EXPECT_GT(lit, 50);
+
+  IPtr<IPlugViewContentScaleSupport> scaling = FUnknownPtr<IPlugViewContentScaleSupport>(view);
+  ASSERT_TRUE(scaling);
+  ASSERT_EQ(scaling->setContentScaleFactor(2.0f), kResultOk);
+  ASSERT_FALSE(frame->Requests().empty());
+  EXPECT_EQ(frame->Requests().back().rect.getWidth(), 500);
+  const uint32_t painted = editor->PaintedFrames();
+  ASSERT_TRUE(PumpUntil([&] { return editor->PaintedFrames() > painted; }, 5000));
+  pixels = EditorPixels(*editor, width, height);
+  ASSERT_EQ(width, 500);
+  ASSERT_EQ(height, 320);
+  for (int lit : LitPixelsPerKnob(pixels, width, 2)) EXPECT_GT(lit, 200);
+
+  EXPECT_EQ(view->removed(), kResultOk);
+  EXPECT_EQ(plugin->EditorGraphics(), nullptr);
+  EXPECT_EQ(GetWindow(parent.Handle(), GW_CHILD), nullptr);
+  view->setFrame(nullptr);
+  view = nullptr;
+  plugin->terminate();
+}
+
+} // namespace
+} // namespace vst3test
