@@ -97,6 +97,7 @@ TEST_F(TessivoEditor, OpensInTheHostsWindowScalesAndAsksForContextMenus) {
   EXPECT_EQ(area.bottom, 320);
   EXPECT_EQ(scaling->setContentScaleFactor(1.0f), kResultOk);
   Pump(200);
+  scaling = nullptr;  // its reference would outlive the view's release below
 
   // A right click on the "Mix" knob asks the host for its context menu.
   handler->ClearCalls();
