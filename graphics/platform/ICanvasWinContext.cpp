@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "graphics/platform/GlEntryPoints.h"
+#include "graphics/platform/GlPixelFormat.h"
 
 namespace plugkit {
 namespace canvas {
@@ -20,17 +21,7 @@ bool ICanvasWin::CreateGlContext() {
   if (!hwnd) return false;
   HDC dc = GetDC(hwnd);
   if (!dc) return false;
-  PIXELFORMATDESCRIPTOR pfd = {};
-  pfd.nSize = sizeof pfd;
-  pfd.nVersion = 1;
-  pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-  pfd.iPixelType = PFD_TYPE_RGBA;
-  pfd.cColorBits = 32;
-  pfd.cDepthBits = 24;
-  pfd.cStencilBits = 8;
-  pfd.iLayerType = PFD_MAIN_PLANE;
-  const int format = ChoosePixelFormat(dc, &pfd);
-  bool ok = format != 0 && SetPixelFormat(dc, format, &pfd);
+  bool ok = gl::ApplyEditorPixelFormat(dc);
   if (ok) {
     mGlContext = wglCreateContext(dc);
     ok = mGlContext != nullptr;

@@ -21,13 +21,6 @@
 namespace plugkit::test {
 namespace {
 
-std::string BesideTests(const char* relative) {
-  std::string path = vst2host::ExecutableDirectory() + relative;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return path;
-}
-
 std::vector<uint8_t> ReadWholeFile(const std::string& path) {
   std::vector<uint8_t> bytes;
   std::FILE* file = vst2host::OpenFileUtf8(path, "rb");
@@ -47,7 +40,7 @@ struct IBuiltModule {
 class BuiltModule : public ::testing::TestWithParam<IBuiltModule> {
 protected:
   void SetUp() override {
-    const std::string path = BesideTests(GetParam().Path);
+    const std::string path = vst2host::BesideExecutable(GetParam().Path);
     if (GetParam().OtherArchitecture) {
       // Built by the other configuration; absent when only this one was built.
       if (GetFileAttributesW(vst2host::WidenUtf8(path).c_str()) == INVALID_FILE_ATTRIBUTES)
@@ -105,7 +98,7 @@ TEST_P(BuiltModule, FontsAreTheSystemFontsAndDecode) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
     const std::vector<uint8_t> embedded = Resource(c.file, "ttf");
-    const std::vector<uint8_t> original = ReadWholeFile(BesideTests(TESSIVO_FONT_COPIES) + c.file);
+    const std::vector<uint8_t> original = ReadWholeFile(vst2host::BesideExecutable(TESSIVO_FONT_COPIES) + c.file);
     ASSERT_GT(original.size(), 100000u);
     EXPECT_TRUE(embedded == original);
     canvas::ITrueTypeInfo info;

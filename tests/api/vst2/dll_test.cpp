@@ -24,15 +24,7 @@
 namespace vst2test {
 namespace {
 
-// Paths beside the test program, given relative to its folder by the build.
-std::string BesideTests(const char* relative) {
-  std::string path = vst2host::ExecutableDirectory() + relative;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return path;
-}
-
-std::string DllPath() { return BesideTests(TESSIVO_VST2_DLL); }
+std::string DllPath() { return vst2host::BesideExecutable(TESSIVO_VST2_DLL); }
 
 TEST(Dll, Is64BitAndExportsBothEntries) {
   HMODULE module = LoadLibraryW(vst2host::WidenUtf8(DllPath()).c_str());
@@ -198,7 +190,7 @@ TEST(Dll, ChunksRestoreByteExactlyInAFreshInstance) {
 
 // Runs the vst2host program with arguments.
 vst2host::ChildResult RunHostProgram(const std::string& arguments) {
-  return vst2host::RunChildProcess(BesideTests(VST2HOST_PROGRAM_PATH), arguments);
+  return vst2host::RunChildProcess(vst2host::BesideExecutable(VST2HOST_PROGRAM_PATH), arguments);
 }
 
 TEST(Dll, HostProgramListsAndRoundTrips) {

@@ -7,6 +7,7 @@
 
 #include "graphics/drawing/NanoVGApi.h"
 #include "graphics/platform/GlEntryPoints.h"
+#include "graphics/platform/GlPixelFormat.h"
 
 namespace plugkit::canvas::test {
 
@@ -42,17 +43,7 @@ GlSurface::GlSurface() {
   }
   HDC dc = GetDC(window);
   mDc = dc;
-  PIXELFORMATDESCRIPTOR pfd = {};
-  pfd.nSize = sizeof pfd;
-  pfd.nVersion = 1;
-  pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-  pfd.iPixelType = PFD_TYPE_RGBA;
-  pfd.cColorBits = 32;
-  pfd.cDepthBits = 24;
-  pfd.cStencilBits = 8;
-  pfd.iLayerType = PFD_MAIN_PLANE;
-  const int format = ChoosePixelFormat(dc, &pfd);
-  if (!format || !SetPixelFormat(dc, format, &pfd)) {
+  if (!gl::ApplyEditorPixelFormat(dc)) {
     mFailure = "no pixel format";
     return;
   }

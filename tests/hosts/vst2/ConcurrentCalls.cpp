@@ -9,27 +9,6 @@
 namespace vst2host {
 namespace {
 
-constexpr size_t kMaxFaults = 20;
-
-class FaultList {
- public:
-  void Add(const std::string& fault) {
-    std::lock_guard<std::mutex> guard(mLock);
-    if (mFaults.size() < kMaxFaults) mFaults.push_back(fault);
-  }
-  std::vector<std::string> Take() {
-    std::lock_guard<std::mutex> guard(mLock);
-    return std::move(mFaults);
-  }
-
- private:
-  std::mutex mLock;
-  std::vector<std::string> mFaults;
-};
-
-int32_t Pick(std::mt19937& random, int32_t low, int32_t high) {
-  return std::uniform_int_distribution<int32_t>(low, high)(random);
-}
 
 std::string RandomName(std::mt19937& random) {
   static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";

@@ -88,4 +88,19 @@ std::string DescribeRun(const ThreadedRunResult& result, int32_t callers) {
   return line;
 }
 
+int32_t Pick(std::mt19937& random, int32_t low, int32_t high) {
+  return std::uniform_int_distribution<int32_t>(low, high)(random);
+}
+
+void FaultList::Add(const std::string& fault) {
+  constexpr size_t kMaxFaults = 20;
+  std::lock_guard<std::mutex> guard(mLock);
+  if (mFaults.size() < kMaxFaults) mFaults.push_back(fault);
+}
+
+std::vector<std::string> FaultList::Take() {
+  std::lock_guard<std::mutex> guard(mLock);
+  return std::move(mFaults);
+}
+
 } // namespace vst2host

@@ -14,8 +14,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace vst2host {
 
@@ -33,5 +35,20 @@ ThreadedRunResult RunThreaded(double seconds, int32_t callers, uint32_t seed, co
 
 // One line for a test's output: calls, threads, blocks and the block times.
 std::string DescribeRun(const ThreadedRunResult& result, int32_t callers);
+
+// A whole number from low to high (both included), from a caller's generator.
+int32_t Pick(std::mt19937& random, int32_t low, int32_t high);
+
+// What caller threads found wrong, collected from all of them at once; only
+// the first 20 are kept, which is plenty to see what went wrong.
+class FaultList {
+ public:
+  void Add(const std::string& fault);
+  std::vector<std::string> Take();
+
+ private:
+  std::mutex mLock;
+  std::vector<std::string> mFaults;
+};
 
 } // namespace vst2host

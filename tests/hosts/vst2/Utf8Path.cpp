@@ -44,4 +44,11 @@ std::string ExecutableDirectory() {
   }
 }
 
+std::string BesideExecutable(const char* relative) {
+  std::string path = ExecutableDirectory() + relative;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+
 } // namespace vst2host

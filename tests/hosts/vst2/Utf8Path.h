@@ -18,4 +18,8 @@ std::FILE* OpenFileUtf8(const std::string& path, const char* mode);
 // programs find the plug-ins they load beside themselves.
 std::string ExecutableDirectory();
 
+// A path given relative to the running executable's folder (with '/' or
+// '\\' as separators, as a build system writes them), in Windows form.
+std::string BesideExecutable(const char* relative);
+
 } // namespace vst2host

@@ -13,29 +13,11 @@ using namespace Steinberg::Vst;
 namespace vst3host {
 namespace {
 
-constexpr size_t kMaxFaults = 20;
+using vst2host::FaultList;
+using vst2host::Pick;
+
 constexpr int32_t kTextGuard = 32;
 constexpr TChar kGuardChar = 0xA5A5;
-
-class FaultList {
- public:
-  void Add(const std::string& fault) {
-    std::lock_guard<std::mutex> guard(mLock);
-    if (mFaults.size() < kMaxFaults) mFaults.push_back(fault);
-  }
-  std::vector<std::string> Take() {
-    std::lock_guard<std::mutex> guard(mLock);
-    return std::move(mFaults);
-  }
-
- private:
-  std::mutex mLock;
-  std::vector<std::string> mFaults;
-};
-
-int32_t Pick(std::mt19937& random, int32_t low, int32_t high) {
-  return std::uniform_int_distribution<int32_t>(low, high)(random);
-}
 
 double Unit(std::mt19937& random) { return std::uniform_real_distribution<double>(0.0, 1.0)(random); }
 
