@@ -139,6 +139,32 @@ TEST(EditorWindow, OpensPaintsAndAnswersTheMouse) {
   EXPECT_GT(r.right, 250);
 }
 
+// "About..." fades the about box in over the editor, with the Corvath logo.
+TEST(EditorWindow, AboutBoxShowsTheLogo) {
+  WindowFixture f;
+  ASSERT_TRUE(f.Open());
+  ASSERT_TRUE(f.plugin.OnAboutRequest());
+  const uint32_t painted = f.Editor()->PaintedFrames();
+  f.parent.PumpFor(800);  // the fade takes 20 display ticks
+  ASSERT_GT(f.Editor()->PaintedFrames(), painted);
+
+  std::vector<unsigned char> rgba;
+  const std::vector<Rgb> frame = f.Frame(&rgba);
+  ASSERT_EQ(frame.size(), 250u * 160u);
+  EXPECT_TRUE(WritePng("tessivo_about_box.png", 250, 160, rgba.data()));
+  // The logo's light letters lie in its box (nothing else under the box's
+  // shade is that bright there), and its accent bar is inside it too.
+  int letters = 0, accent = 0;
+  for (int y = 82; y < 115; ++y)
+    for (int x = 78; x < 171; ++x) {
+      const Rgb& p = frame[static_cast<size_t>(y) * 250 + x];
+      letters += p.R > 200 && p.G > 200 && p.B > 200;
+      accent += Near(p, 0xe2, 0x67, 0x3a, 40);
+    }
+  EXPECT_GT(letters, 100);
+  EXPECT_GT(accent, 0);
+}
+
 // Opening and closing a hundred times while another thread processes audio:
 // no window, thread, GDI or USER object is left, and the audio never skips
 // a block or produces a NaN.
