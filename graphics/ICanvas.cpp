@@ -108,7 +108,10 @@ void ICanvas::ResizeTail(bool scaleChanged) {
   if (hasWindow) RebuildBackBuffer();
 }
 
-void ICanvas::SetTickHandler(ITickHandler handler) { mTickHandler = std::move(handler); }
+void ICanvas::SetTickHandler(ITickHandler handler) {
+  mTickHandler = std::move(handler);
+  WakeDisplayTicks();
+}
 void ICanvas::SetKeyHandler(IKeyHandler handler) { mKeyHandler = std::move(handler); }
 
 // ---- Base behaviour of the virtual operations ----
@@ -117,6 +120,7 @@ void ICanvas::StartPaint() {}
 void* ICanvas::OnSurfaceCreated() { return nullptr; }
 void ICanvas::OnSurfaceDestroyed() {}
 void ICanvas::FinishPaint() {}
+void ICanvas::WakeDisplayTicks() {}
 
 float ICanvas::MeasureTextBox(const ITextStyle& style, const char* text, IBox& box) {
   if (!text || text[0] == '\0') return 0.0f;

@@ -390,6 +390,13 @@ public:
   // null, so nothing is cached and image fetches answer "not loaded".
   virtual IImageCache* ImageCache();
 
+  // Something wants a display tick soon: a control was marked changed or
+  // started an animation, a control was added, or the tick handler was set.
+  // A platform layer that lets its ticks sleep while nothing happens wakes
+  // them here. Called on the UI thread, often (every MarkChanged), so it must
+  // stay cheap. Base: nothing.
+  virtual void WakeDisplayTicks();
+
   // ---------------------------------------------------------------------
   // Resource lookup.
   // ---------------------------------------------------------------------
@@ -571,6 +578,7 @@ public:
                                        double& dy);
 
   void SetTickHandler(ITickHandler handler);
+  bool HasTickHandler() const { return static_cast<bool>(mTickHandler); }
   void SetKeyHandler(IKeyHandler handler);
 
   // ---------------------------------------------------------------------

@@ -41,6 +41,7 @@ void ICanvas::AttachLinks(IControl* control) {
   control->OnBind();
   control->OnBoundsChange();
   control->OnScaleChange();
+  WakeDisplayTicks();  // a new control is drawn on the next tick
 }
 
 IControl* ICanvas::AdoptControl(IControl* control) {

@@ -8,6 +8,7 @@
 
 #include "core/IEditorDelegate.h"
 #include "core/IParam.h"
+#include "graphics/ICanvas.h"
 #include "graphics/IPopupMenu.h"
 
 // Value slots, value commits, geometry, state and animation. The operations
@@ -148,6 +149,7 @@ void IControl::MarkChanged(bool triggerAction, int32_t idx) {
   const int32_t last = idx < 0 ? count - 1 : idx;
   for (int32_t i = first; i <= last; ++i) CommitSlot(i);
   mChanged = true;
+  if (mGraphics) mGraphics->WakeDisplayTicks();
   if (!triggerAction) return;
   for (int32_t i = first; i <= last; ++i) SendSlotToHost(i);
   if (mChangeAction) {
@@ -244,6 +246,7 @@ void IControl::LaunchAnimation(IControlFunction step, int32_t durationMs) {
   mAnimationStep = std::move(step);
   mAnimationStart = NowMilliseconds();
   mAnimationLength = durationMs;
+  if (mGraphics) mGraphics->WakeDisplayTicks();
 }
 
 double IControl::AnimationFraction() const {

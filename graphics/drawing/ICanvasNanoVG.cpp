@@ -136,6 +136,44 @@ void ICanvasNanoVG::BeginMainFrame() {
   BeginFrame(static_cast<float>(FrameWidth()), static_cast<float>(FrameHeight()), static_cast<float>(s));
 }
 
+void ICanvasNanoVG::CopyMainFramebuffer() {
+  // NanoVG would draw this through its general shader with blending and an
+  // antialiased fringe; on a software renderer that shader costs more per
+  // pixel than everything else in a full repaint. The framebuffer holds
+  // premultiplied colour and is exactly the window's size, so a replacing
+  // copy gives the same pixels. NanoVG sets all the state it needs again
+  // at the start of its next frame.
+  const int32_t s = ScreenScale();
+  glViewport(0, 0, s * FrameWidth(), s * FrameHeight());
+  glUseProgram(0);
+  glDisable(GL_BLEND);
+  glDisable(GL_CULL_FACE);
+  glDisable(GL_STENCIL_TEST);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_SCISSOR_TEST);
+  glActiveTexture(GL_TEXTURE0);
+  glBindTexture(GL_TEXTURE_2D, mMainFramebuffer->texture);
+  glEnable(GL_TEXTURE_2D);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  // Both framebuffers keep their rows bottom up: no flip.
+  glBegin(GL_QUADS);
+  glTexCoord2f(0.0f, 0.0f);
+  glVertex2f(-1.0f, -1.0f);
+  glTexCoord2f(1.0f, 0.0f);
+  glVertex2f(1.0f, -1.0f);
+  glTexCoord2f(1.0f, 1.0f);
+  glVertex2f(1.0f, 1.0f);
+  glTexCoord2f(0.0f, 1.0f);
+  glVertex2f(-1.0f, 1.0f);
+  glEnd();
+  glDisable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, 0);
+}
+
 void ICanvasNanoVG::StartPaint() {
   ICanvasPathBase::StartPaint();
   mInFrame = true;
@@ -155,17 +193,8 @@ void ICanvasNanoVG::FinishPaint() {
   // Layers a control left open are not drawn to the window.
   if (mContext && mFrameOpen && !TopLayer() && mMainFramebuffer) {
     EndFrame();
-    const float w = static_cast<float>(FrameWidth());
-    const float h = static_cast<float>(FrameHeight());
     nvgluBindFramebuffer(nullptr);
-    BeginMainFrame();
-    nvgSave(mContext);
-    nvgResetTransform(mContext);
-    nvgBeginPath(mContext);
-    nvgRect(mContext, 0.0f, 0.0f, w, h);
-    nvgFillPaint(mContext, nvgImagePattern(mContext, 0.0f, 0.0f, w, h, 0.0f, mMainFramebuffer->image, 1.0f));
-    nvgFill(mContext);
-    nvgRestore(mContext);
+    CopyMainFramebuffer();
   }
   EndFrame();
   if (mContext) nvgluBindFramebuffer(nullptr);

@@ -172,6 +172,9 @@ private:
   void EndFrame();
   // Begins a frame on the main framebuffer, sized for the whole editor.
   void BeginMainFrame();
+  // Copies the main framebuffer into the bound window framebuffer, texel for
+  // pixel, as one plain textured quad (no frame may be open).
+  void CopyMainFramebuffer();
   // Frame-unit size of the editor: int(Width x DrawScale) etc.
   int32_t FrameWidth() const;
   int32_t FrameHeight() const;

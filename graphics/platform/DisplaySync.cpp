@@ -19,6 +19,15 @@ void FallbackTick(IDisplaySyncState& state, IDisplaySyncPort& port) {
   PostNextTick(state, port);
 }
 
+// An idle window is woken by its own side, so a change is ticked at once
+// rather than one frame later.
+bool IdleTick(IDisplaySyncState& state, IDisplaySyncPort& port) {
+  if (!state.Idle.load(std::memory_order_acquire)) return false;
+  port.WaitForWake(state.WakeEvent, kIdleTickMs);
+  if (!state.Stop.load(std::memory_order_acquire)) PostNextTick(state, port);
+  return true;
+}
+
 class SystemDisplaySyncPort final : public IDisplaySyncPort {
 public:
   SystemDisplaySyncPort() {
@@ -73,6 +82,12 @@ public:
     // A window already gone makes the post fail; the loop ends by its flag only.
     PostMessageA(static_cast<HWND>(window), kDisplaySyncMessage, static_cast<WPARAM>(count), 0);
   }
+  void WaitForWake(void* wakeEvent, uint32_t ms) override {
+    if (wakeEvent)
+      WaitForSingleObject(static_cast<HANDLE>(wakeEvent), ms);
+    else
+      ::Sleep(ms);
+  }
 
 private:
   HMODULE mGdi = nullptr;
@@ -96,9 +111,18 @@ DWORD WINAPI DisplaySyncThreadEntry(LPVOID param) {
 
 } // namespace
 
+IDisplaySyncState::~IDisplaySyncState() {
+  if (WakeEvent) CloseHandle(static_cast<HANDLE>(WakeEvent));
+}
+
+void IDisplaySyncState::Wake() {
+  if (Idle.exchange(false, std::memory_order_acq_rel) && WakeEvent) SetEvent(static_cast<HANDLE>(WakeEvent));
+}
+
 void RunDisplaySyncLoop(IDisplaySyncState& state, IDisplaySyncPort& port) {
   if (!port.HasAdapterFunctions()) {
-    while (!state.Stop.load(std::memory_order_acquire)) FallbackTick(state, port);
+    while (!state.Stop.load(std::memory_order_acquire))
+      if (!IdleTick(state, port)) FallbackTick(state, port);
     return;
   }
   bool adapterOpen = false;
@@ -107,6 +131,7 @@ void RunDisplaySyncLoop(IDisplaySyncState& state, IDisplaySyncPort& port) {
   uint32_t adapter = 0;
   uint32_t source = 0;
   while (!state.Stop.load(std::memory_order_acquire)) {
+    if (IdleTick(state, port)) continue;
     if (!adapterOpen) {
       const uint32_t now = port.TickCount();
       if (attempted && now - lastAttempt < kAdapterRetryMs) {
@@ -140,6 +165,7 @@ bool DisplaySyncThread::Start(void* window, std::unique_ptr<IDisplaySyncPort> po
   if (mThread) return false;
   auto state = std::make_shared<IDisplaySyncState>();
   state->Window.store(window, std::memory_order_release);
+  state->WakeEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   auto args = std::make_unique<IThreadArgs>();
   args->State = state;
   args->Port = port ? std::move(port) : MakeSystemDisplaySyncPort();
@@ -154,6 +180,8 @@ bool DisplaySyncThread::Start(void* window, std::unique_ptr<IDisplaySyncPort> po
 bool DisplaySyncThread::Stop(uint32_t waitMs) {
   if (!mThread) return true;
   mState->Stop.store(true, std::memory_order_release);
+  // An idle thread would otherwise sleep out its heartbeat first.
+  if (mState->WakeEvent) SetEvent(static_cast<HANDLE>(mState->WakeEvent));
   const bool ended = WaitForSingleObject(static_cast<HANDLE>(mThread), waitMs) == WAIT_OBJECT_0;
   CloseHandle(static_cast<HANDLE>(mThread));
   mThread = nullptr;

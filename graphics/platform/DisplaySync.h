@@ -30,12 +30,35 @@ constexpr uint32_t kFallbackTickMs = 16;
 constexpr uint32_t kAdapterRetryMs = 1000;
 // How long closing the editor waits for the thread to end.
 constexpr uint32_t kSyncStopWaitMs = 10000;
+// The slow heartbeat of an idle window: enough to notice a move to a display
+// of another scale, far too rare to cost anything.
+constexpr uint32_t kIdleTickMs = 250;
 
+// Idle: a window with nothing to draw, animate or hand on tells its thread so
+// (EnterIdle); the thread then posts one tick per kIdleTickMs only, and wakes
+// at once, posting a tick straight away, when the window side calls Wake
+// (which any thread may call; it costs one atomic exchange unless the thread
+// actually sleeps).
 struct IDisplaySyncState {
+  IDisplaySyncState() = default;
+  ~IDisplaySyncState();  // closes WakeEvent
+  IDisplaySyncState(const IDisplaySyncState&) = delete;
+  IDisplaySyncState& operator=(const IDisplaySyncState&) = delete;
+
   std::atomic<bool> Stop{false};
   std::atomic<void*> Window{nullptr};  // the HWND ticks go to
   // The number of the last tick posted; written by the sync thread only.
   std::atomic<uint32_t> Count{0};
+  std::atomic<bool> Idle{false};
+  // An auto-reset event (HANDLE) signalled by Wake and by stopping; null in
+  // states made without a thread.
+  void* WakeEvent = nullptr;
+
+  void EnterIdle() { Idle.store(true, std::memory_order_release); }
+  // Back to full rate without signalling (the thread is not waiting: it
+  // just posted the tick that found work).
+  void LeaveIdle() { Idle.store(false, std::memory_order_release); }
+  void Wake();
 };
 
 // What the loop needs of the system. The real port (SystemDisplaySyncPort)
@@ -56,10 +79,13 @@ public:
   virtual uint32_t TickCount() = 0;
   virtual void Sleep(uint32_t ms) = 0;
   virtual void PostTick(void* window, uint32_t count) = 0;
+  // Waits up to ms for wakeEvent (null: the whole time).
+  virtual void WaitForWake(void* wakeEvent, uint32_t ms) = 0;
 };
 
 // Runs until state.Stop is set: one tick per vertical blank, or every
-// kFallbackTickMs without one. A failed open is retried no sooner than
+// kFallbackTickMs without one; while state.Idle is set, one tick per
+// kIdleTickMs or per wake, whichever comes first. A failed open is retried no sooner than
 // kAdapterRetryMs later (unsigned clock differences, so the clock's wrap after
 // 49.7 days changes nothing); a failed wait closes the adapter. An adapter
 // still open when the loop ends is closed.
@@ -88,6 +114,17 @@ public:
   bool Running() const { return mThread != nullptr; }
   // The number of the last tick posted (0 before the first).
   uint32_t LastCount() const { return mState ? mState->Count.load(std::memory_order_acquire) : 0; }
+  // See IDisplaySyncState. Without a running thread both do nothing.
+  void EnterIdle() {
+    if (mState) mState->EnterIdle();
+  }
+  void LeaveIdle() {
+    if (mState) mState->LeaveIdle();
+  }
+  void Wake() {
+    if (mState) mState->Wake();
+  }
+  bool Idle() const { return mState && mState->Idle.load(std::memory_order_acquire); }
 
 private:
   std::shared_ptr<IDisplaySyncState> mState;

@@ -228,6 +228,12 @@ intptr_t ICanvasWin::OnMessage(void* hwnd, uint32_t message, uintptr_t wParam, i
     }
     return DefWindowProcA(h, message, wParam, lParam);
   }
+  // Input may change what is drawn without marking a control (a text field
+  // state, a tip): the ticks run at full rate again at once.
+  if ((message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+      (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || message == WM_MOUSEHOVER ||
+      message == WM_MOUSELEAVE || message == WM_TOUCH || message == WM_DROPFILES)
+    mSync.Wake();
   switch (message) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
@@ -304,7 +310,11 @@ void ICanvasWin::OnDisplaySyncTick(uint32_t count) {
   ++mTicksRun;
   const float s = Density();
   IBoxList boxes;
-  if (!RunDisplayTick(boxes)) return;
+  if (!RunDisplayTick(boxes)) {
+    if (!HasTickHandler() && !mTextField) mSync.EnterIdle();
+    return;
+  }
+  mSync.LeaveIdle();  // a control that wants drawing without being marked
   HWND hwnd = Hwnd(mWindow);
   for (const IBox& box : boxes) {
     const IPixelRect p = PixelRectForBox(box, s);

@@ -94,6 +94,7 @@ void ICanvasWin::OpenTextField(int32_t paramIndex, const ITextStyle& style, cons
                                static_cast<HINSTANCE>(mModule), nullptr);
   if (!field) return;
   mTextField = field;
+  mSync.Wake();  // the field's states are handled by ticks
   mTextFieldFont = CreateTextFieldFont(style.FontName, s * style.FontSize, style.NoSmoothing);
   mTextFieldParam = Delegate() && paramIndex >= 0 ? Delegate()->GetParam(paramIndex) : nullptr;
   mTextFieldStyle = style;

@@ -33,6 +33,7 @@ public:
   std::vector<uint32_t> openTimes;   // clock at each open attempt
   int closes = 0;
   int sleeps = 0;
+  std::vector<uint32_t> waits;  // idle waits, by their limit
 
   bool HasAdapterFunctions() override { return hasFunctions; }
   long OpenAdapter(void*, uint32_t& adapter, uint32_t& source) override {
@@ -56,6 +57,10 @@ public:
   uint32_t TickCount() override { return clock; }
   void Sleep(uint32_t ms) override {
     ++sleeps;
+    clock += ms;
+  }
+  void WaitForWake(void*, uint32_t ms) override {
+    waits.push_back(ms);
     clock += ms;
   }
   void PostTick(void*, uint32_t count) override {
@@ -84,6 +89,36 @@ TEST(DisplaySyncLoop, WithoutAdapterFunctionsTicksEvery16msNumberedFromOne) {
   EXPECT_EQ(port.tickTimes, (std::vector<uint32_t>{16, 32, 48, 64, 80}));
   EXPECT_TRUE(port.openTimes.empty());
   EXPECT_EQ(state.Count.load(), 5u);
+}
+
+// Idle: one tick per heartbeat; a wake (here during the second wait) goes
+// straight back to 16 ms ticks, the first of them posted at once.
+TEST(DisplaySyncLoop, IdleTicksFollowTheHeartbeatUntilWoken) {
+  for (bool functions : {false, true}) {
+    SCOPED_TRACE(functions ? "vertical blank" : "fallback");
+    IDisplaySyncState state;
+    state.EnterIdle();
+    struct WakingPort : ScriptedPort {
+      using ScriptedPort::ScriptedPort;
+      IDisplaySyncState* woken = nullptr;
+      void WaitForWake(void* event, uint32_t ms) override {
+        if (waits.size() == 1) {
+          waits.push_back(0);
+          woken->Wake();
+          return;
+        }
+        ScriptedPort::WaitForWake(event, ms);
+      }
+    } port(state);
+    port.woken = &state;
+    port.hasFunctions = functions;
+    port.stopAfter = 4;
+    RunDisplaySyncLoop(state, port);
+    EXPECT_EQ(port.waits, (std::vector<uint32_t>{kIdleTickMs, 0}));
+    EXPECT_EQ(port.ticks, (std::vector<uint32_t>{1, 2, 3, 4}));
+    EXPECT_EQ(port.tickTimes, (std::vector<uint32_t>{kIdleTickMs, kIdleTickMs, kIdleTickMs + 16, kIdleTickMs + 32}));
+    EXPECT_FALSE(state.Idle.load());
+  }
 }
 
 TEST(DisplaySyncLoop, StopSetBeforehandPostsNothing) {
@@ -206,6 +241,7 @@ public:
     WaitForSingleObject(mRelease, INFINITE);
   }
   void PostTick(void*, uint32_t) override { ++mPosts; }
+  void WaitForWake(void*, uint32_t ms) override { Sleep(ms); }
 
 private:
   HANDLE mEntered;

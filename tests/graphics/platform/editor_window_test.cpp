@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 #include "core/IParam.h"
 #include "graphics/DefaultConstants.h"
 #include "graphics/platform/ICanvasWin.h"
@@ -71,8 +74,8 @@ TEST(EditorWindow, TicksRepaintDirtyControlsOnly) {
   EXPECT_TRUE(IsColour(e.h.Pixel(200, 20), kGrey));
 }
 
-// Idle: ticks run but no frame is painted. One host change: at least one
-// frame, never more than there were ticks.
+// Idle: no frame is painted and the ticks slow to a heartbeat. One host
+// change wakes them: at least one frame, never more than there were ticks.
 TEST(EditorWindow, IdleEditorPaintsNothingAndOneHostChangeAFewFrames) {
   SwatchEditor e;
   ASSERT_TRUE(e.h.Open());
@@ -82,11 +85,14 @@ TEST(EditorWindow, IdleEditorPaintsNothingAndOneHostChangeAFewFrames) {
   uint32_t frames = editor->PaintedFrames(), ticks = editor->TicksRun();
   e.h.Pump(1000);
   EXPECT_EQ(editor->PaintedFrames() - frames, 0u) << "nothing changed, nothing painted";
-  EXPECT_GE(editor->TicksRun() - ticks, 20u) << "ticks kept coming (about 60 a second)";
+  EXPECT_GE(editor->TicksRun() - ticks, 1u) << "the heartbeat still checks the display";
+  EXPECT_LT(editor->TicksRun() - ticks, 30u) << "not 60 ticks a second while idle";
+  EXPECT_TRUE(editor->TicksIdle());
 
   frames = editor->PaintedFrames();
   ticks = editor->TicksRun();
   e.h.delegate.PushParamValue(RecordingDelegate::kGain, 0.25, true);
+  EXPECT_FALSE(editor->TicksIdle()) << "the change woke the ticks";
   e.h.Pump(1000);
   const uint32_t painted = editor->PaintedFrames() - frames;
   EXPECT_GE(painted, 1u);
@@ -306,6 +312,37 @@ TEST(EditorWindow, FocusedTextFieldHoldsTicksAndAClickCancels) {
 
 namespace plugkit::canvas::test {
 namespace {
+
+// Whatever wants drawing wakes idle ticks: a marked control, an animation,
+// a new control, a tick handler, input, a text field.
+TEST(EditorWindow, EverySourceOfWorkWakesIdleTicks) {
+  SwatchEditor e;
+  HWND window = e.h.Open();
+  ASSERT_TRUE(window);
+  ASSERT_TRUE(e.h.PumpUntilPainted());
+  TestEditor* editor = e.h.Editor();
+  const std::pair<const char*, std::function<void()>> sources[] = {
+      {"marked", [&] { e.swatch->MarkChanged(false, -1); }},
+      {"animation", [&] { e.swatch->LaunchAnimation([](IControl* c) { c->OnAnimationDone(); }, 10); }},
+      {"new control", [&] { editor->AdoptControl(new SwatchControl(IBox(0, 0, 10, 10), kBlue)); }},
+      {"tick handler", [&] { editor->SetTickHandler([editor] { editor->SetTickHandler(nullptr); }); }},
+      {"input", [&] { SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3)); }},
+  };
+  for (const auto& [name, wake] : sources) {
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(e.h.parent.PumpUntil([&] { return editor->TicksIdle(); }, 3000));
+    wake();
+    EXPECT_FALSE(editor->TicksIdle());
+  }
+  ASSERT_TRUE(e.h.parent.PumpUntil([&] { return editor->TicksIdle(); }, 3000));
+  editor->OpenTextField(-1, kStandardText, IBox(100, 10, 200, 40), 20, "abc");
+  EXPECT_FALSE(editor->TicksIdle());
+  e.h.Pump(300);
+  EXPECT_FALSE(editor->TicksIdle()) << "no idling while the field is open";
+  editor->AbortTextField();
+  e.h.parent.PumpUntil([&] { return !editor->TextFieldIsOpen(); }, 2000);
+  EXPECT_FALSE(editor->TextFieldIsOpen());
+}
 
 // A tick whose number is older than the last one posted does nothing; the
 // next real tick paints.
