@@ -5,7 +5,7 @@
 // window is open and native menus answer at once with no choice. Test
 // canvases derive from it and override only what they record or answer
 // differently. NullPlatform<Base> adds only the platform half, for tests of
-// a real drawing back-end.
+// a real drawing back-end; NullBackend<Base> only the back-end's answers.
 
 #include <cstdint>
 
@@ -44,9 +44,33 @@ public:
   void RetainFontHandle(const char*, PlatformFont*) override {}
 };
 
-class NullCanvas : public NullPlatform<ICanvas> {
+// The back-end's answers of a canvas that draws nothing: no text, no
+// images, no layers, no fonts.
+template <class Base>
+class NullBackend : public Base {
 public:
-  using NullPlatform<ICanvas>::NullPlatform;
+  using Base::Base;
+
+  float MeasureTextRun(const ITextStyle&, const char*, IBox&) override { return 0.0f; }
+  void RenderTextRun(const ITextStyle&, const char*, const IBox&, const IComposite*) override {}
+
+  IArgb SamplePixel(float, float) override { return IArgb(); }
+  void* GetBackendContext() override { return nullptr; }
+  const char* GetBackendName() override { return ""; }
+  bool IsImageExtensionSupported(const char*) override { return false; }
+  void ReadLayerPixels(ILayer&, IHeapBlock&) override {}
+  void ApplyLayerShadow(ILayer&, const IHeapBlock&, const IDropShadow&) override {}
+  APIBitmap* DecodeImageSource(const char*, int32_t, int32_t, const char*) override { return nullptr; }
+  APIBitmap* DecodeImageBytes(const void*, int32_t, int32_t) override { return nullptr; }
+  APIBitmap* CreateLayerImage(int32_t, int32_t, int32_t, float) override { return nullptr; }
+  bool AddBackendFont(const char*, PlatformFont*) override { return false; }
+  int32_t PixelAlphaIndex() override { return 0; }
+  bool LayerRowsBottomUp() override { return false; }
+};
+
+class NullCanvas : public NullBackend<NullPlatform<ICanvas>> {
+public:
+  using NullBackend<NullPlatform<ICanvas>>::NullBackend;
 
   // Device pixels per logical pixel, as a back-end would report them.
   float PixelDensity() override { return static_cast<float>(ScreenScale()) * DrawScale(); }
@@ -80,22 +104,6 @@ public:
   void FloodPie(IArgb, float, float, float, float, float, const IComposite*) override {}
   void FloodPolygon(IArgb, const float*, const float*, int32_t, const IComposite*) override {}
   void StartRegionPaint(const IBox&) override {}
-  float MeasureTextRun(const ITextStyle&, const char*, IBox&) override { return 0.0f; }
-  void RenderTextRun(const ITextStyle&, const char*, const IBox&, const IComposite*) override {}
-
-  // Back-end resources.
-  IArgb SamplePixel(float, float) override { return IArgb(); }
-  void* GetBackendContext() override { return nullptr; }
-  const char* GetBackendName() override { return ""; }
-  bool IsImageExtensionSupported(const char*) override { return false; }
-  void ReadLayerPixels(ILayer&, IHeapBlock&) override {}
-  void ApplyLayerShadow(ILayer&, const IHeapBlock&, const IDropShadow&) override {}
-  APIBitmap* DecodeImageSource(const char*, int32_t, int32_t, const char*) override { return nullptr; }
-  APIBitmap* DecodeImageBytes(const void*, int32_t, int32_t) override { return nullptr; }
-  APIBitmap* CreateLayerImage(int32_t, int32_t, int32_t, float) override { return nullptr; }
-  bool AddBackendFont(const char*, PlatformFont*) override { return false; }
-  int32_t PixelAlphaIndex() override { return 0; }
-  bool LayerRowsBottomUp() override { return false; }
 };
 
 } // namespace plugkit::canvas::test

@@ -22,9 +22,9 @@ inline std::string Num(double v) {
   return text;
 }
 
-class PathRecorder : public NullPlatform<ICanvasPathBase> {
+class PathRecorder : public NullBackend<NullPlatform<ICanvasPathBase>> {
 public:
-  explicit PathRecorder(float drawScale = 1.0f) : NullPlatform(nullptr, 250, 160, 60, drawScale) {}
+  explicit PathRecorder(float drawScale = 1.0f) : NullBackend(nullptr, 250, 160, 60, drawScale) {}
 
   std::vector<std::string> log;
   bool logTransforms = false;  // also log every transform handed on
@@ -69,21 +69,9 @@ public:
 
   IStrokeOptions lastStroke;
 
-  // Back-end answers a path base does not give.
-  IArgb SamplePixel(float, float) override { return IArgb(); }
-  void* GetBackendContext() override { return nullptr; }
+  // Back-end answers that differ from a canvas that draws nothing.
   const char* GetBackendName() override { return "recorder"; }
-  bool IsImageExtensionSupported(const char*) override { return false; }
-  void ReadLayerPixels(ILayer&, IHeapBlock&) override {}
-  void ApplyLayerShadow(ILayer&, const IHeapBlock&, const IDropShadow&) override {}
-  APIBitmap* DecodeImageSource(const char*, int32_t, int32_t, const char*) override { return nullptr; }
-  APIBitmap* DecodeImageBytes(const void*, int32_t, int32_t) override { return nullptr; }
-  APIBitmap* CreateLayerImage(int32_t, int32_t, int32_t, float) override { return nullptr; }
-  bool AddBackendFont(const char*, PlatformFont*) override { return false; }
   int32_t PixelAlphaIndex() override { return 3; }
-  bool LayerRowsBottomUp() override { return false; }
-  float MeasureTextRun(const ITextStyle&, const char*, IBox&) override { return 0.0f; }
-  void RenderTextRun(const ITextStyle&, const char*, const IBox&, const IComposite*) override {}
 
 protected:
   void SetBackendClip(const IBox& b) override {
