@@ -41,9 +41,16 @@ ChildResult RunChildProcess(const std::string& program, const std::string& argum
   startup.hStdError = writeEnd;
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   PROCESS_INFORMATION process{};
-  const BOOL started =
-      CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-  const DWORD startError = started ? 0 : GetLastError();
+  // Under a heavily loaded Wine a start can fail once with an internal error;
+  // a missing program fails the same way every time and is not tried again.
+  BOOL started = FALSE;
+  DWORD startError = 0;
+  for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+    if (attempt > 0) Sleep(200);
+    started = CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    startError = started ? 0 : GetLastError();
+    if (startError == ERROR_FILE_NOT_FOUND || startError == ERROR_PATH_NOT_FOUND) break;
+  }
   CloseHandle(writeEnd);
   if (!started) {
     result.failure = "cannot start " + program + ": error " + std::to_string(startError);
