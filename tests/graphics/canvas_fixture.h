@@ -266,11 +266,13 @@ inline IPointerEvent Event(float x, float y, uint64_t id = 0, bool right = false
   return e;
 }
 
-// A canvas with a delegate and a log; tests add controls.
-struct CanvasFixture {
+// A canvas with a delegate and a log; tests add controls. Canvas is
+// RecordingCanvas or a test canvas derived from it.
+template <class Canvas>
+struct BasicCanvasFixture {
   Log log;
   RecordingDelegate delegate{log};
-  RecordingCanvas canvas{&delegate, log};
+  Canvas canvas{&delegate, log};
 
   ProbeControl* Add(const std::string& name, const IBox& bounds, int32_t param = -1) {
     auto* control = new ProbeControl(log, name, bounds, param);
@@ -283,5 +285,7 @@ struct CanvasFixture {
   // The log from now on.
   void Forget() { log.clear(); }
 };
+
+using CanvasFixture = BasicCanvasFixture<RecordingCanvas>;
 
 } // namespace plugkit::canvas::test

@@ -111,34 +111,19 @@ inline IPointerMods NoButtons() {
   return mods;
 }
 
-struct StockFixture {
-  Log log;
-  RecordingDelegate delegate{log};
-  StockCanvas canvas{&delegate, log};
+struct StockFixture : BasicCanvasFixture<StockCanvas> {
+  using BasicCanvasFixture::Drag;
+  using BasicCanvasFixture::Press;
+  using BasicCanvasFixture::Release;
 
-  ProbeControl* Add(const std::string& name, const IBox& bounds, int32_t param = -1) {
-    auto* control = new ProbeControl(log, name, bounds, param);
-    canvas.AdoptControl(control);
-    return control;
-  }
-  void Press(float x, float y, bool right = false) {
-    const IPointerEvent e = Event(x, y, 0, right);
-    canvas.HandlePointerDown(&e, 1);
-  }
-  void Release(float x, float y) {
-    const IPointerEvent e = Event(x, y);
-    canvas.HandlePointerUp(&e, 1);
-  }
+  void Press(float x, float y, bool right = false) { Press(Event(x, y, 0, right)); }
+  void Release(float x, float y) { Release(Event(x, y)); }
   void Click(float x, float y, bool right = false) {
     Press(x, y, right);
     Release(x, y);
   }
-  void Drag(float x, float y, float dx = 1.0f) {
-    const IPointerEvent e = Event(x, y, 0, false, dx, 0.0f);
-    canvas.HandlePointerDrag(&e, 1);
-  }
+  void Drag(float x, float y, float dx = 1.0f) { Drag(Event(x, y, 0, false, dx, 0.0f)); }
   void Hover(float x, float y) { canvas.HandlePointerHover(x, y, NoButtons()); }
-  void Forget() { log.clear(); }
   bool Stroke(const IKeyStroke& key) { return canvas.OnKeyDown(0.0f, 0.0f, key); }
   bool Has(const std::string& line) const {
     for (const std::string& l : log)

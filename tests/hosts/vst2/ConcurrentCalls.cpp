@@ -157,18 +157,7 @@ ConcurrentCallReport RunConcurrentCalls(PluginInstance& plugin, const Concurrent
     return report;
   }
   const AEffect& effect = *plugin.Effect();
-  const size_t frames = static_cast<size_t>(options.blockSize);
-  const int32_t inputs = effect.numInputs > 0 ? effect.numInputs : 1;
-  const int32_t outputs = effect.numOutputs > 0 ? effect.numOutputs : 1;
-  std::vector<std::vector<float>> in(static_cast<size_t>(inputs), std::vector<float>(frames));
-  std::vector<std::vector<float>> out(static_cast<size_t>(outputs), std::vector<float>(frames));
-  std::vector<float*> inPointers, outPointers;
-  for (auto& channel : in) {
-    for (size_t i = 0; i < frames; ++i)
-      channel[i] = static_cast<float>(0.5 * std::sin(2.0 * 3.141592653589793 * 440.0 * i / options.sampleRate));
-    inPointers.push_back(channel.data());
-  }
-  for (auto& channel : out) outPointers.push_back(channel.data());
+  vst2host::StressBuffers buffers(effect.numInputs, effect.numOutputs, options.blockSize, options.sampleRate);
 
   FaultList faults;
   Caller caller(plugin, faults);
@@ -191,8 +180,8 @@ ConcurrentCallReport RunConcurrentCalls(PluginInstance& plugin, const Concurrent
   report.run = RunThreaded(
       options.seconds, options.callers, options.seed,
       [&] {
-        plugin.ProcessReplacing(inPointers.data(), outPointers.data(), options.blockSize);
-        for (const auto& channel : out)
+        plugin.ProcessReplacing(buffers.inPointers.data(), buffers.outPointers.data(), options.blockSize);
+        for (const auto& channel : buffers.out)
           for (float sample : channel)
             if (!std::isfinite(sample)) nonFinite.store(true, std::memory_order_relaxed);
       },

@@ -1,6 +1,7 @@
 #include "tests/hosts/vst2/ThreadedRun.h"
 
 #include <atomic>
+#include <cmath>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -86,6 +87,17 @@ std::string DescribeRun(const ThreadedRunResult& result, int32_t callers) {
                 static_cast<unsigned long long>(result.calls), callers, static_cast<unsigned long long>(result.blocks),
                 result.longestBlockMs, result.mostBlocksUnderMs);
   return line;
+}
+
+StressBuffers::StressBuffers(int32_t inputs, int32_t outputs, int32_t frames, double sampleRate)
+    : in(static_cast<size_t>(inputs > 0 ? inputs : 1), std::vector<float>(static_cast<size_t>(frames))),
+      out(static_cast<size_t>(outputs > 0 ? outputs : 1), std::vector<float>(static_cast<size_t>(frames))) {
+  for (auto& channel : in) {
+    for (size_t i = 0; i < channel.size(); ++i)
+      channel[i] = static_cast<float>(0.5 * std::sin(2.0 * 3.141592653589793 * 440.0 * i / sampleRate));
+    inPointers.push_back(channel.data());
+  }
+  for (auto& channel : out) outPointers.push_back(channel.data());
 }
 
 int32_t Pick(std::mt19937& random, int32_t low, int32_t high) {

@@ -36,6 +36,15 @@ ThreadedRunResult RunThreaded(double seconds, int32_t callers, uint32_t seed, co
 // One line for a test's output: calls, threads, blocks and the block times.
 std::string DescribeRun(const ThreadedRunResult& result, int32_t callers);
 
+// The audio thread's buffers for a stress run: `inputs` channels of a 440 Hz
+// sine at half scale and `outputs` channels to write, `frames` long, with the
+// channel-pointer arrays a process call takes (at least one channel each).
+struct StressBuffers {
+  StressBuffers(int32_t inputs, int32_t outputs, int32_t frames, double sampleRate);
+  std::vector<std::vector<float>> in, out;
+  std::vector<float*> inPointers, outPointers;
+};
+
 // A whole number from low to high (both included), from a caller's generator.
 int32_t Pick(std::mt19937& random, int32_t low, int32_t high);
 

@@ -106,18 +106,8 @@ class Caller {
 
 ConcurrentCallReport RunConcurrentCalls(PluginInstance& plugin, const ConcurrentCallOptions& options) {
   ConcurrentCallReport report;
-  const size_t frames = static_cast<size_t>(options.blockSize);
-  const int32_t inputs = plugin.InputChannels() > 0 ? plugin.InputChannels() : 1;
-  const int32_t outputs = plugin.OutputChannels() > 0 ? plugin.OutputChannels() : 1;
-  std::vector<std::vector<float>> in(static_cast<size_t>(inputs), std::vector<float>(frames));
-  std::vector<std::vector<float>> out(static_cast<size_t>(outputs), std::vector<float>(frames));
-  std::vector<float*> inPointers, outPointers;
-  for (auto& channel : in) {
-    for (size_t i = 0; i < frames; ++i)
-      channel[i] = static_cast<float>(0.5 * std::sin(2.0 * 3.141592653589793 * 440.0 * i / options.sampleRate));
-    inPointers.push_back(channel.data());
-  }
-  for (auto& channel : out) outPointers.push_back(channel.data());
+  vst2host::StressBuffers buffers(plugin.InputChannels(), plugin.OutputChannels(), options.blockSize,
+                                  options.sampleRate);
 
   FaultList faults;
   Caller caller(plugin, options, faults);
@@ -140,9 +130,10 @@ ConcurrentCallReport RunConcurrentCalls(PluginInstance& plugin, const Concurrent
         changes.Clear();
         if (!ids.empty() && Pick(audioRandom, 0, 7) == 0)
           changes.Add(PickId(audioRandom, ids), Pick(audioRandom, 0, options.blockSize - 1), Unit(audioRandom));
-        if (plugin.Process32(inPointers.data(), outPointers.data(), options.blockSize, &changes) != kResultOk)
+        if (plugin.Process32(buffers.inPointers.data(), buffers.outPointers.data(), options.blockSize, &changes) !=
+            kResultOk)
           failedBlock.store(true, std::memory_order_relaxed);
-        for (const auto& channel : out)
+        for (const auto& channel : buffers.out)
           for (float sample : channel)
             if (!std::isfinite(sample)) nonFinite.store(true, std::memory_order_relaxed);
       },
