@@ -177,17 +177,25 @@ public:
   virtual const char* GetBackendName() = 0;
 
   // Image cache operations, all on ImageCache() under its lock; without an
-  // image cache they do nothing and answer the empty handle / false.
+  // image cache they do nothing and answer the empty handle / false. Those
+  // that make or delete images bind the drawing context around their work
+  // (BindGlContext), so they may be called between paints too.
   // RescaleImage draws image again at screen scale `scale` through a layer
   // (BeginLayer, PaintImage, UnstackLayer) and caches the new bitmap at that
   // scale; the empty handle when image is not loaded or no layer can be made.
+  // It draws off to the side: afterwards the caller's screen and draw
+  // scale, layer stack and draw target are as they were (the path base
+  // keeps the transform and clip too), so it may run in the middle of a
+  // paint.
   virtual IImageHandle RescaleImage(const IImageHandle& image, const char* name, int32_t scale);
   // Hands image's bitmap to the image cache under (name, the bitmap's own
   // screen scale). True when the cache now owns it (also when it already
   // did); false, the caller still owning it, when it cannot be added.
   virtual bool CacheImage(const IImageHandle& image, const char* name);
   // Removes the entry holding exactly bitmap and deletes bitmap; nothing
-  // when no entry holds it. Handles to it must no longer be drawn.
+  // when no entry holds it. Handles to it must no longer be drawn; inside a
+  // paint the back-end keeps its pixels until the paint ends, so what was
+  // drawn with it before still reaches the window.
   virtual void UncacheImage(APIBitmap* bitmap);
   virtual bool IsImageExtensionSupported(const char* extension) = 0;
 
@@ -347,8 +355,10 @@ public:
   // cache); a variant of another scale is redrawn at the wanted scale
   // (RescaleImage) and cached under it, or served at its own scale when it
   // cannot be redrawn. With nothing found, a bitmap cached at another scale
-  // (3 down to 1) is used. An extension the back-end does not support
-  // answers the empty handle without any lookup.
+  // (3 down to 1) is used. The extension is what follows the name's last
+  // "." (with no "/" or "\" after it), or the whole name when it has none;
+  // one the back-end does not support answers the empty handle without any
+  // lookup.
   virtual IImageHandle FetchImage(const char* name, int32_t frameCount, bool framesSideBySide, int32_t scale);
   // The bitmap cached for exactly (name, scale); never decodes.
   virtual IImageHandle FindCachedImage(const char* name, int32_t frameCount, bool framesSideBySide, int32_t scale);

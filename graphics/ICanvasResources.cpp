@@ -33,14 +33,28 @@ const char* ExtensionDot(const char* name) {
   return dot;
 }
 
-// The extension without its dot ("" when none), cut to kMaxExtension.
+// The extension without its dot; a name without one is its own extension
+// (a resource of type PNG named "png", say). Cut to kMaxExtension.
 void ExtensionOf(const char* name, char (&out)[kMaxExtension + 1]) {
   const char* dot = ExtensionDot(name);
   int32_t n = 0;
-  if (dot)
-    for (const char* p = dot + 1; *p && n < kMaxExtension; ++p) out[n++] = *p;
+  for (const char* p = dot ? dot + 1 : name; *p && n < kMaxExtension; ++p) out[n++] = *p;
   out[n] = '\0';
 }
+
+// Keeps the editor's drawing context current for its lifetime: images are
+// decoded, redrawn and deleted in that context, and a fetch or an uncache
+// may come between paints, when the thread has another one current or none.
+class IContextBinding {
+public:
+  explicit IContextBinding(ICanvas& canvas) : mCanvas(canvas) { mCanvas.BindGlContext(); }
+  ~IContextBinding() { mCanvas.UnbindGlContext(); }
+  IContextBinding(const IContextBinding&) = delete;
+  IContextBinding& operator=(const IContextBinding&) = delete;
+
+private:
+  ICanvas& mCanvas;
+};
 
 int32_t WantedScale(int32_t scale, int32_t screenScale) {
   const int32_t s = scale > 0 ? scale : screenScale;
@@ -108,6 +122,7 @@ IImageHandle ICanvas::FetchImage(const char* name, int32_t frameCount, bool fram
   const int32_t s = WantedScale(scale, ScreenScale());
   IImageCache::LockedView view(*cache);
   if (APIBitmap* cached = view.Find(name, s)) return IImageHandle::Of(cached, frameCount, framesSideBySide, name);
+  const IContextBinding bound(*this);
 
   char extension[kMaxExtension + 1];
   ExtensionOf(name, extension);
@@ -153,8 +168,13 @@ IImageHandle ICanvas::FindCachedImage(const char* name, int32_t frameCount, bool
 IImageHandle ICanvas::RescaleImage(const IImageHandle& image, const char* name, int32_t scale) {
   IImageCache* cache = ImageCache();
   if (!cache || !image.Api || scale < 1 || scale > kMaxScreenScale) return IImageHandle();
+  const IContextBinding bound(*this);
   const int32_t keptScreenScale = mScreenScale;
   const float keptDrawScale = mDrawScale;
+  const auto restoreScales = [&] {
+    mScreenScale = keptScreenScale;
+    mDrawScale = keptDrawScale;
+  };
   mScreenScale = scale;
   mDrawScale = image.Api->DrawScale;
   const IBox box(0.0f, 0.0f, static_cast<float>(image.Width) / mDrawScale,
@@ -162,10 +182,12 @@ IImageHandle ICanvas::RescaleImage(const IImageHandle& image, const char* name, 
   std::unique_ptr<ILayer> layer;
   if (BeginLayer(nullptr, box)) {
     PaintImage(image, box, 0, 0, nullptr);
+    // Back before the layer comes off: the target below (the caller's layer
+    // or the main surface) resumes with the caller's own frame and viewport.
+    restoreScales();
     layer.reset(UnstackLayer());
   }
-  mScreenScale = keptScreenScale;
-  mDrawScale = keptDrawScale;
+  restoreScales();
   if (!layer || !layer->Image) return IImageHandle();
 
   IImageHandle rescaled = IImageHandle::Of(layer->Image.get(), image.FrameCount, image.FramesSideBySide, name);
@@ -187,6 +209,7 @@ bool ICanvas::CacheImage(const IImageHandle& image, const char* name) {
 void ICanvas::UncacheImage(APIBitmap* bitmap) {
   IImageCache* cache = ImageCache();
   if (!cache || !bitmap) return;
+  const IContextBinding bound(*this);
   IImageCache::LockedView view(*cache);
   view.Remove(bitmap);
 }
@@ -199,6 +222,7 @@ void ICanvas::UncacheImage(APIBitmap* bitmap) {
 void ICanvas::PreloadPackedImages(const void* data, int32_t size) {
   IImageCache* cache = ImageCache();
   if (!cache || !data || size < 2) return;
+  const IContextBinding bound(*this);
   IPackedReader in{static_cast<const uint8_t*>(data), size};
   const uint32_t count = in.Take(2);
   IStringBuffer name;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "core/DebugReport.h"
 #include "graphics/drawing/NanoVGApi.h"
 #include "graphics/drawing/NanoVGBitmap.h"
 #include "graphics/platform/GlEntryPoints.h"
@@ -185,19 +186,24 @@ void ICanvasNanoVG::StartPaint() {
   glViewport(0, 0, s * FrameWidth(), s * FrameHeight());
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-  nvgluBindFramebuffer(mMainFramebuffer);
-  BeginMainFrame();
+  BeginCurrentTarget();
 }
 
 void ICanvasNanoVG::FinishPaint() {
-  // Layers a control left open are not drawn to the window.
-  if (mContext && mFrameOpen && !TopLayer() && mMainFramebuffer) {
-    EndFrame();
-    nvgluBindFramebuffer(nullptr);
-    CopyMainFramebuffer();
+  if (const int32_t open = LayerDepth()) {
+    // A control began a layer and never ended it. Kept, it would hold back
+    // the copy to the window, which would stay as StartPaint cleared it,
+    // this frame and every later one. Their framebuffers wait for the drain
+    // below.
+    DebugReport("ICanvasNanoVG::FinishPaint: %d layer(s) left open at the end of a paint, dropped\n",
+                static_cast<int>(open));
+    FreeStackedLayers();
   }
   EndFrame();
-  if (mContext) nvgluBindFramebuffer(nullptr);
+  if (mContext) {
+    nvgluBindFramebuffer(nullptr);
+    if (mInFrame && mMainFramebuffer) CopyMainFramebuffer();
+  }
   mInFrame = false;
   DrainFramebufferDeletes(this);
 }
@@ -215,22 +221,20 @@ void ICanvasNanoVG::BeginCurrentTarget() {
     nvgluBindFramebuffer(framebuffer);
     BeginFrame(static_cast<float>(bitmap->PixelWidth) / s, static_cast<float>(bitmap->PixelHeight) / s,
                static_cast<float>(s));
-    return;
-  }
-  if (mInFrame && mMainFramebuffer) {
+  } else if (mInFrame && mMainFramebuffer) {
     nvgluBindFramebuffer(mMainFramebuffer);
     BeginMainFrame();
+  } else {
+    nvgluBindFramebuffer(nullptr);
     return;
   }
-  nvgluBindFramebuffer(nullptr);
+  ApplyDrawState();
 }
 
 void ICanvasNanoVG::FlushCurrentTarget() {
   if (!CanPaint()) return;
   EndFrame();
   BeginCurrentTarget();
-  SetBackendClip(mClip);
-  SetBackendTransform(Transform());
 }
 
 NVGLUframebuffer* ICanvasNanoVG::FramebufferOf(const ILayer& layer) {
@@ -249,7 +253,6 @@ bool ICanvasNanoVG::LayerRowsBottomUp() { return true; }
 // ---- Clip and transform ----
 
 void ICanvasNanoVG::SetBackendClip(const IBox& box) {
-  mClip = box;
   if (!mContext) return;
   nvgScissor(mContext, box.Left, box.Top, box.Width(), box.Height());
 }
@@ -274,20 +277,34 @@ void ICanvasNanoVG::QueueFramebufferDelete(ICanvasNanoVG* owner, NVGLUframebuffe
   }
   if (owner->mInFrame) {
     ISectionGuard guard(owner->mDeleteQueueLock);
-    owner->mDeleteQueue.push_back(framebuffer);
+    owner->mDeleteQueue.push_back(IDeferredDelete{framebuffer, 0});
     return;
   }
   nvgluDeleteFramebuffer(framebuffer);
+}
+
+void ICanvasNanoVG::QueueImageDelete(ICanvasNanoVG* owner, int image) {
+  if (image == 0 || !owner || !owner->mContext) return;
+  if (owner->mInFrame) {
+    ISectionGuard guard(owner->mDeleteQueueLock);
+    owner->mDeleteQueue.push_back(IDeferredDelete{nullptr, image});
+    return;
+  }
+  nvgDeleteImage(owner->mContext, image);
 }
 
 void ICanvasNanoVG::DrainFramebufferDeletes(ICanvasNanoVG* owner) {
   if (!owner) return;
   ISectionGuard guard(owner->mDeleteQueueLock);
   while (!owner->mDeleteQueue.empty()) {
-    NVGLUframebuffer* framebuffer = owner->mDeleteQueue.back();
+    const IDeferredDelete waiting = owner->mDeleteQueue.back();
     owner->mDeleteQueue.pop_back();
-    if (owner->mContext) nvgluDeleteFramebuffer(framebuffer);
-    else std::free(framebuffer);
+    if (waiting.Framebuffer) {
+      if (owner->mContext) nvgluDeleteFramebuffer(waiting.Framebuffer);
+      else std::free(waiting.Framebuffer);
+    } else if (owner->mContext) {
+      nvgDeleteImage(owner->mContext, waiting.Image);
+    }
   }
 }
 

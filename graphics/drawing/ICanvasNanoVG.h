@@ -9,6 +9,12 @@
 // editor in device pixels; FinishPaint copies it to the window, so regions
 // that were not repainted keep what earlier paints left there.
 //
+// NanoVG forgets its clip and transform with every frame. Each frame this
+// class begins (a paint's start, a switch to or from a layer, a flush before
+// a read-back, the caller's target resuming after an image was redrawn off
+// to the side) is sized for its target and then given the path base's
+// drawing state through ApplyDrawState.
+//
 // The platform layer derives from it: it owns the OpenGL context, loads the
 // OpenGL entry points (graphics/platform/GlEntryPoints.h), makes the context
 // current around every call into this class, calls OnSurfaceCreated once the
@@ -22,7 +28,7 @@
 // Without a main framebuffer a paint draws nothing.
 //
 // Ownership: the object owns the NanoVG context, the main framebuffer,
-// framebuffers waiting for deletion and its own image cache (NanoVG images
+// framebuffers and images waiting for deletion and its own image cache (NanoVG images
 // belong to one context, so the cache is per object, not process-wide). It
 // holds one reference on the process-wide TypefaceBlobCache.
 //
@@ -73,6 +79,10 @@ public:
   // transparent (colour and stencil). No context: none.
   void RebuildBackBuffer() override;
   void StartPaint() override;
+  // Renders the paint and copies the main framebuffer to the window. Layers
+  // still on the stack (a control that began one and never ended it) are
+  // dropped first, reported in a debug build: what was drawn into them is
+  // lost, the rest of the frame is shown and the next paint starts clean.
   void FinishPaint() override;
 
   IArgb SamplePixel(float x, float y) override;
@@ -151,7 +161,11 @@ public:
   // it until that paint ends. A null framebuffer is ignored; a null owner
   // (or one without a context) frees only the record, without OpenGL calls.
   static void QueueFramebufferDelete(ICanvasNanoVG* owner, NVGLUframebuffer* framebuffer);
-  // Deletes every queued framebuffer, newest first.
+  // The same for a NanoVG image: the frame being drawn may still sample it
+  // (an image uncached after it was painted). Image 0, a null owner or one
+  // without a context: nothing (the image went with its context).
+  static void QueueImageDelete(ICanvasNanoVG* owner, int image);
+  // Deletes every queued framebuffer and image, newest first.
   static void DrainFramebufferDeletes(ICanvasNanoVG* owner);
 
   NVGcontext* Context() const { return mContext; }
@@ -181,7 +195,8 @@ private:
   // Whether anything may be drawn now: a context and an open frame.
   bool CanPaint() const;
   // Begins a frame on the top layer, or on the main framebuffer during a
-  // paint; otherwise binds the window's framebuffer and leaves none open.
+  // paint, with viewport and frame sized for it and the drawing state
+  // applied; otherwise binds the window's framebuffer and leaves none open.
   void BeginCurrentTarget();
   // Flushes what was drawn on the current target and goes on drawing there
   // with the same clip and transform.
@@ -197,15 +212,20 @@ private:
   // the driver left in its memory.
   static void ClearFramebuffer(NVGLUframebuffer* framebuffer);
 
+  // One deletion waiting for the end of the paint: a framebuffer or an image.
+  struct IDeferredDelete {
+    NVGLUframebuffer* Framebuffer = nullptr;
+    int Image = 0;
+  };
+
   bool mInFrame = false;
   bool mFrameOpen = false;
   ISectionLock mDeleteQueueLock;
-  std::deque<NVGLUframebuffer*> mDeleteQueue;
+  std::deque<IDeferredDelete> mDeleteQueue;
   IImageCache mImageCache;
   NVGcontext* mContext = nullptr;
   NVGLUframebuffer* mMainFramebuffer = nullptr;
   std::shared_ptr<ISurfaceLink> mLink;
-  IBox mClip;  // the clip last handed to NanoVG, for frames begun again
 };
 
 } // namespace plugkit::canvas

@@ -90,6 +90,14 @@ IBox ICanvasPathBase::ClipArea() const {
   return layer ? layer->Box : mRegion;
 }
 
+void ICanvasPathBase::ApplyDrawState() {
+  // The back-end maps the clip through its current transform: the identity
+  // one here, which holds only the draw scale and the layer's offset.
+  SetBackendTransform(IAffine());
+  SetBackendClip(mClip);
+  SetBackendTransform(mTransform);
+}
+
 void ICanvasPathBase::ShapeClipBox(const IBox& box) {
   const IBox area = ClipArea();
   IBox clip;
@@ -100,16 +108,37 @@ void ICanvasPathBase::ShapeClipBox(const IBox& box) {
     clip = IBox(std::fmax(box.Left, area.Left), std::fmax(box.Top, area.Top), std::fmin(box.Right, area.Right),
                 std::fmin(box.Bottom, area.Bottom));
   }
-  SetBackendTransform(IAffine());
-  SetBackendClip(clip);
-  SetBackendTransform(mTransform);
+  mClip = clip;
+  ApplyDrawState();
+}
+
+void ICanvasPathBase::StartPaint() {
+  ICanvas::StartPaint();
+  mSavedTransforms.clear();
+  mTransform = IAffine();
+  mRegion = IBox(0.0f, 0.0f, static_cast<float>(Width()), static_cast<float>(Height()));
+  mClip = mRegion;
 }
 
 void ICanvasPathBase::StartRegionPaint(const IBox& clip) {
-  ShapeResetTransform(true);
+  mSavedTransforms.clear();
+  mTransform = IAffine();
   ShapeReset();
-  SetBackendClip(clip);
   mRegion = clip;
+  mClip = clip;
+  ApplyDrawState();
+}
+
+IImageHandle ICanvasPathBase::RescaleImage(const IImageHandle& image, const char* name, int32_t scale) {
+  const IAffine transform = mTransform;
+  const std::deque<IAffine> saved = mSavedTransforms;
+  const IBox clip = mClip;
+  const IImageHandle rescaled = ICanvas::RescaleImage(image, name, scale);
+  mTransform = transform;
+  mSavedTransforms = saved;
+  mClip = clip;
+  ApplyDrawState();
+  return rescaled;
 }
 
 // ---- Shape builders ----

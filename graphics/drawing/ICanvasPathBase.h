@@ -16,9 +16,16 @@
 // of 0 or less, negative circle radii, an image of size 0, a vector image of
 // size 0. A negative corner radius counts as 0 (a sharp corner).
 //
-// Lifetime of the transform: every StartRegionPaint empties the save stack
-// and resets the transform, so a save without a restore never outlives the
-// region it was made in.
+// Lifetime of the transform: every StartPaint and StartRegionPaint empties
+// the save stack and resets the transform, so a save without a restore never
+// outlives the region it was made in.
+//
+// The drawing state (the clip and the transform) is kept here and handed to
+// the back-end by one path, ApplyDrawState: the clip first, under the
+// identity transform, so it is taken in logical coordinates, then the shape
+// transform. Whatever makes the back-end forget its state (a new frame, a
+// switch to or from a layer, a read-back that flushes, an image redrawn at
+// another scale) applies it again through that path.
 //
 // Threads: user-interface thread, inside a paint (the back-end's drawing
 // context current).
@@ -131,14 +138,24 @@ public:
   // Taken in logical coordinates, untouched by the shape transform.
   void ShapeClipBox(const IBox& box) override;
 
+  // A paint starts with the identity transform, no saved transforms and
+  // the whole editor as its region and clip.
+  void StartPaint() override;
   void StartRegionPaint(const IBox& clip) override;
   float PixelDensity() override;
+  // Redraws through a layer of its own (ICanvas::RescaleImage), which resets
+  // the transform and the clip; the caller's transform, saved transforms and
+  // clip are in force again afterwards, so a fetch in the middle of a paint
+  // leaves the paint as it was.
+  IImageHandle RescaleImage(const IImageHandle& image, const char* name, int32_t scale) override;
 
   // Draws every visible shape of a parsed vector image in the current
   // transform (image units = shape units). A null image draws nothing.
   void DrawSvgShapes(const NSVGimage* image, const IComposite* blend);
 
   const IBox& Region() const { return mRegion; }
+  // The clip in force, in logical coordinates.
+  const IBox& Clip() const { return mClip; }
   const IAffine& Transform() const { return mTransform; }
   int32_t SavedTransformCount() const { return static_cast<int32_t>(mSavedTransforms.size()); }
 
@@ -150,6 +167,9 @@ protected:
 
   // The area clipping refers to: the top layer's box, else the region.
   IBox ClipArea() const;
+  // Hands Clip() and Transform() to the back-end, clip first (see above).
+  // A back-end calls it whenever it begins a frame.
+  void ApplyDrawState();
 
   // Dashes as geometry, for back-ends whose stroker has none: sub-paths of
   // equal dashes and gaps, to be stroked plainly. A dash length of 0 or less
@@ -167,6 +187,7 @@ private:
   void TransformChanged();
 
   IBox mRegion;
+  IBox mClip;
   IAffine mTransform;
   std::deque<IAffine> mSavedTransforms;
 };

@@ -1,9 +1,6 @@
 #include "graphics/drawing/NanoVGBitmap.h"
 
-#include <cstdlib>
 #include <utility>
-
-#include "graphics/drawing/NanoVGApi.h"
 
 namespace plugkit::canvas {
 
@@ -17,12 +14,9 @@ ICanvasNanoVG::Bitmap::Bitmap(int32_t image, int32_t pixelWidth, int32_t pixelHe
 
 ICanvasNanoVG::Bitmap::~Bitmap() {
   if (!mOwned) return;
-  NVGcontext* context = Context();
-  if (mFramebuffer) {
-    QueueFramebufferDelete(context && mLink ? mLink->Owner : nullptr, mFramebuffer);
-  } else if (context && BackendImage != 0) {
-    nvgDeleteImage(context, BackendImage);
-  }
+  ICanvasNanoVG* owner = Context() && mLink ? mLink->Owner : nullptr;
+  if (mFramebuffer) QueueFramebufferDelete(owner, mFramebuffer);
+  else QueueImageDelete(owner, BackendImage);
 }
 
 } // namespace plugkit::canvas

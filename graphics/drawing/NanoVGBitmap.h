@@ -3,11 +3,11 @@
 // (a NanoVG image) or a layer's framebuffer (whose NanoVG image is the
 // BackendImage).
 //
-// Destruction frees what the bitmap owns: a framebuffer goes back to the
-// back-end that made it (deleted at once, or after the paint that is
-// running); an image is deleted from its NanoVG context. Once that context
-// is gone, only the framebuffer's record is freed, without any OpenGL call.
-// A bitmap marked not owned frees nothing.
+// Destruction frees what the bitmap owns: a framebuffer or an image goes
+// back to the back-end that made it, which deletes it at once or, while a
+// paint runs (whose frame may still draw it), when that paint ends. Once the
+// context is gone, only the framebuffer's record is freed, without any
+// OpenGL call. A bitmap marked not owned frees nothing.
 //
 // Threads: user-interface thread, with the back-end's OpenGL context current
 // while the context lives.

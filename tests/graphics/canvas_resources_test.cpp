@@ -163,6 +163,7 @@ TEST_F(ResourceTest, FailedFetchesCacheNothing) {
     Log expected;
   } cases[] = {
       {"picture.gif", {"supported? gif"}},  // no lookup for an extension the back-end cannot decode
+      {"picture", {"supported? picture"}},  // without a dot the whole name is the extension
       {folder.Path("missing.png"), {"supported? png"}},
       {"", {}},
   };

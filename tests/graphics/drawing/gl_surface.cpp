@@ -122,4 +122,15 @@ Rgba PixelCanvas::PixelAt(int32_t x, int32_t y) {
   return pixels[static_cast<size_t>(y) * w + x];
 }
 
+Rgba PixelCanvas::WindowPixelAt(int32_t x, int32_t y) {
+  const int32_t h = SurfaceHeight();
+  if (x < 0 || y < 0 || x >= SurfaceWidth() || y >= h) return Rgba{-1, -1, -1, -1};
+  unsigned char p[4] = {};
+  nvgluBindFramebuffer(nullptr);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  // The copy fills the window from its bottom-left corner.
+  glReadPixels(x, h - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+  return Rgba{p[0], p[1], p[2], p[3]};
+}
+
 } // namespace plugkit::canvas::test

@@ -10,7 +10,8 @@
 //
 // PixelCanvas is the NanoVG back-end with null platform operations. Open()
 // creates its NanoVG context and main framebuffer; Pixels() reads the main
-// framebuffer back with glReadPixels, top row first, as premultiplied RGBA.
+// framebuffer back with glReadPixels, top row first, as premultiplied RGBA;
+// WindowPixelAt reads what a paint copied to the window.
 
 #include <gtest/gtest.h>
 
@@ -102,6 +103,9 @@ public:
   std::vector<Rgba> Pixels();
   // The pixel at device position (x, y), counted from the top left.
   Rgba PixelAt(int32_t x, int32_t y);
+  // The same pixel of the window's framebuffer: what the last FinishPaint
+  // copied there (the test surface's window is 64 by 64 pixels).
+  Rgba WindowPixelAt(int32_t x, int32_t y);
 };
 
 } // namespace plugkit::canvas::test

@@ -2,13 +2,17 @@
 // stretched, turned and at another scale, fetching and caching, and images
 // that must draw nothing.
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "graphics/APIBitmap.h"
+#include "graphics/drawing/NanoVGApi.h"
 #include "tests/graphics/drawing/gl_surface.h"
 #include "tests/graphics/drawing/png_bytes.h"
 
@@ -43,6 +47,53 @@ public:
   }
 };
 
+// An image file beside the test program for as long as it lives.
+class ImageFile {
+public:
+  ImageFile(const char* name, const std::vector<uint8_t>& bytes) : mName(name) {
+    std::FILE* file = std::fopen(name, "wb");
+    mWritten = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (file) std::fclose(file);
+  }
+  ~ImageFile() { std::remove(mName.c_str()); }
+  ImageFile(const ImageFile&) = delete;
+  ImageFile& operator=(const ImageFile&) = delete;
+
+  bool Written() const { return mWritten; }
+  const char* Name() const { return mName.c_str(); }
+
+private:
+  std::string mName;
+  bool mWritten = false;
+};
+
+// The quadrant image drawn 1:1 at (0, 0) shows its four colours.
+void ExpectQuadrants(PixelCanvas& canvas) {
+  EXPECT_PIXEL(canvas, 0, 0, kRedPixel, 0);
+  EXPECT_PIXEL(canvas, 3, 0, kBluePixel, 0);
+  EXPECT_PIXEL(canvas, 0, 3, kGreenPixel, 0);
+}
+
+// Binds the shared surface's context only between BindGlContext and
+// UnbindGlContext (nested calls count), as the editor window binds its own.
+class BindingCanvas : public PixelCanvas {
+public:
+  using PixelCanvas::PixelCanvas;
+  void BindGlContext() override {
+    if (mDepth++ == 0) SharedSurface().MakeCurrent();
+  }
+  void UnbindGlContext() override {
+    if (mDepth > 0 && --mDepth == 0) wglMakeCurrent(nullptr, nullptr);
+  }
+
+private:
+  int mDepth = 0;
+};
+
+// Makes the shared surface current again when the test ends, however it ends.
+struct SurfaceRestorer {
+  ~SurfaceRestorer() { SharedSurface().MakeCurrent(); }
+};
 
 } // namespace
 
@@ -171,4 +222,144 @@ TEST_F(NanoVGImages, FetchedFileIsDecodedOncePerScaleAndRedrawnForAnother) {
     EXPECT_EQ(canvas.ImageCache()->Count(), 0);
   }
   std::remove(name);
+}
+
+// A fetch in the middle of a paint that has to redraw the image at another
+// scale does so off to the side: what the paint draws afterwards lands
+// exactly where it would have without the fetch, in the caller's transform,
+// clip, frame and (when one is open) layer.
+TEST_F(NanoVGImages, FetchThatRedrawsMidPaintLeavesThePaintWhole) {
+  ImageFile art("drawing_test_midpaint.png", QuadrantPng());  // 1x art only
+  ASSERT_TRUE(art.Written());
+  struct FetchCase {
+    const char* name;
+    int32_t screenScale;
+    float drawScale;
+    int32_t fetchScale;  // 0: the screen scale
+    bool inLayer;
+  };
+  const FetchCase cases[] = {
+      {"screen scale 2", 2, 1.0f, 0, false},
+      {"draw scale 1.5, fetched for scale 2", 1, 1.5f, 2, false},
+      {"both, inside an open layer", 2, 1.5f, 0, true},
+  };
+  for (const FetchCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int32_t wanted = c.fetchScale > 0 ? c.fetchScale : c.screenScale;
+    const auto paint = [&](bool fetch) {
+      PixelCanvas canvas(40, 40, c.drawScale);
+      canvas.ApplyScreenScale(c.screenScale);
+      EXPECT_TRUE(canvas.Open());
+      std::unique_ptr<ILayer> layer;
+      canvas.Paint([&] {
+        if (c.inLayer) {
+          ASSERT_TRUE(canvas.BeginLayer(nullptr, IBox(2, 2, 38, 38)));
+        }
+        canvas.ShapeClipBox(IBox(4, 4, 30, 36));
+        canvas.ShapeTranslate(10, 6);
+        if (fetch) {
+          const IImageHandle image = canvas.FetchImage(art.Name(), 1, false, c.fetchScale);
+          ASSERT_TRUE(image.IsLoaded());
+          EXPECT_EQ(image.Api->ScreenScale, wanted) << "redrawn for the wanted scale";
+        }
+        canvas.FloodBox(IArgb(255, 255, 0, 0), IBox(0, 0, 10, 10));     // at (10 .. 20, 6 .. 16)
+        canvas.FloodBox(IArgb(255, 0, 255, 0), IBox(15, 15, 30, 40));  // cut by the clip
+        if (c.inLayer) {
+          layer.reset(canvas.UnstackLayer());
+          canvas.PaintLayer(layer.get());
+        }
+      });
+      return canvas.Pixels();
+    };
+    const std::vector<Rgba> expected = paint(false);
+    const std::vector<Rgba> actual = paint(true);
+    ASSERT_EQ(actual.size(), expected.size());
+    const float d = static_cast<float>(c.screenScale) * c.drawScale;
+    const int32_t side = static_cast<int32_t>(40 * d);
+    ASSERT_EQ(expected.size(), static_cast<size_t>(side) * side);
+    // The reference itself shows both boxes, cut where the clip says.
+    const auto at = [&](const std::vector<Rgba>& p, float x, float y) {
+      return p[static_cast<size_t>(y * d) * side + static_cast<size_t>(x * d)];
+    };
+    EXPECT_TRUE(Near(at(expected, 15, 10), kRedPixel, 0)) << Text(at(expected, 15, 10));
+    EXPECT_TRUE(Near(at(expected, 29, 30), kGreenPixel, 0)) << Text(at(expected, 29, 30));
+    EXPECT_TRUE(Near(at(expected, 31, 30), kClearPixel, 0)) << Text(at(expected, 31, 30));
+    size_t differing = 0, first = 0;
+    for (size_t i = 0; i < actual.size(); ++i)
+      if (!Near(actual[i], expected[i], 0) && differing++ == 0) first = i;
+    EXPECT_EQ(differing, 0u) << "first at " << first % side << "," << first / side << ": "
+                             << Text(actual[first]) << " instead of " << Text(expected[first]);
+  }
+}
+
+// An image dropped from the cache while a paint still uses it keeps its
+// pixels until that paint is done; outside a paint it goes at once.
+TEST_F(NanoVGImages, UncachedImageLivesUntilThePaintThatDrewItEnds) {
+  ImageFile art("drawing_test_uncached.png", QuadrantPng());
+  ASSERT_TRUE(art.Written());
+  PixelCanvas canvas(20, 10);
+  ASSERT_TRUE(canvas.Open());
+  const auto width = [&](int image) {
+    int w = 0, h = 0;
+    nvgImageSize(canvas.Context(), image, &w, &h);
+    return w;
+  };
+
+  IImageHandle image = canvas.FetchImage(art.Name(), 1, false, 1);
+  ASSERT_TRUE(image.IsLoaded());
+  const int drawn = image.Api->BackendImage;
+  canvas.Paint([&] {
+    canvas.PaintImage(image, IBox(0, 0, 4, 4), 0, 0);
+    canvas.UncacheImage(image.Api);
+    EXPECT_EQ(width(drawn), 4) << "kept for the frame that drew it";
+  });
+  ExpectQuadrants(canvas);
+  EXPECT_EQ(width(drawn), 0) << "released when the paint ended";
+  EXPECT_EQ(canvas.ImageCache()->Count(), 0);
+
+  image = canvas.FetchImage(art.Name(), 1, false, 1);
+  ASSERT_TRUE(image.IsLoaded());
+  const int idle = image.Api->BackendImage;
+  canvas.UncacheImage(image.Api);
+  EXPECT_EQ(width(idle), 0) << "released at once between paints";
+}
+
+// Between paints the thread may have another context current (or none): a
+// fetch that has to redraw binds the editor's own and leaves the thread as
+// it found it.
+TEST_F(NanoVGImages, FetchBetweenPaintsBindsTheEditorsContext) {
+  ImageFile art("drawing_test_unbound.png", QuadrantPng());
+  ASSERT_TRUE(art.Written());
+  SurfaceRestorer restore;
+  BindingCanvas canvas(20, 10);
+  ASSERT_TRUE(canvas.Open());
+  ASSERT_TRUE(wglMakeCurrent(nullptr, nullptr));
+  const IImageHandle sharp = canvas.FetchImage(art.Name(), 1, false, 2);
+  const bool leftUnbound = wglGetCurrentContext() == nullptr;
+  ASSERT_TRUE(SharedSurface().MakeCurrent());
+  EXPECT_TRUE(leftUnbound);
+  ASSERT_TRUE(sharp.IsLoaded());
+  EXPECT_EQ(sharp.Api->PixelWidth, 8);
+  EXPECT_EQ(sharp.Api->ScreenScale, 2);
+  canvas.Paint([&] { canvas.PaintImage(sharp, IBox(0, 0, 4, 4), 0, 0); });
+  ExpectQuadrants(canvas);
+}
+
+TEST_F(NanoVGImages, NameWithoutADotIsItsOwnExtension) {
+  struct DotlessCase {
+    const char* name;
+    bool loads;
+  } cases[] = {{"drawing_test_quadrants_png", true}, {"drawing_test_quadrants_gif", false}};
+  for (const DotlessCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    ImageFile art(c.name, QuadrantPng());
+    ASSERT_TRUE(art.Written());
+    PixelCanvas canvas(10, 10);
+    ASSERT_TRUE(canvas.Open());
+    const IImageHandle image = canvas.FetchImage(c.name, 1, false, 1);
+    EXPECT_EQ(image.IsLoaded(), c.loads);
+    if (!image.IsLoaded()) continue;
+    canvas.Paint([&] { canvas.PaintImage(image, IBox(0, 0, 4, 4), 0, 0); });
+    ExpectQuadrants(canvas);
+  }
 }

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <vector>
 
 #include "core/IHeapBlock.h"
 #include "tests/graphics/drawing/gl_surface.h"
@@ -98,6 +99,64 @@ TEST_F(NanoVGLayers, LayerLandsOnItsOwnPixelsAtFractionalScale) {
   EXPECT_PIXEL(canvas, 20, 20, kGreenPixel, 0);
   EXPECT_PIXEL(canvas, 17, 19, kRedPixel, 0);
   EXPECT_PIXEL(canvas, 21, 19, kRedPixel, 0);
+}
+
+TEST_F(NanoVGLayers, DrawingAfterAReadBackKeepsTheLayersClipAndTransform) {
+  // At draw scale 2 the layer over (10 .. 30) spans device pixels 20 .. 60.
+  PixelCanvas canvas(40, 40, 2.0f);
+  ASSERT_TRUE(canvas.Open());
+  std::unique_ptr<ILayer> layer;
+  plugkit::IHeapBlock readBack;
+  canvas.Paint([&] {
+    ASSERT_TRUE(canvas.BeginLayer(nullptr, IBox(10, 10, 30, 30)));
+    canvas.FloodBox(kRedColour, IBox(10, 10, 20, 20));
+    canvas.ShapeTranslate(5, 0);
+    canvas.ReadLayerPixels(*canvas.TopLayer(), readBack);
+    canvas.FloodBox(kGreenColour, IBox(-10, 0, 40, 40));  // the whole layer, and only it
+    canvas.FloodBox(kBlueColour, IBox(10, 10, 15, 15));   // moved to (15 .. 20, 10 .. 15)
+    layer.reset(canvas.UnstackLayer());
+    canvas.PaintLayer(layer.get());
+  });
+  ASSERT_EQ(readBack.Size(), 40 * 40 * 4);
+  const uint8_t* top = readBack.As<uint8_t>() + 39 * 40 * 4;  // rows come bottom first
+  EXPECT_EQ(top[0], 255) << "what was drawn before the read is in it";
+  EXPECT_EQ(top[3], 255);
+
+  const std::vector<Rgba> pixels = canvas.Pixels();
+  ASSERT_EQ(pixels.size(), 80u * 80u);
+  int green = 0, blue = 0, strays = 0;
+  for (int y = 0; y < 80; ++y)
+    for (int x = 0; x < 80; ++x) {
+      const Rgba& p = pixels[static_cast<size_t>(y) * 80 + x];
+      const bool inLayer = x >= 20 && x < 60 && y >= 20 && y < 60;
+      if (Near(p, kGreenPixel, 0)) ++green;
+      else if (Near(p, kBluePixel, 0)) ++blue;
+      else if (inLayer || !Near(p, kClearPixel, 0)) ++strays;
+    }
+  EXPECT_EQ(blue, 10 * 10);
+  EXPECT_EQ(green, 40 * 40 - 10 * 10);
+  EXPECT_EQ(strays, 0);
+  EXPECT_PIXEL(canvas, 30, 20, kBluePixel, 0);
+  EXPECT_PIXEL(canvas, 29, 20, kGreenPixel, 0);
+}
+
+TEST_F(NanoVGLayers, PaintThatLeavesALayerOpenStillReachesTheWindow) {
+  PixelCanvas canvas(40, 20);
+  ASSERT_TRUE(canvas.Open());
+  canvas.Paint([&] {
+    canvas.FloodBox(kBlueColour, IBox(0, 0, 10, 10));
+    ASSERT_TRUE(canvas.BeginLayer(nullptr, IBox(20, 0, 30, 10)));  // never unstacked
+    canvas.FloodBox(kRedColour, IBox(20, 0, 30, 10));
+  });
+  EXPECT_EQ(canvas.LayerDepth(), 0);
+  EXPECT_PIXEL(canvas, 5, 5, kBluePixel, 0);
+  EXPECT_TRUE(Near(canvas.WindowPixelAt(5, 5), kBluePixel, 0)) << Text(canvas.WindowPixelAt(5, 5));
+  EXPECT_TRUE(Near(canvas.WindowPixelAt(25, 5), kClearPixel, 0)) << "the dropped layer was never painted";
+
+  // Later paints draw where they should and reach the window as well.
+  canvas.Paint([&] { canvas.FloodBox(kGreenColour, IBox(10, 0, 20, 10)); });
+  EXPECT_TRUE(Near(canvas.WindowPixelAt(15, 5), kGreenPixel, 0)) << Text(canvas.WindowPixelAt(15, 5));
+  EXPECT_TRUE(Near(canvas.WindowPixelAt(5, 5), kBluePixel, 0)) << Text(canvas.WindowPixelAt(5, 5));
 }
 
 TEST_F(NanoVGLayers, ShadowGoesBeneathOrReplacesTheContent) {

@@ -207,7 +207,7 @@ TEST(PathBase, RegionPaintStartsFromACleanState) {
   canvas.ShapeSaveTransform();  // never restored
   canvas.logTransforms = true;
   canvas.StartRegionPaint(IBox(10, 20, 30, 40));
-  EXPECT_EQ(canvas.log, (Lines{"transform identity", "reset", "clip 10,20,30,40"}));
+  EXPECT_EQ(canvas.log, (Lines{"reset", "transform identity", "clip 10,20,30,40", "transform identity"}));
   EXPECT_EQ(canvas.SavedTransformCount(), 0);
   EXPECT_TRUE(canvas.Transform().IsIdentity());
   EXPECT_EQ(canvas.Region(), IBox(10, 20, 30, 40));
