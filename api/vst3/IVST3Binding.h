@@ -23,6 +23,8 @@
 // setState reads exactly these bytes and checks them before it applies
 // anything: a short stream or a bypass word other than 0 or 1 fails with
 // nothing changed. getState fails when the bytes could not all be written.
+// setComponentState answers kResultOk and changes nothing: the controller is
+// this same object, so the component's state is already its own.
 //
 // Parameters: the host's changes reach the product's OnParamChange (source
 // Host) from setParamNormalized and from the input parameter changes of each
@@ -34,20 +36,20 @@
 //
 // Threads: process runs on the host's audio thread and neither allocates,
 // locks nor throws; in particular it never takes the plug-in base's state
-// lock, so no state call holds up a block. setupProcessing, setProcessing,
-// setActive and bus calls run on the user-interface thread. getState,
-// setState (also as setComponentState, which the SDK's default answers
-// without touching anything) and program changes through setParamNormalized
-// may come from several threads at once: each runs under the state lock as a
+// lock, so no state call holds up a block. setupProcessing, setActive and bus
+// calls run on the user-interface thread; setProcessing may also come on the
+// processing thread. getState, setState and program changes through
+// setParamNormalized may come from several threads at once: each runs under the state lock as a
 // whole, so it sees and leaves a whole state (values and bypass word), and
 // the host's stream is read or written outside the lock. Other parameter
 // changes and reads take the lock-free path of the atomic values. Values
 // changed on the audio thread reach the editor through IApiBase's queues.
 //
 // Editor: createView("editor") makes an IVST3View (api/vst3/IVST3View.h),
-// which the host attaches to its window; the view keeps EditorView up to
-// date. Size requests from the editor go to the host through the view's
-// frame; a right click on a control bound to a parameter opens the host's
+// which the host attaches to its window; the views keep EditorView() up to
+// date. Size requests from the editor go to the host through the frame of
+// the view that shows it, and the editor never resizes a host window: a
+// refused size leaves it in the window it has; a right click on a control bound to a parameter opens the host's
 // context menu for that parameter with the control's own items in it
 // (IVST3MenuTarget brings the choice back), or the editor's own menu when
 // the host offers none.
@@ -114,7 +116,9 @@ public:
   Steinberg::uint32 PLUGIN_API getLatencySamples() SMTG_OVERRIDE;
   Steinberg::uint32 PLUGIN_API getTailSamples() SMTG_OVERRIDE;
   Steinberg::tresult PLUGIN_API setupProcessing(Steinberg::Vst::ProcessSetup& setup) SMTG_OVERRIDE;
-  // setProcessing(false) restarts the product's stream (OnStreamReset).
+  // setProcessing(false) restarts the product's stream (OnStreamReset) and
+  // empties the bypass latency ring. It may come on the processing thread:
+  // the binding frees and allocates nothing in it.
   Steinberg::tresult PLUGIN_API setProcessing(Steinberg::TBool state) SMTG_OVERRIDE;
   // Always kResultOk; a block with another sample size produces nothing.
   Steinberg::tresult PLUGIN_API process(Steinberg::Vst::ProcessData& data) SMTG_OVERRIDE;
@@ -146,12 +150,19 @@ public:
   void BeginHostParamEdit(int32_t index) override;
   void SendHostParamValue(int32_t index, double normalisedValue) override;
   void EndHostParamEdit(int32_t index) override;
-  // Asks the host, through the view's frame, for a view of width x height
-  // and stores the size that getSize answers. True when the host resized
-  // (or the size is unchanged); false, with the size still stored, without
-  // a view or frame or when the host refused; false, nothing stored, for a
-  // size below 1 or a plug-in without editor.
+  // Asks the host for a view of width x height, through the frame of the
+  // view that shows the editor. A VST 3 host owns its frame and its windows,
+  // so the editor resizes no window but its own and the answer is always
+  // true. The size the host takes (or gives through onSize meanwhile) is
+  // stored for getSize. When the host refuses, or there is no frame or no
+  // view to ask, the stored size stays and the open editor's draw scale is
+  // fitted to it, so the editor keeps the window it has. A size below 1
+  // changes nothing.
   bool ResizeEditorInHost(int32_t width, int32_t height) override;
+  // The host's size for the view that shows the editor (its onSize): stored
+  // for getSize, and the open editor's draw scale is fitted to it, its
+  // logical size kept. A size below 1 is ignored. User-interface thread.
+  void TakeHostEditorSize(int32_t width, int32_t height);
   // The host's context menu for the control's parameter at (x, y), holding
   // menu's items (tag = item index; dividers as separators, items that
   // cannot be chosen disabled, ticked items checked), shown at (x, y) in
@@ -174,8 +185,16 @@ private:
   // "Bypass" and MIDI-controller parameters.
   void ApplyHostParamChanges(Steinberg::Vst::IParameterChanges* changes);
   void ApplyMidiParamChange(Steinberg::Vst::IParamValueQueue& queue, int32_t channel, int32_t controller);
+  // Gives the open editor the draw scale at which it fills the stored size
+  // (as far as its scale limits allow); its own window follows.
+  void FitEditorToHostSize();
 
   bool mInitialized = false;
+  // Editor sizes (user-interface thread): set while FitEditorToHostSize
+  // resizes the editor, so that its request asks no host; and a count of
+  // the sizes the host gave, so a request sees an onSize that came meanwhile.
+  bool mFittingEditor = false;
+  uint32_t mHostSizesTaken = 0;
 };
 
 } // namespace plugkit

@@ -2,7 +2,9 @@
 // host, and parameter context menus shown by the host.
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "api/vst3/IVST3Binding.h"
 #include "api/vst3/IVST3MenuTarget.h"
@@ -20,29 +22,68 @@ namespace plugkit {
 
 IPlugView* PLUGIN_API IVST3Binding::createView(FIDString name) {
   if (!name || std::strcmp(name, ViewType::kEditor) != 0 || !HasEditor()) return nullptr;
-  // The host owns the view; the plug-in only remembers the latest one, and
-  // the view forgets itself here when it goes.
+  // The host owns the view; it reports to the plug-in from now until it goes.
   auto* view = new IVST3View(*this);
-  EditorView = view;
+  OnViewCreated(*view);
   return view;
 }
 
+// Whatever the host answers, true: a VST 3 host owns its frame and its
+// windows, and growing them from here would fight the host's own layout.
 bool IVST3Binding::ResizeEditorInHost(int32_t width, int32_t height) {
-  if (!HasEditor() || width < 1 || height < 1) return false;
+  if (!HasEditor() || width < 1 || height < 1 || mFittingEditor) return true;
   if (width == EditorWidth() && height == EditorHeight()) return true;
-  bool accepted = false;
-  IVST3View* view = EditorView;
-  if (view && view->Frame()) {
+  IVST3View* view = EditorView();
+  if (view && view->EditorOpen() && view->Frame()) {
+    const uint32_t sizesBefore = mHostSizesTaken;
     ViewRect rect(0, 0, width, height);
-    accepted = view->Frame()->resizeView(view, &rect) == kResultTrue;
+    if (view->Frame()->resizeView(view, &rect) == kResultTrue) {
+      // A host that sized the view meanwhile (onSize) has the last word.
+      if (mHostSizesTaken == sizesBefore) SetEditorSize(width, height);
+      return true;
+    }
   }
+  // Refused, or nobody to ask: the editor stays in the window it has.
+  FitEditorToHostSize();
+  return true;
+}
+
+void IVST3Binding::TakeHostEditorSize(int32_t width, int32_t height) {
+  if (!HasEditor() || width < 1 || height < 1) return;
+  ++mHostSizesTaken;
   SetEditorSize(width, height);
-  return accepted;
+  FitEditorToHostSize();
+}
+
+void IVST3Binding::FitEditorToHostSize() {
+  canvas::ICanvas* graphics = EditorGraphics();
+  if (!graphics || mFittingEditor) return;
+  const int64_t k = std::max(graphics->DisplayScaleFactor(), 1);
+  const int64_t width = EditorWidth(), height = EditorHeight();
+  const int32_t logicalWidth = graphics->Width(), logicalHeight = graphics->Height();
+  // Device pixels of a logical length at draw scale s, as the window counts them.
+  const auto pixels = [k](int32_t logical, float s) {
+    return k * static_cast<int64_t>(static_cast<float>(logical) * s);
+  };
+  if (pixels(logicalWidth, graphics->DrawScale()) == width && pixels(logicalHeight, graphics->DrawScale()) == height)
+    return;
+  const double byWidth = static_cast<double>(width) / static_cast<double>(k * logicalWidth);
+  const double byHeight = static_cast<double>(height) / static_cast<double>(k * logicalHeight);
+  float scale = static_cast<float>(std::min(byWidth, byHeight));
+  // A scale a hair under the ratio would leave the window a pixel short.
+  if (pixels(logicalWidth, scale) < width && pixels(logicalHeight, scale) < height) {
+    const float up = std::nextafter(scale, std::numeric_limits<float>::infinity());
+    if (pixels(logicalWidth, up) <= width && pixels(logicalHeight, up) <= height) scale = up;
+  }
+  // The editor's own request for the fitted size must not go to the host.
+  mFittingEditor = true;
+  graphics->ApplySize(logicalWidth, logicalHeight, scale);
+  mFittingEditor = false;
 }
 
 bool IVST3Binding::OpenHostContextMenu(canvas::IControl& control, canvas::IPopupMenu& menu, float x, float y) {
   canvas::ICanvas* graphics = EditorGraphics();
-  IVST3View* view = EditorView;
+  IVST3View* view = EditorView();
   IComponentHandler* handler = getComponentHandler();
   if (!graphics || !view || !view->EditorOpen() || !handler) return false;
 

@@ -37,10 +37,13 @@ tresult PLUGIN_API IVST3Binding::setupProcessing(ProcessSetup& setup) {
   return kResultOk;
 }
 
+// A host may call this on its processing thread: nothing here frees or
+// allocates. A latency ring given up earlier waits for setupProcessing, the
+// next latency change or the destructor.
 tresult PLUGIN_API IVST3Binding::setProcessing(TBool state) {
   if (!state) {
     OnStreamReset();
-    RestartLatencyDelay();
+    ClearLatencyDelay();
   }
   return kResultOk;
 }

@@ -107,4 +107,26 @@ void IVST3ControllerBase::BuildHostParameters(IPluginBase& plugin, EditControlle
   }
 }
 
+// --- The view the controller asks -------------------------------------------------
+
+// A host may make a view only to ask its size while another shows the
+// editor; the one the user sees keeps its place.
+void IVST3ControllerBase::OnViewCreated(IVST3View& view) {
+  if (!mEditorShownIn) mEditorView = &view;
+}
+
+void IVST3ControllerBase::OnViewShowsEditor(IVST3View& view) {
+  mEditorShownIn = &view;
+  mEditorView = &view;
+}
+
+void IVST3ControllerBase::OnViewHidesEditor(IVST3View& view) {
+  if (mEditorShownIn == &view) mEditorShownIn = nullptr;
+}
+
+void IVST3ControllerBase::OnViewGone(IVST3View& view) {
+  if (mEditorShownIn == &view) mEditorShownIn = nullptr;
+  if (mEditorView == &view) mEditorView = mEditorShownIn;
+}
+
 } // namespace plugkit

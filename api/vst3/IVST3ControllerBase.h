@@ -23,8 +23,8 @@
 // Threads and ownership: built once by initialize and dropped by terminate,
 // both on the host's user-interface thread. The SDK's parameter container
 // owns every parameter object; BypassParameter only borrows the bypass one
-// and is null whenever the container does not hold it. EditorView borrows the
-// view createView made last; the view clears it when it goes.
+// and is null whenever the container does not hold it. The controller owns
+// its view pointer (EditorView); the views only report to it.
 
 #include <cstdint>
 
@@ -66,11 +66,30 @@ protected:
   IVST3BypassParameter* BypassParameter = nullptr;
 
 public:
-  // The editor view made last (not owned), null when there is none.
-  IVST3View* EditorView = nullptr;
+  // The view the controller asks for resizes and context menus (not owned):
+  // the view that shows the editor; while none does, the view made or
+  // attached last; null when there is none. User-interface thread only: hosts make every
+  // createView and view call there, and the editor asks from there.
+  IVST3View* EditorView() const { return mEditorView; }
+
+  // What the views report (IVST3View calls these; user-interface thread).
+  // A new view becomes EditorView unless another view shows the editor.
+  void OnViewCreated(IVST3View& view);
+  // view opened the editor: it becomes EditorView.
+  void OnViewShowsEditor(IVST3View& view);
+  // view closed the editor it showed.
+  void OnViewHidesEditor(IVST3View& view);
+  // view is being destroyed: EditorView falls to the view that still shows
+  // the editor, or to none.
+  void OnViewGone(IVST3View& view);
+
   // Counts every opening and closing of the editor, so that what a host
   // holds from an earlier opening (a context-menu target) can tell.
   uint32_t EditorGeneration = 0;
+
+private:
+  IVST3View* mEditorView = nullptr;
+  IVST3View* mEditorShownIn = nullptr; // the view whose editor is open
 };
 
 } // namespace plugkit

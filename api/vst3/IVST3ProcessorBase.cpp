@@ -107,9 +107,11 @@ void IVST3ProcessorBase::PrepareLatencyDelay(int32_t frames) {
 }
 
 void IVST3ProcessorBase::RestartLatencyDelay() {
-  mLatencyDelay.RequestClear();
+  ClearLatencyDelay();
   mLatencyDelay.Collect();
 }
+
+void IVST3ProcessorBase::ClearLatencyDelay() { mLatencyDelay.RequestClear(); }
 
 // --- Buses --------------------------------------------------------------------
 

@@ -131,6 +131,10 @@ protected:
   // The stream restarts: the latency ring reads as silence from the next
   // block on, and a ring given up earlier is freed. User-interface thread.
   void RestartLatencyDelay();
+  // The latency ring reads as silence from the next block on; nothing is
+  // freed or allocated. Any thread (a host may end processing on its audio
+  // thread).
+  void ClearLatencyDelay();
 
 private:
   void ConnectInputs(const Steinberg::Vst::ProcessData& data);

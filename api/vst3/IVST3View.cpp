@@ -24,7 +24,7 @@ IVST3View::IVST3View(IVST3Binding& plugin) : mPlugin(&plugin) { mPlugin->addRef(
 IVST3View::~IVST3View() {
   // A host may release a view it never removed; its window must not outlive it.
   if (mEditorOpen) CloseEditor();
-  if (mPlugin->EditorView == this) mPlugin->EditorView = nullptr;
+  mPlugin->OnViewGone(*this);
   mPlugin->release();
 }
 
@@ -52,13 +52,18 @@ tresult PLUGIN_API IVST3View::attached(void* parent, FIDString type) {
   // while it is open would open the same graphics twice.
   if (mEditorOpen || mPlugin->EditorGraphics()) return kResultFalse;
 
+  // This view shows the editor from the start: the window asks for its size
+  // while it opens, and the request belongs to this view's frame.
+  mEditorOpen = true;
+  mPlugin->OnViewShowsEditor(*this);
   if (!mPlugin->AttachEditor(parent)) {
+    mEditorOpen = false;
+    mPlugin->OnViewHidesEditor(*this);
     // A graphics object that was built but could not open its window goes
     // at once; nothing of a failed attach stays behind.
     if (mPlugin->EditorGraphics()) mPlugin->DetachEditor();
     return kResultFalse;
   }
-  mEditorOpen = true;
   ++mPlugin->EditorGeneration;
   CPluginView::attached(parent, type);
   // A content scale the host gave before the window existed.
@@ -74,12 +79,20 @@ void IVST3View::CloseEditor() {
   // Cleared first: closing may make the host call removed again.
   mEditorOpen = false;
   ++mPlugin->EditorGeneration;
+  mPlugin->OnViewHidesEditor(*this);
   mPlugin->DetachEditor();
 }
 
 tresult PLUGIN_API IVST3View::removed() {
   if (mEditorOpen) CloseEditor();
   return CPluginView::removed();
+}
+
+tresult PLUGIN_API IVST3View::onSize(ViewRect* newSize) {
+  if (!newSize) return kInvalidArgument;
+  CPluginView::onSize(newSize);
+  if (mEditorOpen) mPlugin->TakeHostEditorSize(newSize->getWidth(), newSize->getHeight());
+  return kResultTrue;
 }
 
 tresult PLUGIN_API IVST3View::getSize(ViewRect* size) {

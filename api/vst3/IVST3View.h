@@ -10,9 +10,10 @@
 // - The host owns the view (one reference at creation, FObject counting);
 //   the view holds a counted reference to its plug-in, so the plug-in
 //   outlives every view it made.
-// - The plug-in's EditorView points at the view it made last (not owned);
-//   the view's destructor clears that pointer when it still points at this
-//   view, so resize requests and host context menus never reach a freed view.
+// - The view tells its plug-in when it is made, opens or closes the editor
+//   and goes (IVST3ControllerBase::EditorView), so resize requests and host
+//   context menus reach the frame of the view that shows the editor, and
+//   never a freed view.
 // - At most one view has the editor open at a time; only that view's removed
 //   (or its destructor, for a host that releases an attached view without
 //   removing it) closes the editor.
@@ -40,8 +41,16 @@
 //   applied when it opens.
 //   kInvalidArgument (nothing changes) for a factor that is not a positive
 //   number.
-// - onSize, onFocus, onWheel, setFrame, canResize, checkSizeConstraint keep
-//   the SDK's CPluginView behaviour; the frame is borrowed, not counted.
+// - onSize: the host's size for the view. While this view shows the editor
+//   the editor takes it (IVST3Binding::TakeHostEditorSize): its draw scale
+//   follows the size the host gives. kResultTrue; kInvalidArgument for a
+//   null rectangle.
+// - Sizes: the editor never moves or resizes a window of the host. It asks
+//   the host through this view's frame; when the host refuses, or there is
+//   no frame, it keeps the size the host gave last (or the size it had) and
+//   fits its draw scale to it.
+// - onFocus, onWheel, setFrame, canResize, checkSizeConstraint keep the
+//   SDK's CPluginView behaviour; the frame is borrowed, not counted.
 
 #include <cstdint>
 
@@ -71,6 +80,7 @@ public:
   Steinberg::tresult PLUGIN_API isPlatformTypeSupported(Steinberg::FIDString type) SMTG_OVERRIDE;
   Steinberg::tresult PLUGIN_API attached(void* parent, Steinberg::FIDString type) SMTG_OVERRIDE;
   Steinberg::tresult PLUGIN_API removed() SMTG_OVERRIDE;
+  Steinberg::tresult PLUGIN_API onSize(Steinberg::ViewRect* newSize) SMTG_OVERRIDE;
   Steinberg::tresult PLUGIN_API getSize(Steinberg::ViewRect* size) SMTG_OVERRIDE;
   Steinberg::tresult PLUGIN_API onKeyDown(Steinberg::char16 key, Steinberg::int16 keyCode,
                                           Steinberg::int16 modifiers) SMTG_OVERRIDE;

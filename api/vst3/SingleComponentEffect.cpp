@@ -90,6 +90,11 @@ tresult PLUGIN_API SingleComponentEffect::setState(IBStream*) { return kResultOk
 
 tresult PLUGIN_API SingleComponentEffect::getState(IBStream*) { return kResultOk; }
 
+// A host passes the component's state on to its controller; here both are
+// one object, so there is nothing to take over. A non-OK answer would tell
+// the host that restoring failed.
+tresult PLUGIN_API SingleComponentEffect::setComponentState(IBStream*) { return kResultOk; }
+
 tresult PLUGIN_API SingleComponentEffect::getParameterInfo(int32 paramIndex, ParameterInfo& info) {
   if (paramIndex < 0 || paramIndex >= parameters.getParameterCount()) return kInvalidArgument;
   return EditControllerEx1::getParameterInfo(paramIndex, info);

@@ -19,7 +19,9 @@
 //   component handler, so a later initialize starts from nothing.
 // - The IComponent and IEditController state calls share one signature, so a
 //   single getState/setState override serves both; the defaults accept an
-//   empty state.
+//   empty state. setComponentState answers kResultOk and changes nothing:
+//   the controller is the component, so it holds the component's state
+//   already.
 // - Bus and set-up calls run on the host's user-interface thread while
 //   processing is off; process runs on the audio thread and must not touch
 //   the bus lists' storage.
@@ -56,6 +58,9 @@ class SingleComponentEffect : public EditControllerEx1, public IComponent, publi
   tresult PLUGIN_API setActive(TBool state) SMTG_OVERRIDE;
   tresult PLUGIN_API setState(IBStream* state) SMTG_OVERRIDE;
   tresult PLUGIN_API getState(IBStream* state) SMTG_OVERRIDE;
+
+  // IEditController
+  tresult PLUGIN_API setComponentState(IBStream* state) SMTG_OVERRIDE;
 
   // IEditController and IUnitInfo: the SDK's containers throw for an index
   // outside their lists; a host's bad index gets kInvalidArgument instead.

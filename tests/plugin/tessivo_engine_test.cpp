@@ -176,6 +176,7 @@ TEST(TessivoEngine, AllocationCounterSeesAllocations) {
   std::vector<double>* v = new std::vector<double>(10);
   delete v;
   EXPECT_EQ(allocations.Count(), 2);
+  EXPECT_EQ(allocations.Frees(), 2);
 }
 
 TEST(TessivoEngine, ProcessingAllocatesNothing) {

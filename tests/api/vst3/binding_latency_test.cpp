@@ -1,6 +1,8 @@
 // The bypass path of a plug-in that reports latency: the input comes back
 // delayed by exactly the latency, across blocks, after a latency change and
-// without allocating; and the ring's hand-over between the two threads.
+// without allocating; processing switched off and on from the audio thread
+// without allocating or freeing; and the ring's hand-over between the two
+// threads.
 
 #include <gtest/gtest.h>
 
@@ -203,6 +205,42 @@ TYPED_TEST(VST3Latency, NothingAllocatesOnTheAudioPath) {
   ASSERT_EQ(this->plugin->setParamNormalized(kBypass, 0.0), kResultOk);
   ASSERT_EQ(block(100), kResultOk);
   EXPECT_EQ(counter.Count(), 0);
+}
+
+// A host may end and restart processing on its audio thread. After a latency
+// change the next block gives up the old ring; it is freed on the
+// user-interface thread (here by the next set-up), never in setProcessing.
+TYPED_TEST(VST3Latency, SetProcessingOnTheAudioThreadNeitherAllocatesNorFrees) {
+  Stream<TypeParam> s(*this->plugin);
+  ASSERT_EQ(this->plugin->setParamNormalized(kBypass, 1.0), kResultOk);
+  s.Run(64);
+  this->plugin->ChangeLatency(500);
+  s.Run(64);  // takes up the new ring
+
+  int64_t allocations = -1, frees = -1;
+  tresult stopped = kResultFalse, started = kResultFalse;
+  std::thread audio([&] {
+    tessivo_test::AllocationCounter counter;
+    stopped = this->plugin->setProcessing(false);
+    started = this->plugin->setProcessing(true);
+    allocations = counter.Count();
+    frees = counter.Frees();
+  });
+  audio.join();
+  EXPECT_EQ(stopped, kResultOk);
+  EXPECT_EQ(started, kResultOk);
+  EXPECT_EQ(allocations, 0);
+  EXPECT_EQ(frees, 0);
+
+  // The restart still empties the ring, and the ring given up is not lost.
+  const int64_t restarted = s.Position();
+  for (int i = 0; i < 3; ++i) s.Run(200);
+  EXPECT_TRUE(s.DelayedBy(500, restarted, s.Position(), restarted));
+  ProcessSetup setup{kRealtime, sizeof(TypeParam) == sizeof(float) ? kSample32 : kSample64, 256, 44100.0};
+  ASSERT_EQ(this->plugin->setProcessing(false), kResultOk);
+  tessivo_test::AllocationCounter counter;
+  ASSERT_EQ(this->plugin->setupProcessing(setup), kResultOk);
+  EXPECT_GE(counter.Frees(), 2);  // the old ring and its samples
 }
 
 // The hand-over under load: one thread runs blocks while the other replaces

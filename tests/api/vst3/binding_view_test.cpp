@@ -132,7 +132,7 @@ TEST_F(VST3View, ViewsAreMadeForTheEditorAndForgottenWhenReleased) {
   EXPECT_EQ(plugin->createView(nullptr), nullptr);
   IPtr<IPlugView> first = MakeView();
   ASSERT_TRUE(first);
-  EXPECT_EQ(plugin->EditorView, AsView(first));
+  EXPECT_EQ(plugin->EditorView(), AsView(first));
 
   void* side = nullptr;
   ASSERT_EQ(first->queryInterface(IPlugViewContentScaleSupport::iid, &side), kResultOk);
@@ -141,17 +141,59 @@ TEST_F(VST3View, ViewsAreMadeForTheEditorAndForgottenWhenReleased) {
   ASSERT_EQ(first->queryInterface(IPlugView::iid, &side), kResultOk);
   static_cast<IPlugView*>(side)->release();
 
-  // A later view takes the place; releasing the earlier one leaves it there,
-  // releasing the later one leaves no pointer to freed memory behind.
+  // While no editor is open a later view takes the place; releasing the
+  // earlier one leaves it there, releasing the later one leaves no pointer
+  // to freed memory behind.
   IPtr<IPlugView> second = MakeView();
-  EXPECT_EQ(plugin->EditorView, AsView(second));
+  EXPECT_EQ(plugin->EditorView(), AsView(second));
   first = nullptr;
-  EXPECT_EQ(plugin->EditorView, AsView(second));
+  EXPECT_EQ(plugin->EditorView(), AsView(second));
   second = nullptr;
-  EXPECT_EQ(plugin->EditorView, nullptr);
-  // Resizing and context menus find no view now and ask nothing of anyone.
-  EXPECT_FALSE(plugin->ResizeEditorInHost(300, 200));
-  EXPECT_EQ(plugin->EditorWidth(), 300);
+  EXPECT_EQ(plugin->EditorView(), nullptr);
+  // Resizing finds nobody to ask: the size stays, and no window is touched.
+  EXPECT_TRUE(plugin->ResizeEditorInHost(300, 200));
+  EXPECT_EQ(plugin->EditorWidth(), 250);
+}
+
+TEST_F(VST3View, TheViewThatShowsTheEditorIsTheOneAsked) {
+  log.openAnswer = &parentWindow;
+  IPtr<vst3host::PlugFrame> frameA(new vst3host::PlugFrame(), false);
+  IPtr<vst3host::PlugFrame> frameSizer(new vst3host::PlugFrame(), false);
+  // A made, B made and released, A attached: A is asked.
+  IPtr<IPlugView> a = MakeView();
+  ASSERT_EQ(a->setFrame(frameA), kResultTrue);
+  IPtr<IPlugView> b = MakeView();
+  b = nullptr;
+  EXPECT_EQ(plugin->EditorView(), nullptr);
+  ASSERT_EQ(a->attached(&parentWindow, "HWND"), kResultOk);
+  EXPECT_EQ(plugin->EditorView(), AsView(a));
+
+  // A view made to ask a size while A shows the editor takes nothing over.
+  IPtr<IPlugView> sizer = MakeView();
+  ASSERT_EQ(sizer->setFrame(frameSizer), kResultTrue);
+  EXPECT_EQ(plugin->EditorView(), AsView(a));
+  IPtr<IPlugViewContentScaleSupport> scaling = FUnknownPtr<IPlugViewContentScaleSupport>(a);
+  ASSERT_EQ(scaling->setContentScaleFactor(2.0f), kResultOk);
+  scaling = nullptr;
+  EXPECT_EQ(frameA->Requests().size(), 1u);
+  EXPECT_TRUE(frameSizer->Requests().empty());
+  RightClick(20, 30);
+  EXPECT_EQ(handler->LastContextMenuView(), a.get());
+  sizer = nullptr;
+  EXPECT_EQ(plugin->EditorView(), AsView(a));
+
+  // Once A is removed a new view is asked; attaching A again brings it back.
+  EXPECT_EQ(a->removed(), kResultOk);
+  IPtr<IPlugView> c = MakeView();
+  EXPECT_EQ(plugin->EditorView(), AsView(c));
+  ASSERT_EQ(a->attached(&parentWindow, "HWND"), kResultOk);
+  EXPECT_EQ(plugin->EditorView(), AsView(a));
+  // A released while it shows the editor: the editor closes, and C, which
+  // shows nothing, is not asked in its place.
+  a->setFrame(nullptr);
+  a = nullptr;
+  EXPECT_EQ(plugin->EditorGraphics(), nullptr);
+  EXPECT_EQ(plugin->EditorView(), nullptr);
 }
 
 TEST_F(VST3View, PlatformTypesSizeAndFailedAttaches) {
@@ -184,7 +226,9 @@ TEST_F(VST3View, PlatformTypesSizeAndFailedAttaches) {
 
 TEST_F(VST3View, AttachRemoveAndReopenAtTheRememberedSize) {
   log.openAnswer = &parentWindow;
+  IPtr<vst3host::PlugFrame> frame(new vst3host::PlugFrame(), false);  // grants every size
   IPtr<IPlugView> view = MakeView();
+  ASSERT_EQ(view->setFrame(frame), kResultTrue);
   ASSERT_EQ(view->attached(&parentWindow, "HWND"), kResultOk);
   ASSERT_NE(plugin->EditorGraphics(), nullptr);
   EXPECT_TRUE(AsView(view)->EditorOpen());
@@ -246,17 +290,79 @@ TEST_F(VST3View, ContentScaleRoundsClampsAndResizesThroughTheFrame) {
   EXPECT_EQ(rect.getWidth(), 250);
   ASSERT_EQ(frame->Requests().size(), 1u);
 
-  // A host that refuses: the size is kept all the same, and the editor's
-  // window is told it must resize itself.
+  // The binding never leaves a window to the editor's platform layer to grow:
+  // a refused size is not stored, an unchanged or empty one asks nothing.
   frame->SetGrants(false);
-  EXPECT_FALSE(plugin->ResizeEditorInHost(375, 240));
-  EXPECT_EQ(plugin->EditorWidth(), 375);
-  EXPECT_TRUE(plugin->ResizeEditorInHost(375, 240));  // unchanged: nothing to ask
+  EXPECT_TRUE(plugin->ResizeEditorInHost(375, 240));
+  EXPECT_EQ(plugin->EditorWidth(), 250);
   EXPECT_EQ(frame->Requests().size(), 2u);
-  EXPECT_FALSE(plugin->ResizeEditorInHost(0, 240));
-  EXPECT_EQ(plugin->EditorWidth(), 375);
+  EXPECT_TRUE(plugin->ResizeEditorInHost(250, 160));
+  EXPECT_TRUE(plugin->ResizeEditorInHost(0, 240));
+  EXPECT_EQ(frame->Requests().size(), 2u);
+  EXPECT_EQ(plugin->EditorWidth(), 250);
   view->removed();
   view->setFrame(nullptr);
+}
+
+TEST_F(VST3View, RefusedResizesKeepTheHostsSizeAndLaterHostSizesAreTaken) {
+  log.openAnswer = &parentWindow;
+  IPtr<IPlugView> view = MakeView();
+  IPtr<vst3host::PlugFrame> frame(new vst3host::PlugFrame(), false);
+  frame->SetGrants(false);
+  ASSERT_EQ(view->setFrame(frame), kResultTrue);
+  ASSERT_EQ(view->attached(&parentWindow, "HWND"), kResultOk);
+  ICanvas* graphics = plugin->EditorGraphics();
+  ASSERT_NE(graphics, nullptr);
+  auto hostSize = [&] {
+    ViewRect rect;
+    EXPECT_EQ(view->getSize(&rect), kResultOk);
+    return std::to_string(rect.getWidth()) + "x" + std::to_string(rect.getHeight());
+  };
+
+  // Content scale 2 asks for twice the size; refused, the editor draws at
+  // half the scale and stays 250 x 160.
+  IPtr<IPlugViewContentScaleSupport> scaling = FUnknownPtr<IPlugViewContentScaleSupport>(view);
+  ASSERT_EQ(scaling->setContentScaleFactor(2.0f), kResultOk);
+  ASSERT_EQ(frame->Requests().size(), 1u);
+  EXPECT_EQ(frame->Requests()[0].rect.getWidth(), 500);
+  EXPECT_EQ(graphics->ScreenScale(), 2);
+  EXPECT_FLOAT_EQ(graphics->DrawScale(), 0.5f);
+  EXPECT_EQ(hostSize(), "250x160");
+
+  // Its own resizes (a corner drag) go back the same way, and so they do
+  // without a frame to ask.
+  ASSERT_TRUE(graphics->ApplySize(250, 160, 0.8f));
+  EXPECT_FLOAT_EQ(graphics->DrawScale(), 0.5f);
+  EXPECT_EQ(frame->Requests().size(), 2u);
+  ASSERT_EQ(view->setFrame(nullptr), kResultTrue);
+  ASSERT_TRUE(graphics->ApplySize(250, 160, 0.8f));
+  EXPECT_FLOAT_EQ(graphics->DrawScale(), 0.5f);
+  EXPECT_EQ(hostSize(), "250x160");
+
+  // Sizes the host gives later are taken; the draw scale fits the editor
+  // into them within its limits.
+  const struct {
+    int32 width, height;
+    float drawScale;
+  } sizes[] = {{400, 256, 0.8f}, {500, 200, 0.625f}, {1000, 640, 2.0f}, {2000, 1280, 2.0f}, {250, 160, 0.5f}};
+  for (const auto& size : sizes) {
+    ViewRect rect(0, 0, size.width, size.height);
+    EXPECT_EQ(view->onSize(&rect), kResultTrue);
+    EXPECT_FLOAT_EQ(graphics->DrawScale(), size.drawScale) << size.width << "x" << size.height;
+    EXPECT_EQ(hostSize(), std::to_string(size.width) + "x" + std::to_string(size.height));
+  }
+  EXPECT_EQ(frame->Requests().size(), 2u);  // taking a host's size asks the host nothing
+  EXPECT_EQ(view->onSize(nullptr), kInvalidArgument);
+  ViewRect empty(0, 0, 0, 0);
+  EXPECT_EQ(view->onSize(&empty), kResultTrue);
+  // A view that does not show the editor sizes nothing of it.
+  IPtr<IPlugView> other = MakeView();
+  ViewRect large(0, 0, 800, 512);
+  EXPECT_EQ(other->onSize(&large), kResultTrue);
+  EXPECT_FLOAT_EQ(graphics->DrawScale(), 0.5f);
+  EXPECT_EQ(hostSize(), "250x160");
+  scaling = nullptr;
+  view->removed();
 }
 
 TEST(VST3HostKeys, KeyCodesCharactersAndModifiers) {
@@ -322,7 +428,9 @@ TEST_F(VST3View, KeysReachTheEditorsKeyRouting) {
 
 TEST_F(VST3View, ContextMenusGoToTheHostAndChoicesComeBack) {
   log.openAnswer = &parentWindow;
+  IPtr<vst3host::PlugFrame> frame(new vst3host::PlugFrame(), false);  // grants every size
   IPtr<IPlugView> view = MakeView();
+  ASSERT_EQ(view->setFrame(frame), kResultTrue);
   ASSERT_EQ(view->attached(&parentWindow, "HWND"), kResultOk);
   ASSERT_TRUE(plugin->EditorGraphics()->ApplySize(250, 160, 1.5f));
   IPtr<IPlugViewContentScaleSupport> scaling = FUnknownPtr<IPlugViewContentScaleSupport>(view);

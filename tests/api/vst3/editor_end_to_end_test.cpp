@@ -1,9 +1,10 @@
 // Tessivo.vst3's editor through the test host, as a VST 3 host shows it: the
 // view from the controller, attached to a real parent window on the test
 // display, its size and content scale, a right click that asks the host for
-// its context menu, then removed and released. (Its pixels are read back in
-// editor_window_test.cpp, where the test can reach the editor's drawing
-// context.)
+// its context menu, then removed and released; a host that refuses a size,
+// and a host that made another view before it attached the first. (Its
+// pixels are read back in editor_window_test.cpp, where the test can reach
+// the editor's drawing context.)
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -118,6 +119,101 @@ TEST_F(TessivoEditor, OpensInTheHostsWindowScalesAndAsksForContextMenus) {
   EXPECT_EQ(GetWindow(parent.Handle(), GW_CHILD), nullptr);
   EXPECT_EQ(view->setFrame(nullptr), kResultTrue);
   EXPECT_EQ(view->release(), 0u);
+}
+
+// A host that refuses to resize owns its windows: the editor stays in the
+// window it has, however its content scale changes, until the host makes room
+// and says so through onSize.
+TEST_F(TessivoEditor, ARefusedResizeLeavesTheHostsWindowsAlone) {
+  ParentWindow container(parent.Handle(), 250, 160);
+  ASSERT_TRUE(container.Handle());
+  IPlugView* view = plugin->Controller()->createView(ViewType::kEditor);
+  ASSERT_NE(view, nullptr);
+  IPtr<vst3host::PlugFrame> frame(new vst3host::PlugFrame(), false);
+  frame->SetGrants(false);
+  ASSERT_EQ(view->setFrame(frame), kResultTrue);
+  ASSERT_EQ(view->attached(container.Handle(), kPlatformTypeHWND), kResultOk);
+  HWND editor = GetWindow(container.Handle(), GW_CHILD);
+  ASSERT_NE(editor, nullptr);
+
+  IPtr<IPlugViewContentScaleSupport> scaling = FUnknownPtr<IPlugViewContentScaleSupport>(view);
+  ASSERT_TRUE(scaling);
+  ASSERT_EQ(scaling->setContentScaleFactor(2.0f), kResultOk);
+  ASSERT_EQ(frame->Requests().size(), 1u);
+  EXPECT_EQ(frame->Requests()[0].view, view);
+  EXPECT_EQ(frame->Requests()[0].rect.getWidth(), 500);
+  EXPECT_EQ(WindowSize(container.Handle()), "250x160");
+  EXPECT_EQ(WindowSize(parent.Handle()), "600x400");
+  EXPECT_EQ(WindowSize(editor, true), "250x160");
+  ViewRect rect;
+  ASSERT_EQ(view->getSize(&rect), kResultOk);
+  EXPECT_EQ(rect.getWidth(), 250);
+  EXPECT_EQ(rect.getHeight(), 160);
+
+  // Later the host makes room and tells the view.
+  SetWindowPos(container.Handle(), nullptr, 0, 0, 500, 320, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ViewRect hostSize(0, 0, 500, 320);
+  EXPECT_EQ(view->onSize(&hostSize), kResultTrue);
+  EXPECT_EQ(WindowSize(editor, true), "500x320");
+  EXPECT_EQ(WindowSize(parent.Handle()), "600x400");
+  ASSERT_EQ(view->getSize(&rect), kResultOk);
+  EXPECT_EQ(rect.getWidth(), 500);
+  EXPECT_EQ(frame->Requests().size(), 1u);
+
+  scaling = nullptr;
+  EXPECT_EQ(view->removed(), kResultOk);
+  EXPECT_EQ(view->setFrame(nullptr), kResultTrue);
+  EXPECT_EQ(view->release(), 0u);
+}
+
+// A host makes view A, then view B (to ask a size, say), releases B and
+// attaches A: A is the view the editor's requests go to.
+TEST_F(TessivoEditor, TheViewThatShowsTheEditorGetsItsRequestsAndMenus) {
+  IPtr<vst3host::PlugFrame> frameA(new vst3host::PlugFrame(), false);
+  IPtr<vst3host::PlugFrame> frameB(new vst3host::PlugFrame(), false);
+  IPlugView* a = plugin->Controller()->createView(ViewType::kEditor);
+  ASSERT_NE(a, nullptr);
+  ASSERT_EQ(a->setFrame(frameA), kResultTrue);
+  IPlugView* b = plugin->Controller()->createView(ViewType::kEditor);
+  ASSERT_NE(b, nullptr);
+  ASSERT_EQ(b->setFrame(frameB), kResultTrue);
+  ViewRect rect;
+  EXPECT_EQ(b->getSize(&rect), kResultOk);
+  EXPECT_EQ(b->setFrame(nullptr), kResultTrue);
+  EXPECT_EQ(b->release(), 0u);
+  ASSERT_EQ(a->attached(parent.Handle(), kPlatformTypeHWND), kResultOk);
+  HWND editor = GetWindow(parent.Handle(), GW_CHILD);
+  ASSERT_NE(editor, nullptr);
+
+  // A right click on the "Mix" knob: the host's menu, for A.
+  handler->ClearCalls();
+  const LPARAM mix = MAKELPARAM(200, 92);
+  SendMessageW(editor, WM_RBUTTONDOWN, MK_RBUTTON, mix);
+  SendMessageW(editor, WM_RBUTTONUP, 0, mix);
+  bool asked = false;
+  for (const vst3host::HandlerCall& call : handler->Calls())
+    asked = asked || (call.kind == vst3host::HandlerCall::EKind::CreateContextMenu && call.id == 2);
+  EXPECT_TRUE(asked);
+  EXPECT_EQ(handler->LastContextMenuView(), a);
+
+  // A drag on the corner handle and a content-scale change: A's frame is asked.
+  SendMessageW(editor, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(245, 155));
+  SendMessageW(editor, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(300, 190));
+  SendMessageW(editor, WM_LBUTTONUP, 0, MAKELPARAM(300, 190));
+  ASSERT_FALSE(frameA->Requests().empty());
+  EXPECT_EQ(frameA->Requests().back().view, a);
+  EXPECT_GT(frameA->Requests().back().rect.getWidth(), 250);
+  const size_t afterDrag = frameA->Requests().size();
+  IPtr<IPlugViewContentScaleSupport> scaling = FUnknownPtr<IPlugViewContentScaleSupport>(a);
+  ASSERT_TRUE(scaling);
+  ASSERT_EQ(scaling->setContentScaleFactor(2.0f), kResultOk);
+  EXPECT_EQ(frameA->Requests().size(), afterDrag + 1);
+  EXPECT_TRUE(frameB->Requests().empty());
+  scaling = nullptr;
+
+  EXPECT_EQ(a->removed(), kResultOk);
+  EXPECT_EQ(a->setFrame(nullptr), kResultTrue);
+  EXPECT_EQ(a->release(), 0u);
 }
 
 } // namespace

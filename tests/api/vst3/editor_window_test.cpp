@@ -1,11 +1,13 @@
 // The product's editor opened through its VST 3 view in a real window on the
 // test display, as a host opens it, with the editor's own pixels read back
 // from its drawing context: the three knobs are there, at scale 1 and at
-// the host's content scale 2, and removing the view closes the window.
+// the host's content scale 2, and removing the view closes the window; and
+// in the window it has when the host refuses the size content scale 2 asks.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 #include "graphics/drawing/NanoVGApi.h"
@@ -100,6 +102,66 @@ TEST(VST3EditorWindow, TheViewShowsTheKnobsAtEitherScale) {
   EXPECT_EQ(view->removed(), kResultOk);
   EXPECT_EQ(plugin->EditorGraphics(), nullptr);
   EXPECT_EQ(GetWindow(parent.Handle(), GW_CHILD), nullptr);
+  view->setFrame(nullptr);
+  view = nullptr;
+  plugin->terminate();
+}
+
+// Pixels that differ by more than tolerance in a colour channel.
+int DifferentPixels(const std::vector<Rgba>& a, const std::vector<Rgba>& b, int tolerance) {
+  int count = 0;
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+    if (std::abs(a[i].r - b[i].r) > tolerance || std::abs(a[i].g - b[i].g) > tolerance ||
+        std::abs(a[i].b - b[i].b) > tolerance)
+      ++count;
+  return count;
+}
+
+// The host's container keeps 250 x 160 and refuses the size content scale 2
+// asks for: the editor draws at half the draw scale in the window it has,
+// which looks as it did at scale 1.
+TEST(VST3EditorWindow, ARefusedResizeDrawsTheEditorInTheWindowItHas) {
+  ParentWindow parent;
+  ParentWindow container(parent.Handle(), 250, 160);
+  ASSERT_TRUE(container.Handle());
+  Held<TProbe> plugin(new TProbe());
+  ASSERT_EQ(plugin->initialize(nullptr), kResultOk);
+  IPtr<IPlugView> view(plugin->createView("editor"), false);
+  ASSERT_TRUE(view);
+  IPtr<vst3host::PlugFrame> frame(new vst3host::PlugFrame(), false);
+  frame->SetGrants(false);
+  ASSERT_EQ(view->setFrame(frame), kResultTrue);
+  ASSERT_EQ(view->attached(container.Handle(), "HWND"), kResultOk);
+  auto* editor = dynamic_cast<ICanvasWin*>(plugin->EditorGraphics());
+  ASSERT_NE(editor, nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return editor->PaintedFrames() >= 1; }, 20000)) << "waited for the first paint";
+  int width = 0, height = 0;
+  const std::vector<Rgba> atScale1 = EditorPixels(*editor, width, height);
+  ASSERT_EQ(width, 250);
+  ASSERT_EQ(height, 160);
+
+  IPtr<IPlugViewContentScaleSupport> scaling = FUnknownPtr<IPlugViewContentScaleSupport>(view);
+  ASSERT_TRUE(scaling);
+  ASSERT_EQ(scaling->setContentScaleFactor(2.0f), kResultOk);
+  ASSERT_EQ(frame->Requests().size(), 1u);
+  EXPECT_EQ(WindowSize(container.Handle()), "250x160");
+  EXPECT_EQ(WindowSize(parent.Handle()), "600x400");
+  EXPECT_EQ(WindowSize(static_cast<HWND>(editor->NativeWindowHandle()), true), "250x160");
+  EXPECT_EQ(editor->ScreenScale(), 2);
+  EXPECT_FLOAT_EQ(editor->DrawScale(), 0.5f);
+
+  const uint32_t painted = editor->PaintedFrames();
+  ASSERT_TRUE(PumpUntil([&] { return editor->PaintedFrames() > painted; }, 20000)) << "waited for a repaint";
+  const std::vector<Rgba> refused = EditorPixels(*editor, width, height);
+  ASSERT_EQ(width, 250);
+  ASSERT_EQ(height, 160);
+  for (int lit : LitPixelsPerKnob(refused, width, 1)) EXPECT_GT(lit, 50);
+  // Fonts and images are rasterised for the new scale, so a few edge pixels
+  // may differ; an editor drawn at any other size would differ everywhere.
+  EXPECT_LT(DifferentPixels(atScale1, refused, 64), 250 * 160 / 50);
+
+  scaling = nullptr;
+  EXPECT_EQ(view->removed(), kResultOk);
   view->setFrame(nullptr);
   view = nullptr;
   plugin->terminate();

@@ -235,6 +235,29 @@ TEST_F(TessivoModule, StateCarriesParametersBypassAndSoundToAFreshInstance) {
 // answers must be one that a whole state holds (a preset's, or the saved
 // one's). Afterwards the state saved before the run still restores one that
 // saves and renders exactly as a fresh instance given the same state.
+// Component and controller are one object: the component's state that a
+// host hands the controller is answered OK and changes nothing.
+TEST_F(TessivoModule, ComponentStateForTheControllerIsAcceptedAndChangesNothing) {
+  std::unique_ptr<PluginInstance> plugin = NewInstance();
+  ASSERT_TRUE(plugin);
+  std::vector<uint8_t> saved;
+  ASSERT_TRUE(plugin->GetState(saved));
+  vst3host::ParamRecord mix;
+  ASSERT_TRUE(plugin->FindParameter("Mix", mix));
+  ASSERT_EQ(plugin->Controller()->setParamNormalized(mix.id, 0.25), kResultOk);
+  std::vector<uint8_t> changed;
+  ASSERT_TRUE(plugin->GetState(changed));
+  ASSERT_NE(changed, saved);
+
+  IPtr<vst3host::MemoryStream> stream(new vst3host::MemoryStream(saved), false);
+  EXPECT_EQ(plugin->Controller()->setComponentState(stream), kResultOk);
+  EXPECT_EQ(plugin->Controller()->setComponentState(nullptr), kResultOk);
+  std::vector<uint8_t> after;
+  ASSERT_TRUE(plugin->GetState(after));
+  EXPECT_EQ(after, changed);
+  EXPECT_DOUBLE_EQ(plugin->Controller()->getParamNormalized(mix.id), 0.25);
+}
+
 TEST_F(TessivoModule, StateAndProgramCallsFromFourThreadsWhileAudioRuns) {
   std::unique_ptr<PluginInstance> used = NewInstance();
   ASSERT_TRUE(used);
