@@ -147,7 +147,8 @@ void TPresetControl::ShowActionMenu() {
 void TPresetControl::OpenMenu(ICanvas& g, IPopupMenu& menu, const IBox& anchor, int32_t idx) {
   AwaitingMenu = true;
   if (g.OpenPopupMenu(this, menu, anchor, idx, false)) return;
-  AwaitingMenu = false;
+  // An earlier menu of the strip may still be showing: its answer is awaited.
+  AwaitingMenu = g.MenuRequester() == this;
   // Refused: a press still bound ends with its own release; one whose
   // binding went with the refusal has no release to come and ends here.
   if (Pressed && !g.IsCaptured(this)) {
