@@ -178,7 +178,7 @@ const char* ICanvas::ResourceGroupName() { return ""; }
 void ICanvas::SetTextFieldStyle(const ITextStyle&) {}
 bool ICanvas::TextFieldIsOpen() { return false; }
 IParam* ICanvas::TextFieldOwner() { return nullptr; }
-void ICanvas::BindGlContext() {}
+bool ICanvas::BindGlContext() { return true; }
 void ICanvas::UnbindGlContext() {}
 bool ICanvas::HasMultiTouch() { return false; }
 int32_t ICanvas::DisplayScaleFactor() { return 1; }

@@ -317,12 +317,17 @@ public:
   virtual bool TextFieldIsOpen();
   virtual IParam* TextFieldOwner();
   // Make the editor's drawing context current and restore the previous one.
-  // Base: nothing.
-  virtual void BindGlContext();
+  // BindGlContext answers whether the editor may draw now; only a true
+  // answer is followed by UnbindGlContext. False (the platform's context
+  // cannot be made current, for example because its window is gone): no
+  // drawing call may be made, and whatever context was current still is.
+  // Base: nothing to bind, true / nothing.
+  virtual bool BindGlContext();
   virtual void UnbindGlContext();
   // Opens the platform's text field over box; its text is handed back later
-  // through CommitTextEntry. paramIndex -1: not a parameter.
-  virtual void OpenTextField(int32_t paramIndex, const ITextStyle& style, const IBox& box, int32_t lengthLimit,
+  // through CommitTextEntry. paramIndex -1: not a parameter. False when no
+  // field opened (one is open already, no window, the system refused).
+  virtual bool OpenTextField(int32_t paramIndex, const ITextStyle& style, const IBox& box, int32_t lengthLimit,
                              const char* text) = 0;
   // Shows menu as a native menu at anchor. Either answers at once (the menu
   // or submenu holding the chosen item, or null for no choice; answersLater
@@ -597,17 +602,20 @@ public:
   // ---------------------------------------------------------------------
 
   // The control under (x, y): the control pointerId is bound to, else an open
-  // in-window menu or text entry, else the corner resizer, else the topmost
-  // control of the list that takes the pointer. mouseOver queries find
-  // nothing while MouseOverTracking is off and never the background.
-  // capture binds pointerId to the answer.
+  // in-window menu or text entry, else the corner resizer (unless it is
+  // concealed or ignores the pointer, as a control lying over it may ask),
+  // else the topmost control of the list that takes the pointer. mouseOver
+  // queries find nothing while MouseOverTracking is off and never the
+  // background. capture binds pointerId to the answer.
   IControl* ControlUnderPointer(float x, float y, bool capture, bool mouseOver, uint64_t pointerId);
   // A press binds the pointer to the control under it, begins a host gesture
   // for each parameter the control's slots are bound to (once per parameter,
   // in slot order), then presses the control. Should a host answer a
   // gesture by dropping the binding (a size change, closing the editor), no
   // further gesture begins, the begun one is ended and the control is not
-  // pressed.
+  // pressed. Another button of a pointer whose press goes on begins no new
+  // gesture; a right one is ignored altogether (no context menu or prompt
+  // in the middle of a drag).
   void HandlePointerDown(const IPointerEvent* events, int32_t count);
   // For each bound pointer: the control's release (it is still bound, so it
   // still refuses host values), then the end of its gestures, then the
@@ -651,6 +659,11 @@ public:
   // texts gets the text entry too: an empty menu would offer no choice. A
   // menu is not asked for while another request waits (see OpenPopupMenu).
   void PromptParameterValue(IControl* control, const IBox& box, int32_t valueIndex);
+  // Opens a text entry for control's slot valueIndex over box: the in-window
+  // entry when one is installed, else the platform's field. The platform
+  // shows one field at a time: while one is open the request is refused and
+  // the edit in progress stays that field's. A field that cannot be opened
+  // leaves no edit pending.
   void OpenTextEntry(IControl* control, const ITextStyle& style, const IBox& box, const char* text,
                      int32_t valueIndex);
   // The finished text (UTF-8) of the open entry: parsed into the edited

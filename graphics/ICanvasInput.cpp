@@ -109,7 +109,8 @@ IControl* ICanvas::ControlUnderPointer(float x, float y, bool capture, bool mous
     found = mPopupMenuControl;
   } else if (mTextEntryControl && mTextEntryControl->IsEditing()) {
     found = mTextEntryControl;
-  } else if (mCornerResizer && !mCornerResizer->Bounds().IsEmpty() && mCornerResizer->Bounds().Contains(x, y)) {
+  } else if (mCornerResizer && !mCornerResizer->Concealed() && !mCornerResizer->IgnorePointer() &&
+             !mCornerResizer->Bounds().IsEmpty() && mCornerResizer->Bounds().Contains(x, y)) {
     found = mCornerResizer;
   } else if (!mouseOver || mMouseOverTracking) {
     // The background (index 0) never hovers.
@@ -154,6 +155,10 @@ void ICanvas::HandlePointerDown(const IPointerEvent* events, int32_t count) {
     const auto before = mCaptures.find(id);
     // A second button of a pointer that already pressed begins nothing new.
     const bool alreadyPressed = before != mCaptures.end() && before->second.Pressed;
+
+    // A right press inside a press that goes on (the right button during a
+    // left drag) asks for no menu and no prompt: the drag goes on as it was.
+    if (alreadyPressed && e.Mods.Right) continue;
 
     IControl* control = ControlUnderPointer(e.X, e.Y, true, false, id);
     if (!control) continue;

@@ -80,11 +80,14 @@ void ICanvas::OpenTextEntry(IControl* control, const ITextStyle& style, const IB
                             int32_t valueIndex) {
   if (!control) return;
   if (!text) text = "";
+  IEntryOverlay* entry = mTextEntryControl;
+  // The open field's text is meant for the control it was opened for.
+  if (!entry && TextFieldIsOpen()) return;
   mEditedControl = control;
   mEditedValueIndex = valueIndex;
   const int32_t param = valueIndex < 0 ? -1 : control->ParamIndexAt(valueIndex);
 
-  if (IEntryOverlay* entry = mTextEntryControl) {
+  if (entry) {
     entry->SetPointerOver(false);
     entry->SetBounds(box);
     entry->SetHitBounds(box);
@@ -94,8 +97,11 @@ void ICanvas::OpenTextEntry(IControl* control, const ITextStyle& style, const IB
     entry->SetTextStyle(entryStyle);
     entry->StartEditing(param, text);
     entry->MarkChanged(true, -1);
-  } else {
-    OpenTextField(param, style, box, control->EntryLimit(), text);
+  } else if (!OpenTextField(param, style, box, control->EntryLimit(), text)) {
+    // No field, so no text will ever come back: the control is free again
+    // and drags reach it.
+    CancelTextEntry();
+    return;
   }
   control->MarkChanged(false, -1);
 }

@@ -168,15 +168,19 @@ void IControl::SendSlotToHost(int32_t idx) {
 
 void IControl::SetValueFromPointer(float x, float y, bool horizontal, const IBox& track, int32_t idx, double lo,
                                    double hi) {
+  // A track without a positive extent, or a point that is not a number,
+  // gives no value: nothing is stored, sent or run.
+  const double extent = horizontal ? static_cast<double>(track.Right) - track.Left
+                                   : static_cast<double>(track.Bottom) - track.Top;
+  if (!(extent > 0.0) || !std::isfinite(extent) || std::isnan(horizontal ? x : y)) return;
   const double px = std::min(std::max(static_cast<double>(x), static_cast<double>(track.Left)),
                              static_cast<double>(track.Right));
   const double py = std::min(std::max(static_cast<double>(y), static_cast<double>(track.Top)),
                              static_cast<double>(track.Bottom));
-  // A track without extent gives NaN here; MarkChanged then keeps the old value.
   double f = horizontal ? (px - track.Left) / (static_cast<double>(track.Right) - track.Left)
                         : 1.0 - (py - track.Top) / (static_cast<double>(track.Bottom) - track.Top);
   f = std::round(f / 0.001) * 0.001;
-  const double v = std::isnan(f) ? f : std::min(std::max(f, lo), hi);
+  const double v = std::min(std::max(f, lo), hi);
   if (idx < 0) {
     for (int32_t i = 0; i < BoundValueCount(); ++i) StoreValue(v, i);
   } else {

@@ -158,6 +158,8 @@ public:
   // Maps the point, clamped into track, to 0..1 (horizontal: left to right;
   // vertical: bottom to top), rounds to 0.001, clamps to [lo, hi], stores it
   // into slot idx (every slot when idx < 0) and commits with MarkChanged(true).
+  // Nothing at all for a track without a positive extent along its axis or a
+  // position along it that is not a number.
   virtual void SetValueFromPointer(float x, float y, bool horizontal, const IBox& track, int32_t idx,
                                    double lo = 0.0, double hi = 1.0);
   // Ends the animation: clears the step, marks changed, runs the end action.

@@ -69,6 +69,19 @@ void ICanvasNanoVG::OnSurfaceDestroyed() {
   ReleaseContextResources();
 }
 
+void ICanvasNanoVG::OnSurfaceLost() {
+  // Detached first: every bitmap, layer and framebuffer freed below finds no
+  // context and frees only its own record.
+  NVGcontext* context = mContext;
+  mContext = nullptr;
+  mLink->Context = nullptr;
+  mFrameOpen = false;
+  RemoveEveryControl();
+  FreeStackedLayers();
+  ReleaseContextResources();
+  NanoVGDeleteWithoutOpenGL(context);
+}
+
 void ICanvasNanoVG::ReleaseContextResources() {
   IImageCache::LockedView view(mImageCache);
   view.Clear();

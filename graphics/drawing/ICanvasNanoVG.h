@@ -19,7 +19,8 @@
 // OpenGL entry points (graphics/platform/GlEntryPoints.h), makes the context
 // current around every call into this class, calls OnSurfaceCreated once the
 // context exists, RebuildBackBuffer after each size change, and
-// OnSurfaceDestroyed (context still current) before the context goes.
+// OnSurfaceDestroyed (context still current) before the context goes, or
+// OnSurfaceLost when it can no longer make the context current.
 //
 // Without a NanoVG context (before OnSurfaceCreated, after
 // OnSurfaceDestroyed, or when creation failed, for example because the entry
@@ -75,6 +76,11 @@ public:
   // Removes every control, frees layers, queued framebuffers and cached
   // images, the main framebuffer and the NanoVG context. Context current.
   void OnSurfaceDestroyed() override;
+  // The same when the OpenGL context can no longer be made current (its
+  // window is gone): everything is freed without a single OpenGL call, even
+  // though another context may be current. The OpenGL objects are left to
+  // go with their context, which the platform deletes next.
+  void OnSurfaceLost();
   // Replaces the main framebuffer by one of the current size, cleared to
   // transparent (colour and stencil). No context: none.
   void RebuildBackBuffer() override;

@@ -34,7 +34,9 @@ bool ICanvasNanoVG::IsImageExtensionSupported(const char* extension) {
 
 APIBitmap* ICanvasNanoVG::DecodeImageBytes(const void* bytes, int32_t size, int32_t scale) {
   if (!mContext || !bytes || size <= 0) return nullptr;
-  BindGlContext();
+  // The image goes into this back-end's context, never into one that
+  // happens to be current.
+  if (!BindGlContext()) return nullptr;
   const int image = nvgCreateImageMem(mContext, 0, static_cast<const unsigned char*>(bytes), size);
   int w = 0, h = 0;
   if (image != 0) nvgImageSize(mContext, image, &w, &h);

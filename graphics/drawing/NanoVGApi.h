@@ -14,3 +14,11 @@
 extern "C" {
 #include "nanovg_gl_utils.h"
 }
+
+extern "C" {
+// Deletes a NanoVG context made by nvgCreateGL2 without any OpenGL call: its
+// images, renderer and font stash are freed from memory only. For a context
+// whose OpenGL context can no longer be made current; its OpenGL objects
+// (textures, buffers, shaders) go when that context is deleted. Null: nothing.
+void NanoVGDeleteWithoutOpenGL(NVGcontext* ctx);
+}

@@ -6,7 +6,9 @@
  * - The OpenGL calls beyond 1.1 go through the loaded entry points
  *   (GlFunctions.h), which exist before any NanoVG context is created.
  * - The framebuffer utilities are empty stubs in an OpenGL 2 build unless
- *   NANOVG_FBO_VALID is defined; layers and the main framebuffer need them. */
+ *   NANOVG_FBO_VALID is defined; layers and the main framebuffer need them.
+ * - One function of ours follows, which needs the renderer's own records:
+ *   deleting a context without OpenGL calls. */
 
 #include "graphics/platform/GlFunctions.h"
 
@@ -19,3 +21,43 @@ typedef enum NVGtexture NVGtexture;
 
 #define NANOVG_FBO_VALID 1
 #include "nanovg_gl_utils.h"
+
+/* Deleting a context whose OpenGL context cannot be made current any more
+ * (see NanoVGApi.h): the renderer's texture and release functions are
+ * replaced by ones that free memory only, then the context is deleted as
+ * usual. The texture records live in the renderer's texture list, which is
+ * freed whole with it. */
+
+static int PlugkitForgetTexture(void* uptr, int image)
+{
+	GLNVGcontext* gl = (GLNVGcontext*)uptr;
+	GLNVGtexture* tex = glnvg__findTexture(gl, image);
+	if (tex == NULL) return 0;
+	memset(tex, 0, sizeof(*tex));
+	return 1;
+}
+
+static void PlugkitForgetRenderer(void* uptr)
+{
+	GLNVGcontext* gl = (GLNVGcontext*)uptr;
+	if (gl == NULL) return;
+	if (gl->textureContext != NULL && --gl->textureContext->refCount == 0) {
+		free(gl->textureContext->textures);
+		free(gl->textureContext);
+	}
+	free(gl->paths);
+	free(gl->verts);
+	free(gl->uniforms);
+	free(gl->calls);
+	free(gl);
+}
+
+void NanoVGDeleteWithoutOpenGL(NVGcontext* ctx)
+{
+	NVGparams* params;
+	if (ctx == NULL) return;
+	params = nvgInternalParams(ctx);
+	params->renderDeleteTexture = PlugkitForgetTexture;
+	params->renderDelete = PlugkitForgetRenderer;
+	nvgDeleteGL2(ctx);
+}

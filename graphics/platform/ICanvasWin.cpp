@@ -115,8 +115,10 @@ void* ICanvasWin::OpenEditorWindow(void* parentWindow) {
     if (parentWindow) MapWindowPoints(nullptr, Hwnd(parentWindow), &origin, 1);
     x = origin.x;
     y = origin.y;
-    CloseEditorWindow();
   }
+  // Also finishes the close of a window the host destroyed: its drawing
+  // state is still here and would not fit the new window's context.
+  CloseEditorWindow();
   if (!mModule) mModule = OwnModule();
   HINSTANCE module = static_cast<HINSTANCE>(mModule);
   if (!RetainWindowClass(module)) return nullptr;
@@ -155,15 +157,36 @@ void ICanvasWin::StopDisplaySync() {
 }
 
 void ICanvasWin::CloseEditorWindow() {
-  if (!mWindow || mClosing) return;
+  // After the host destroyed the window there is no window, but the drawing
+  // state and the class registration still wait for this.
+  if (mClosing || (!mWindow && !mGlContext && !mRegisteredClass)) return;
   mClosing = true;
   StopDisplaySync();
-  BindGlContext();
-  RemoveEveryControl();
-  OnSurfaceDestroyed();
+  if (BindGlContext()) {
+    RemoveEveryControl();
+    OnSurfaceDestroyed();
+    UnbindGlContext();
+  } else {
+    // Whatever context is current belongs to someone else (the host's own,
+    // say): not one OpenGL call. The editor's objects go with its context.
+    OnSurfaceLost();
+  }
   DestroyGlContext();
   CloseWindowOnly();
   mClosing = false;
+}
+
+void ICanvasWin::OnWindowDestroyed() {
+  StopDisplaySync();
+  // The field and the tip went with the window (children and owned windows
+  // go first); only their records are left.
+  if (mTextField) {
+    DestroyTextField();
+    CancelTextEntry();
+  }
+  ForgetWindowParts();
+  SetWindowLongPtrA(Hwnd(mWindow), GWLP_USERDATA, 0);
+  mWindow = nullptr;
 }
 
 // Everything but the drawing state: the pointer, the text field, the tip,
@@ -171,21 +194,8 @@ void ICanvasWin::CloseEditorWindow() {
 void ICanvasWin::CloseWindowOnly() {
   StopDisplaySync();
   if (mGlContext) DestroyGlContext();
-  SetDrawingContextHandle(nullptr);
-  if (mPointerHidden) {
-    // A drag that hid the pointer never ends now: show it again.
-    ShowCursor(TRUE);
-    mPointerHidden = false;
-    mPointerKeptInPlace = false;
-  }
   DestroyTextField();
-  if (mTipWindow) {
-    DestroyWindow(Hwnd(mTipWindow));
-    mTipWindow = nullptr;
-    mTipShown = false;
-    mTipControlIndex = -1;
-  }
-  mTouchPoints.clear();
+  ForgetWindowParts();
   if (mWindow) {
     HWND hwnd = Hwnd(mWindow);
     mWindow = nullptr;
@@ -196,6 +206,24 @@ void ICanvasWin::CloseWindowOnly() {
     mRegisteredClass = false;
     ReleaseWindowClass(static_cast<HINSTANCE>(mModule));
   }
+}
+
+// What lives only as long as the window: its device context, a hidden
+// pointer (a drag that hid it never ends now), the tip, touches.
+void ICanvasWin::ForgetWindowParts() {
+  SetDrawingContextHandle(nullptr);
+  if (mPointerHidden) {
+    ShowCursor(TRUE);
+    mPointerHidden = false;
+    mPointerKeptInPlace = false;
+  }
+  if (mTipWindow) {
+    if (IsWindow(Hwnd(mTipWindow))) DestroyWindow(Hwnd(mTipWindow));
+    mTipWindow = nullptr;
+    mTipShown = false;
+    mTipControlIndex = -1;
+  }
+  mTouchPoints.clear();
 }
 
 intptr_t ICanvasWin::HandleWindowMessage(void* hwnd, uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -221,6 +249,15 @@ intptr_t ICanvasWin::HandleWindowMessage(void* hwnd, uint32_t message, uintptr_t
 
 intptr_t ICanvasWin::OnMessage(void* hwnd, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   HWND h = Hwnd(hwnd);
+  // Our own closing detaches the window before destroying it, so this is
+  // someone else destroying it: a host that destroys its own window (and
+  // so ours) before closing the editor.
+  if (message == WM_NCDESTROY) {
+    OnWindowDestroyed();
+    return DefWindowProcA(h, message, wParam, lParam);
+  }
+  // The field asks for its colours while it has the focus.
+  if (message == WM_CTLCOLOREDIT) return OnEditColours(wParam);
   if (mTextField && mTextFieldState == ETextFieldState::Focused) {
     if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN) {
       mTextFieldState = ETextFieldState::Cancel;
@@ -260,10 +297,10 @@ intptr_t ICanvasWin::OnMessage(void* hwnd, uint32_t message, uintptr_t wParam, i
         return 0;
       }
       break;
-    case WM_CTLCOLOREDIT:
-      return OnEditColours(wParam);
     case WM_CAPTURECHANGED:
-      if (!mReleasingCapture) {
+      // lParam is the window that gains the capture: ours, when the system
+      // reports our own capture taken again.
+      if (!mReleasingCapture && reinterpret_cast<HWND>(lParam) != h) {
         // Capture taken away mid-drag: show a hidden pointer and end the drag.
         if (mPointerHidden) SetPointerHidden(false, false);
         ReleaseAllCaptures();
@@ -361,12 +398,13 @@ intptr_t ICanvasWin::OnPaint(void* hwnd) {
     }
     PAINTSTRUCT ps;
     BeginPaint(h, &ps);
-    BindGlContext();
-    PaintRegions(boxes);
-    SwapBuffers(static_cast<HDC>(DrawingContextHandle()));
-    UnbindGlContext();
+    if (BindGlContext()) {
+      PaintRegions(boxes);
+      SwapBuffers(static_cast<HDC>(DrawingContextHandle()));
+      UnbindGlContext();
+      ++mPaintedFrames;
+    }
     EndPaint(h, &ps);
-    ++mPaintedFrames;
   }
   ValidateRect(h, nullptr);
   if (region) DeleteObject(region);

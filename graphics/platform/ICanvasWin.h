@@ -13,6 +13,15 @@
 // the window, its pixel format, the OpenGL context or the NanoVG context
 // cannot be made, everything made so far is undone and null is returned.
 //
+// A host may destroy the window itself (destroying its own parent window)
+// before it closes the editor, or delete the plug-in with the window gone.
+// The editor notices (WM_NCDESTROY): the display-sync thread stops and the
+// window handle is forgotten (HasNativeWindow false). The OpenGL context can
+// then no longer be made current, so closing, deleting or reopening the
+// editor frees its drawing state without any OpenGL call and lets its
+// OpenGL objects go with its context: whatever context the host has current
+// on this thread, and the host's objects, stay as they were.
+//
 // Drawing happens only on display ticks: a tick whose controls are all clean
 // paints nothing and calls no OpenGL function.
 //
@@ -77,7 +86,11 @@ public:
   bool TicksIdle() const { return mSync.Idle(); }
 
   // ---- OpenGL context (ICanvasWinContext.cpp). ----
-  void BindGlContext() override;
+  // True when the editor's context is current on its own live window (the
+  // thread's previous context is restored by UnbindGlContext). Binds nest.
+  // False, changing nothing, without a window or when the context cannot be
+  // made current.
+  bool BindGlContext() override;
   void UnbindGlContext() override;
   void RebuildBackBuffer() override;
 
@@ -91,7 +104,9 @@ public:
 
   // ---- Menus, text field, dialogs, clipboard (ICanvasWinNative.cpp). ----
   IPopupMenu* RunPopupMenu(IPopupMenu& menu, const IBox& anchor, bool& answersLater) override;
-  void OpenTextField(int32_t paramIndex, const ITextStyle& style, const IBox& box, int32_t lengthLimit,
+  // False, with nothing opened, when a field is open already, there is no
+  // window or the system refuses the field.
+  bool OpenTextField(int32_t paramIndex, const ITextStyle& style, const IBox& box, int32_t lengthLimit,
                      const char* text) override;
   void AbortTextField() override { mTextFieldState = ETextFieldState::Cancel; }
   void SetTextFieldStyle(const ITextStyle& style) override { mTextFieldStyle = style; }
@@ -140,6 +155,9 @@ private:
   bool CreateGlContext();
   void DestroyGlContext();
   void CloseWindowOnly();
+  void ForgetWindowParts();
+  // WM_NCDESTROY of a window someone else destroyed.
+  void OnWindowDestroyed();
   void CreateTipWindow();
   void UpdateTipWindowText(const char* text);
   void ClearTip();

@@ -27,9 +27,7 @@ bool ICanvasWin::CreateGlContext() {
     ok = mGlContext != nullptr;
   }
   ReleaseDC(hwnd, dc);
-  if (!ok) return false;
-  BindGlContext();
-  if (wglGetCurrentContext() != static_cast<HGLRC>(mGlContext)) return false;
+  if (!ok || !BindGlContext()) return false;
   // The entry points are resolved for this context; a driver without
   // OpenGL 2 leaves them unloaded and the NanoVG context is then refused.
   return gl::LoadGlEntryPoints();
@@ -47,13 +45,29 @@ void ICanvasWin::DestroyGlContext() {
   mGlContext = nullptr;
 }
 
-void ICanvasWin::BindGlContext() {
-  if (!mWindow || !mGlContext) return;  // nothing to bind, and no screen DC either
-  if (mBindDepth++ > 0) return;
-  mSavedDeviceContext = wglGetCurrentDC();
-  mSavedGlContext = wglGetCurrentContext();
-  HDC dc = GetDC(Hwnd(mWindow));
-  if (dc) wglMakeCurrent(dc, static_cast<HGLRC>(mGlContext));
+bool ICanvasWin::BindGlContext() {
+  // Nothing to bind, and no screen DC either; a window that went while a
+  // bind was open is no longer drawn on either.
+  if (!mWindow || !mGlContext) return false;
+  if (mBindDepth > 0) {
+    ++mBindDepth;
+    return true;
+  }
+  HWND hwnd = Hwnd(mWindow);
+  HDC dc = GetDC(hwnd);
+  if (!dc) return false;
+  HDC savedDc = wglGetCurrentDC();
+  HGLRC saved = wglGetCurrentContext();
+  if (!wglMakeCurrent(dc, static_cast<HGLRC>(mGlContext))) {
+    // A failed switch leaves no context current: the previous one comes back.
+    ReleaseDC(hwnd, dc);
+    if (saved && savedDc) wglMakeCurrent(savedDc, saved);
+    return false;
+  }
+  mSavedDeviceContext = savedDc;
+  mSavedGlContext = saved;
+  mBindDepth = 1;
+  return true;
 }
 
 void ICanvasWin::UnbindGlContext() {
@@ -70,8 +84,7 @@ void ICanvasWin::UnbindGlContext() {
 }
 
 void ICanvasWin::RebuildBackBuffer() {
-  if (!mWindow || !mGlContext) return;
-  BindGlContext();
+  if (!BindGlContext()) return;
   ICanvasNanoVG::RebuildBackBuffer();
   UnbindGlContext();
 }

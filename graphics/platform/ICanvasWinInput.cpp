@@ -77,7 +77,9 @@ bool ICanvasWin::OnMouseMessage(uint32_t message, uintptr_t wParam, intptr_t lPa
         return true;
       }
       SetFocus(hwnd);
-      SetCapture(hwnd);
+      // Taking the capture again would tell us it was lost (a second button
+      // during a drag).
+      if (GetCapture() != hwnd) SetCapture(hwnd);
       const IPointerEvent e = PointerEventFromMessage(lParam, wParam, s, alt);
       mLastPointerX = e.X;
       mLastPointerY = e.Y;
@@ -87,6 +89,8 @@ bool ICanvasWin::OnMouseMessage(uint32_t message, uintptr_t wParam, intptr_t lPa
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: {
+      // wParam holds the buttons still down: the press ends with the last.
+      if (wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) return true;
       mReleasingCapture = true;
       ReleaseCapture();
       mReleasingCapture = false;
@@ -101,7 +105,7 @@ bool ICanvasWin::OnMouseMessage(uint32_t message, uintptr_t wParam, intptr_t lPa
       const IPointerEvent e = PointerEventFromMessage(lParam, wParam, s, alt);
       mLastPointerX = e.X;
       mLastPointerY = e.Y;
-      if (HandleDoublePress(e)) SetCapture(hwnd);
+      if (HandleDoublePress(e) && GetCapture() != hwnd) SetCapture(hwnd);
       return true;
     }
     case WM_MOUSEWHEEL: {

@@ -77,9 +77,9 @@ IPopupMenu* ICanvasWin::RunPopupMenu(IPopupMenu& menu, const IBox& anchor, bool&
   return result;
 }
 
-void ICanvasWin::OpenTextField(int32_t paramIndex, const ITextStyle& style, const IBox& box, int32_t lengthLimit,
+bool ICanvasWin::OpenTextField(int32_t paramIndex, const ITextStyle& style, const IBox& box, int32_t lengthLimit,
                                const char* text) {
-  if (mTextField || !mWindow) return;
+  if (mTextField || !mWindow) return false;
   const float s = Density();
   const float l = box.Left * s, t = box.Top * s, r = box.Right * s, b = box.Bottom * s;
   std::wstring initial;
@@ -92,7 +92,7 @@ void ICanvasWin::OpenTextField(int32_t paramIndex, const ITextStyle& style, cons
   HWND field = CreateWindowExW(0, L"EDIT", initial.c_str(), styleBits, static_cast<int>(l), static_cast<int>(t),
                                width, height, Hwnd(mWindow), reinterpret_cast<HMENU>(kTextFieldId),
                                static_cast<HINSTANCE>(mModule), nullptr);
-  if (!field) return;
+  if (!field) return false;
   mTextField = field;
   mSync.Wake();  // the field's states are handled by ticks
   mTextFieldFont = CreateTextFieldFont(style.FontName, s * style.FontSize, style.NoSmoothing);
@@ -111,6 +111,7 @@ void ICanvasWin::OpenTextField(int32_t paramIndex, const ITextStyle& style, cons
   mTextFieldProc = reinterpret_cast<void*>(
       SetWindowLongPtrW(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TextFieldProc)));
   SetFocus(field);
+  return true;
 }
 
 namespace {
@@ -186,10 +187,12 @@ void ICanvasWin::ApplyTextFieldState() {
 void ICanvasWin::DestroyTextField() {
   if (!mTextField) return;
   HWND field = Hwnd(mTextField);
-  if (mTextFieldProc) SetWindowLongPtrW(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(mTextFieldProc));
+  // A field destroyed with its parent leaves only its record and font.
+  const bool alive = IsWindow(field);
+  if (alive && mTextFieldProc) SetWindowLongPtrW(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(mTextFieldProc));
   mTextField = nullptr;
   mTextFieldProc = nullptr;
-  DestroyWindow(field);
+  if (alive) DestroyWindow(field);
   if (mTextFieldFont) DeleteObject(static_cast<HFONT>(mTextFieldFont));
   mTextFieldFont = nullptr;
   mTextFieldParam = nullptr;
@@ -256,6 +259,12 @@ void ICanvasWin::ChooseFileDialog(IStringBuffer& file, IStringBuffer& folder, in
 }
 
 void ICanvasWin::ChooseFolderDialog(IStringBuffer& folder) {
+  // Like every dialog here: none without a window (it would open ownerless,
+  // behind or apart from the host). Nothing is chosen.
+  if (!mWindow) {
+    folder.Clear();
+    return;
+  }
   RunFolderDialog(mWindow, folder);
   ReleaseAllCaptures();
 }

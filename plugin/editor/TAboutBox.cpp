@@ -43,7 +43,10 @@ void TAboutBox::OnBoundsChange() {
 void TAboutBox::SetConcealed(bool hide) {
   Fading = true;
   FadingOut = hide;
-  if (!hide) IControl::SetConcealed(false);
+  if (!hide) {
+    IControl::SetConcealed(false);
+    ShieldCornerHandle(true);
+  }
   MarkChanged(false, -1);
   LaunchAnimation([](IControl* control) { static_cast<TAboutBox*>(control)->AdvanceFade(); }, kFadeLengthMs);
 }
@@ -69,9 +72,15 @@ void TAboutBox::EndFade() {
   Fading = false;
   OnAnimationDone();
   IControl::SetConcealed(Opacity == 0.0f);
+  if (Opacity == 0.0f) ShieldCornerHandle(false);
   // What lay under the box must be drawn again.
   if (ICanvas* g = GraphicsRef())
     if (IControl* background = g->ControlAt(0)) background->MarkChanged(false, -1);
+}
+
+void TAboutBox::ShieldCornerHandle(bool shield) {
+  if (ICanvas* g = GraphicsRef())
+    if (IControl* handle = g->CornerResizer()) handle->SetIgnorePointer(shield);
 }
 
 bool TAboutBox::WantsRedraw() const { return !Concealed() || Fading || IControl::WantsRedraw(); }

@@ -8,7 +8,10 @@
 // The fade moves Opacity by FadeStep once per display tick (an animation
 // step), so it takes the same number of frames however many regions a frame
 // paints; every drawing call is weighted by Opacity squared. While concealed
-// the canvas neither draws the box nor routes the pointer to it.
+// the canvas neither draws the box nor routes the pointer to it. While shown
+// (from the start of the fade in to the end of the fade out) nothing under
+// it takes the pointer, not even the corner handle, which the canvas would
+// otherwise ask first (it overlaps the "OK" button's lower right corner).
 //
 // Ownership: created by the editor layout and adopted last by the canvas
 // (drawn over everything), which deletes it. The logo is borrowed from the
@@ -64,4 +67,6 @@ public:
 
 private:
   void EndFade();
+  // Whether the canvas' corner handle ignores the pointer.
+  void ShieldCornerHandle(bool shield);
 };

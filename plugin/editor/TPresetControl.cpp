@@ -77,6 +77,9 @@ void TPresetControl::StepTo(Tessivo& plugin, int32_t index) {
 }
 
 void TPresetControl::OnPointerRelease(float, float, const IPointerMods&) {
+  // Opening the menu drops the pointer's binding with a release; the press
+  // itself goes on until the choice.
+  if (AwaitingMenu) return;
   Pressed = false;
   MarkChanged(false, -1);
   Tessivo* plugin = Plugin();
@@ -100,7 +103,8 @@ void TPresetControl::OnPointerHover(float, float, const IPointerMods&) {
 }
 
 void TPresetControl::OnPointerGone() {
-  PressedZone = kNoZone;
+  // The pointer moves onto the menu: the zone stays pressed under it.
+  if (!AwaitingMenu) PressedZone = kNoZone;
   if (ICanvas* g = GraphicsRef()) g->ChangePointerShape(EPointerShape::Arrow);
   if (PointerOver()) SetPointerOver(false);
   MarkChanged(false, -1);
@@ -121,7 +125,7 @@ void TPresetControl::ShowPresetList() {
     item->ItemCode = -1;
   }
   const IBox anchor(TitleBox.Left, TitleBox.Bottom, TitleBox.Left, TitleBox.Bottom);
-  g->OpenPopupMenu(this, ListMenu, anchor, kListMenuIndex, false);
+  OpenMenu(*g, ListMenu, anchor, kListMenuIndex);
 }
 
 void TPresetControl::ShowActionMenu() {
@@ -137,12 +141,28 @@ void TPresetControl::ShowActionMenu() {
   ActionMenu.AppendDivider();
   ActionMenu.AppendItem("About...");
   const IBox anchor(MenuBox.Left, MenuBox.Bottom, MenuBox.Left, MenuBox.Bottom);
-  g->OpenPopupMenu(this, ActionMenu, anchor, kActionMenuIndex, false);
+  OpenMenu(*g, ActionMenu, anchor, kActionMenuIndex);
+}
+
+void TPresetControl::OpenMenu(ICanvas& g, IPopupMenu& menu, const IBox& anchor, int32_t idx) {
+  AwaitingMenu = true;
+  if (g.OpenPopupMenu(this, menu, anchor, idx, false)) return;
+  // An earlier menu of the strip may still be showing: its answer is awaited.
+  AwaitingMenu = g.MenuRequester() == this;
+  // Refused: a press still bound ends with its own release; one whose
+  // binding went with the refusal has no release to come and ends here.
+  if (Pressed && !g.IsCaptured(this)) {
+    Pressed = false;
+    PressedZone = kNoZone;
+    MarkChanged(false, -1);
+  }
 }
 
 void TPresetControl::OnMenuChoice(IPopupMenu* menu, int32_t idx) {
+  AwaitingMenu = false;
   PendingAction = -1;
   Pressed = false;
+  PressedZone = kNoZone;
   MarkChanged(false, -1);
   if (!menu) return;
 

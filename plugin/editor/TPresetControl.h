@@ -10,6 +10,10 @@
 // (not adopted, or adopted by a canvas whose delegate is not the product)
 // does nothing.
 //
+// A press that opens a menu keeps the strip's pressed look (Pressed,
+// PressedZone) until the menu answers, though opening the menu ends the
+// pointer's binding with a release.
+//
 // Actions chosen from the action menu do not run inside the menu's answer
 // but 40 ms later from a one-shot Timer, once the menu has gone; a second
 // choice within that time replaces the first. Choices from the preset list
@@ -86,8 +90,13 @@ public:
   bool Pressed = false;
   int32_t PressedZone = kNoZone;
   int32_t PendingAction = -1;
+  // A menu of the strip is asked for or showing: from just before it opens
+  // until its answer.
+  bool AwaitingMenu = false;
 
 private:
+  // Shows one of the strip's menus for value index idx.
+  void OpenMenu(ICanvas& g, IPopupMenu& menu, const IBox& anchor, int32_t idx);
   // Applies preset index (clamped into the list) and tells the host.
   void StepTo(Tessivo& plugin, int32_t index);
 };

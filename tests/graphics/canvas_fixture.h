@@ -117,8 +117,9 @@ public:
   int32_t DisplayScaleFactor() override { return displayFactor; }
   void ResizeNativeWindow(bool onlySelf) override { mLog.push_back(Fmt("resize window %g", onlySelf)); }
   void RebuildBackBuffer() override { mLog.push_back("rebuild"); }
-  void OpenTextField(int32_t param, const ITextStyle&, const IBox& box, int32_t limit, const char* text) override {
+  bool OpenTextField(int32_t param, const ITextStyle&, const IBox& box, int32_t limit, const char* text) override {
     mLog.push_back(Fmt("text field %g %g ", param, limit) + BoxText(box) + " '" + text + "'");
+    return true;
   }
   IPopupMenu* RunPopupMenu(IPopupMenu& menu, const IBox& anchor, bool& answersLater) override {
     mLog.push_back(Fmt("native menu %g items at ", menu.ItemCount()) + BoxText(anchor));

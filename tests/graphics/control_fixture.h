@@ -116,8 +116,9 @@ public:
   void FloodCircle(IArgb colour, float cx, float cy, float r, const IComposite* blend) override {
     circles.push_back({colour, cx, cy, r, blend ? blend->Opacity : -1.0f});
   }
-  void OpenTextField(int32_t paramIndex, const ITextStyle&, const IBox& box, int32_t, const char* text) override {
+  bool OpenTextField(int32_t paramIndex, const ITextStyle&, const IBox& box, int32_t, const char* text) override {
     textFields.push_back({paramIndex, box, text ? text : ""});
+    return true;
   }
   IPopupMenu* RunPopupMenu(IPopupMenu& menu, const IBox& anchor, bool& answersLater) override {
     menus.push_back({&menu, anchor});

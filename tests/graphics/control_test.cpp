@@ -201,6 +201,38 @@ TEST_F(ControlValues, SetValueFromPointerMapsTheTrack) {
   EXPECT_EQ(delegate.calls.size(), std::size(cases));  // every step is a committed user change
 }
 
+// A track that cannot map a position to a value gives none: nothing reaches
+// the slot, the host or the change action, whatever the slot held before.
+TEST_F(ControlValues, ATrackWithoutExtentDoesNothing) {
+  int actions = 0;
+  control.SetChangeAction([&actions](IControl*) { ++actions; });
+  const struct {
+    IBox track;
+    bool horizontal;
+    float x, y;
+  } cases[] = {
+      {IBox(10, 10, 20, 10), false, 15, 15},   // no height
+      {IBox(10, 10, 10, 90), true, 10, 50},    // no width
+      {IBox(10, 90, 20, 10), false, 15, 50},   // upside down
+      {IBox(20, 10, 10, 90), true, 15, 50},    // right to left
+      {IBox(0, 0, 100, 100), true, std::nanf(""), 50},
+      {IBox(0, 0, 100, 100), false, 50, std::nanf("")},
+  };
+  control.TakeValueFromUser(0.3, 0);
+  delegate.calls.clear();
+  actions = 0;
+  for (const auto& c : cases) {
+    control.SetValueFromPointer(c.x, c.y, c.horizontal, c.track, 0);
+    EXPECT_EQ(control.ValueAt(0), 0.3) << c.track.Left << "," << c.track.Top << " " << c.horizontal;
+    EXPECT_EQ(delegate.calls.size(), 0u) << c.track.Left << "," << c.track.Top << " " << c.horizontal;
+  }
+  EXPECT_EQ(actions, 0);
+  // The position across the axis does not matter.
+  control.SetValueFromPointer(std::nanf(""), 25, false, IBox(0, 0, 100, 100), 0);
+  EXPECT_NEAR(control.ValueAt(0), 0.75, 1e-9);
+  EXPECT_EQ(actions, 1);
+}
+
 TEST_F(ControlValues, DefaultsAndMenuChoicesAreNormalisedThroughTheParameter) {
   ProbeControl mode(IBox(0, 0, 10, 10), RecordingDelegate::kMode);
   mode.SetDelegateRef(&delegate);

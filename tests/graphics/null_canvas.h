@@ -25,7 +25,7 @@ public:
   bool QueryPointerPosition(float&, float&) override { return false; }
   void SetPointerHidden(bool, bool) override {}
   void WarpPointerTo(float, float) override {}
-  void OpenTextField(int32_t, const ITextStyle&, const IBox&, int32_t, const char*) override {}
+  bool OpenTextField(int32_t, const ITextStyle&, const IBox&, int32_t, const char*) override { return true; }
   void AbortTextField() override {}
   IPopupMenu* RunPopupMenu(IPopupMenu&, const IBox&, bool& answersLater) override {
     answersLater = false;

@@ -133,8 +133,9 @@ public:
   void SetPointerHidden(bool hide, bool keepInPlace) override {
     pointerCalls.push_back(std::string(hide ? "hide" : "show") + (keepInPlace ? " kept" : ""));
   }
-  void OpenTextField(int32_t param, const ITextStyle& style, const IBox& box, int32_t, const char* text) override {
+  bool OpenTextField(int32_t param, const ITextStyle& style, const IBox& box, int32_t, const char* text) override {
     textFields.push_back({param, box, text ? text : "", style.FontSize});
+    return true;
   }
   IPopupMenu* RunPopupMenu(IPopupMenu& menu, const IBox& anchor, bool& answersLater) override {
     menus.push_back({&menu, anchor});

@@ -179,6 +179,37 @@ TEST(PresetControl, PresetListAppliesTheChoice) {
   EXPECT_FALSE(f.Strip().Pressed);
 }
 
+// Opening a menu takes the pointer's binding away with a release, but the
+// pressed zone keeps its look until the menu answers, whatever the pointer
+// does meanwhile.
+TEST(PresetControl, AZoneThatOpenedAMenuStaysPressedUntilTheAnswer) {
+  const struct {
+    float x;
+    int32_t zone;
+    int32_t choice;
+  } cases[] = {{240, TPresetControl::kMenuZone, -1}, {100, TPresetControl::kTitleZone, 3}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.zone);
+    StripFixture f;
+    const IPointerEvent e = Pointer(c.x, 10);
+    f.canvas.HandlePointerDown(&e, 1);
+    ASSERT_EQ(f.Menus().size(), 1u);
+    EXPECT_EQ(f.canvas.CaptureCount(), 0);
+    f.Strip().OnPointerGone();  // the pointer moves onto the menu
+    f.canvas.HandlePointerUp(&e, 1);
+    EXPECT_TRUE(f.Strip().Pressed);
+    EXPECT_EQ(f.Strip().PressedZone, c.zone);
+    f.canvas.calls.clear();
+    f.canvas.PaintOne(f.Strip());
+    EXPECT_EQ(f.canvas.Of("flood box").size(), c.zone == TPresetControl::kMenuZone ? 2u : 1u)
+        << "the menu button shows its highlight, the title never does";
+    f.Choose(c.choice);
+    EXPECT_FALSE(f.Strip().Pressed);
+    EXPECT_EQ(f.Strip().PressedZone, TPresetControl::kNoZone);
+    EXPECT_EQ(f.plugin.CurrentPreset(), c.choice < 0 ? 0 : c.choice);
+  }
+}
+
 TEST(PresetControl, ActionMenuItems) {
   StripFixture f;
   f.Click(240, 10);
