@@ -182,7 +182,8 @@ public:
   // (BindGlContext), so they may be called between paints too.
   // RescaleImage draws image again at screen scale `scale` through a layer
   // (BeginLayer, PaintImage, UnstackLayer) and caches the new bitmap at that
-  // scale; the empty handle when image is not loaded or no layer can be made.
+  // scale; the empty handle when image is not loaded, the drawing context
+  // cannot be bound or no layer can be made.
   // It draws off to the side: afterwards the caller's screen and draw
   // scale, layer stack and draw target are as they were (the path base
   // keeps the transform and clip too), so it may run in the middle of a

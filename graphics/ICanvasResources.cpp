@@ -45,15 +45,21 @@ void ExtensionOf(const char* name, char (&out)[kMaxExtension + 1]) {
 // Keeps the editor's drawing context current for its lifetime: images are
 // decoded, redrawn and deleted in that context, and a fetch or an uncache
 // may come between paints, when the thread has another one current or none.
+// A refused bind (the window is gone) is never followed by an unbind, and
+// the caller makes no drawing call then.
 class IContextBinding {
 public:
-  explicit IContextBinding(ICanvas& canvas) : mCanvas(canvas) { mCanvas.BindGlContext(); }
-  ~IContextBinding() { mCanvas.UnbindGlContext(); }
+  explicit IContextBinding(ICanvas& canvas) : mCanvas(canvas), mBound(canvas.BindGlContext()) {}
+  ~IContextBinding() {
+    if (mBound) mCanvas.UnbindGlContext();
+  }
   IContextBinding(const IContextBinding&) = delete;
   IContextBinding& operator=(const IContextBinding&) = delete;
+  bool Bound() const { return mBound; }
 
 private:
   ICanvas& mCanvas;
+  const bool mBound;
 };
 
 int32_t WantedScale(int32_t scale, int32_t screenScale) {
@@ -169,6 +175,7 @@ IImageHandle ICanvas::RescaleImage(const IImageHandle& image, const char* name, 
   IImageCache* cache = ImageCache();
   if (!cache || !image.Api || scale < 1 || scale > kMaxScreenScale) return IImageHandle();
   const IContextBinding bound(*this);
+  if (!bound.Bound()) return IImageHandle();
   const int32_t keptScreenScale = mScreenScale;
   const float keptDrawScale = mDrawScale;
   const auto restoreScales = [&] {

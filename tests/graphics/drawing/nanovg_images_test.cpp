@@ -79,8 +79,9 @@ void ExpectQuadrants(PixelCanvas& canvas) {
 class BindingCanvas : public PixelCanvas {
 public:
   using PixelCanvas::PixelCanvas;
-  void BindGlContext() override {
+  bool BindGlContext() override {
     if (mDepth++ == 0) SharedSurface().MakeCurrent();
+    return true;
   }
   void UnbindGlContext() override {
     if (mDepth > 0 && --mDepth == 0) wglMakeCurrent(nullptr, nullptr);
