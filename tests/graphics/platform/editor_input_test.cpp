@@ -127,6 +127,7 @@ TEST(EditorInput, DragDeltasSkipStillMovesAndIgnoreTheWheel) {
   });
   ASSERT_TRUE(h.Open());
   ParkPointer(h);
+  ASSERT_TRUE(h.PumpUntilIdle()) << "the first picture is drawn, so no drawing mixes with the drag";
   h.log.clear();
   h.Mouse(WM_LBUTTONDOWN, 40, 40, MK_LBUTTON);   // logical (20, 20)
   h.Mouse(WM_MOUSEMOVE, 40, 40, MK_LBUTTON);     // no movement: no drag
