@@ -17,6 +17,8 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include "tests/support/message_pump.h"
+
 namespace plugkit {
 namespace {
 
@@ -572,18 +574,6 @@ TEST(ApiBase, BaseDefaultsAnswerNothing) {
 
 // --- The editor timer ------------------------------------------------------------------
 
-void PumpMessagesFor(DWORD ms) {
-  const ULONGLONG start = GetTickCount64();
-  while (GetTickCount64() - start < ms) {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
-}
-
 TEST(ApiBase, EditorTimerTicksAndStopsWithTheObject) {
   const int32_t before = Timer::RunningCount();
   auto* p = new RecordingPlugin();
@@ -592,14 +582,16 @@ TEST(ApiBase, EditorTimerTicksAndStopsWithTheObject) {
   EXPECT_EQ(before + 1, Timer::RunningCount());
 
   ASSERT_TRUE(p->QueueParamForEditor(1, 7.0));
-  PumpMessagesFor(200);
+  EXPECT_TRUE(test::PumpUntil("two editor ticks", [&] { return p->tickCount >= 2; }));
   EXPECT_GE(p->tickCount, 2);
   ASSERT_FALSE(p->events.empty());
   EXPECT_EQ("push 1 7.0000 real", p->events.front());
 
   delete p;
   EXPECT_EQ(before, Timer::RunningCount()) << "the destructor stops the tick";
-  PumpMessagesFor(60); // a stray tick would now touch freed memory
+  // A stray tick would now touch freed memory: ticks of a later timer of the
+  // same interval show that none came.
+  EXPECT_TRUE(test::PumpTimerTicks(IApiBase::kEditorTimerMs, 3));
 }
 
 TEST(ApiBase, StopEditorTimerIsSafeToRepeat) {

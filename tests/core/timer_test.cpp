@@ -7,34 +7,21 @@
 #include <windows.h>
 
 #include "core/Timer.h"
+#include "tests/support/message_pump.h"
 
 using plugkit::Timer;
+// The test thread is the "user-interface thread": it pumps its own messages,
+// as a host does, and timer ticks arrive only while it does.
+using plugkit::test::PumpTimerTicks;
+using plugkit::test::PumpUntil;
+using plugkit::test::WaitUntil;
 
 namespace {
 
-// The test thread is the "user-interface thread": it pumps its own messages,
-// as a host does, and timer ticks arrive only while it does.
-void PumpOnce(DWORD waitMs) {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-  MsgWaitForMultipleObjects(0, nullptr, FALSE, waitMs, QS_ALLINPUT);
-}
-
-// Pumps until done() holds or timeoutMs passes; returns done().
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000) {
-  const ULONGLONG start = GetTickCount64();
-  while (!done()) {
-    if (GetTickCount64() - start > timeoutMs) return done();
-    PumpOnce(5);
-  }
-  return true;
-}
-
-void PumpFor(DWORD ms) {
-  PumpUntil([] { return false; }, ms);
+// A message that is ready for this thread's pump, left in the queue.
+bool TickWaiting() {
+  MSG m;
+  return PeekMessageA(&m, nullptr, WM_TIMER, WM_TIMER, PM_NOREMOVE) != FALSE;
 }
 
 } // namespace
@@ -48,17 +35,18 @@ TEST(Timer, FiresOnlyThroughTheSchedulingThreadsMessageLoop) {
   ASSERT_NE(timer, nullptr);
   EXPECT_EQ(Timer::RunningCount(), before + 1);
 
-  Sleep(60); // without a message loop nothing happens
+  // Without a message loop nothing happens, even once a tick is due.
+  ASSERT_TRUE(WaitUntil("a tick due", TickWaiting));
   EXPECT_EQ(ticks, 0);
 
-  EXPECT_TRUE(PumpUntil([&] { return ticks >= 3; }));
+  EXPECT_TRUE(PumpUntil("three ticks", [&] { return ticks >= 3; }));
   EXPECT_EQ(thread, GetCurrentThreadId());
   EXPECT_EQ(seen, timer);
 
   delete timer;
   EXPECT_EQ(Timer::RunningCount(), before);
   const int after = ticks;
-  PumpFor(60);
+  ASSERT_TRUE(PumpTimerTicks(10, 3)) << "ticks of a later timer of the same interval";
   EXPECT_EQ(ticks, after);
 }
 
@@ -70,7 +58,7 @@ TEST(Timer, TwoTimersEachCallOnlyTheirOwnCallback) {
   fastTimer = Timer::Schedule([&](Timer& t) { ++fast; mixedUp |= &t != fastTimer; }, 10);
   slowTimer = Timer::Schedule([&](Timer& t) { ++slow; mixedUp |= &t != slowTimer; }, 150);
 
-  EXPECT_TRUE(PumpUntil([&] { return slow >= 2; }));
+  EXPECT_TRUE(PumpUntil("two ticks of the slow timer", [&] { return slow >= 2; }));
   EXPECT_GT(fast, slow);
   EXPECT_FALSE(mixedUp);
   delete fastTimer;
@@ -91,10 +79,10 @@ TEST(Timer, CancelInsideAnotherTimersCallbackStopsItAndShrinksTheList) {
   }, 30);
   EXPECT_EQ(Timer::RunningCount(), before + 2);
 
-  ASSERT_TRUE(PumpUntil([&] { return killerTicks >= 1; }));
+  ASSERT_TRUE(PumpUntil("the killer's first tick", [&] { return killerTicks >= 1; }));
   EXPECT_EQ(countInCallback, before + 1);
   const int victimAtCancel = victimTicks;
-  EXPECT_TRUE(PumpUntil([&] { return killerTicks >= 3; }));
+  EXPECT_TRUE(PumpUntil("the killer's third tick", [&] { return killerTicks >= 3; }));
   EXPECT_EQ(victimTicks, victimAtCancel);
 
   delete victim; // a cancelled timer is only good for deletion, which is safe
@@ -124,8 +112,8 @@ TEST(Timer, CallbackMayStopItsOwnTimer) {
   }, 10);
   token.reset();
 
-  EXPECT_TRUE(PumpUntil([&] { return cancelledTicks >= 1 && deletedTicks >= 1; }));
-  PumpFor(80);
+  EXPECT_TRUE(PumpUntil("a tick of each", [&] { return cancelledTicks >= 1 && deletedTicks >= 1; }));
+  ASSERT_TRUE(PumpTimerTicks(10, 3)) << "ticks of a later timer of the same interval";
   EXPECT_EQ(cancelledTicks, 1);
   EXPECT_EQ(deletedTicks, 1);
   EXPECT_EQ(readAfterDelete, 7);
@@ -141,7 +129,7 @@ TEST(Timer, CallbackMayScheduleAnotherTimer) {
     self.Cancel();
     child = Timer::Schedule([&](Timer&) { ++childTicks; }, 10);
   }, 10);
-  EXPECT_TRUE(PumpUntil([&] { return childTicks >= 2; }));
+  EXPECT_TRUE(PumpUntil("two ticks of the child", [&] { return childTicks >= 2; }));
   delete parent;
   delete child;
 }
@@ -154,7 +142,7 @@ TEST(Timer, TimersThatCannotRunAreSafeToDelete) {
   ASSERT_NE(empty, nullptr);
   ASSERT_NE(negative, nullptr);
   EXPECT_EQ(Timer::RunningCount(), before);
-  PumpFor(60);
+  ASSERT_TRUE(PumpTimerTicks(10, 3)) << "ticks of a later timer of the same interval";
   EXPECT_EQ(negativeTicks, 0);
   empty->Cancel();
   empty->Cancel();
@@ -170,11 +158,16 @@ TEST(Timer, NestedMessageLoopDoesNotReenterTheSameCallback) {
     ++outerTicks;
     ++depth;
     if (depth > maxDepth) maxDepth = depth;
-    if (outerTicks == 1) PumpFor(100); // like a modal loop inside a tick
+    // Like a modal loop inside a tick: long enough for the other timer, of
+    // the same interval, to tick three times, and this one with it.
+    if (outerTicks == 1) {
+      const int target = otherTicks + 3;
+      EXPECT_TRUE(PumpUntil("other ticks in the nested loop", [&] { return otherTicks >= target; }));
+    }
     --depth;
     if (outerTicks >= 2) self.Cancel();
   }, 10);
-  EXPECT_TRUE(PumpUntil([&] { return outerTicks >= 2; }));
+  EXPECT_TRUE(PumpUntil("the outer timer's second tick", [&] { return outerTicks >= 2; }));
   EXPECT_EQ(maxDepth, 1);
   EXPECT_GT(otherTicks, 0); // other timers still tick inside the nested loop
   delete outer;
@@ -186,11 +179,14 @@ namespace {
 struct IDeleterThread {
   Timer* Target = nullptr;
   std::atomic<bool>* InCallback = nullptr;
+  std::atomic<bool> SawCallback{false};
+  std::atomic<bool> Deleting{false};
   std::atomic<bool> CallbackRanDuringDelete{false};
 
   static DWORD WINAPI Run(void* p) {
     auto* self = static_cast<IDeleterThread*>(p);
-    while (!self->InCallback->load()) Sleep(1);
+    self->SawCallback = WaitUntil("a callback to start", [self] { return self->InCallback->load(); });
+    self->Deleting = true;
     delete self->Target; // must wait for the running callback
     self->CallbackRanDuringDelete = self->InCallback->load();
     return 0;
@@ -208,6 +204,9 @@ TEST(Timer, DeletingFromAnotherThreadWaitsForARunningCallback) {
   deleter.Target = Timer::Schedule([&](Timer&) {
     ++ticks;
     inCallback = true;
+    // A busy callback: it goes on until the other thread is about to
+    // delete, and a while after, so that the delete meets it running.
+    EXPECT_TRUE(WaitUntil("the other thread to delete", [&] { return deleter.Deleting.load(); }));
     Sleep(50);
     inCallback = false;
   }, 10);
@@ -215,13 +214,16 @@ TEST(Timer, DeletingFromAnotherThreadWaitsForARunningCallback) {
   HANDLE thread = CreateThread(nullptr, 0, &IDeleterThread::Run, &deleter, 0, nullptr);
   ASSERT_NE(thread, nullptr);
   // Keep pumping while the other thread deletes, as a UI thread would.
-  while (MsgWaitForMultipleObjects(1, &thread, FALSE, 3000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) PumpOnce(0);
-  ASSERT_EQ(WaitForSingleObject(thread, 0), WAIT_OBJECT_0);
+  const bool ended = PumpUntil("the deleting thread to end", [&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; });
+  if (!ended) WaitForSingleObject(thread, INFINITE);  // it uses this frame's objects
   CloseHandle(thread);
+  ASSERT_TRUE(ended);
 
+  EXPECT_TRUE(deleter.SawCallback.load());
   EXPECT_FALSE(deleter.CallbackRanDuringDelete.load());
   EXPECT_EQ(Timer::RunningCount(), before);
   const int after = ticks;
-  PumpFor(60); // the orphaned system timer's ticks find nothing to call
+  // The orphaned system timer's ticks find nothing to call.
+  ASSERT_TRUE(PumpTimerTicks(10, 3)) << "ticks of a later timer of the same interval";
   EXPECT_EQ(ticks, after);
 }

@@ -9,6 +9,7 @@
 #include "graphics/IControl.h"
 #include "graphics/IPopupMenu.h"
 #include "tests/graphics/control_fixture.h"
+#include "tests/support/wait.h"
 
 namespace plugkit::canvas::control_test {
 namespace {
@@ -407,9 +408,7 @@ TEST(IControlAnimation, StepsUntilTheStepEndsIt) {
 
   // A short animation is over once its time has passed.
   c.LaunchAnimation(step, 2);
-  const double until = IControl::NowMilliseconds() + 5.0;
-  while (IControl::NowMilliseconds() < until) {
-  }
+  EXPECT_TRUE(::plugkit::test::WaitUntil("the 2 ms animation's time to pass", [&] { return c.AnimationFraction() > 1.0; }));
   EXPECT_GT(c.AnimationFraction(), 1.0);
   c.MarkClean();
   copy = c.AnimationStep();

@@ -4,14 +4,16 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
+#include <memory>
 
 #include "graphics/IPopupMenuControl.h"
 #include "tests/graphics/stock_fixture.h"
+#include "tests/support/wait.h"
 
 namespace plugkit::canvas::test {
 namespace {
+
+using ::plugkit::test::WaitUntil;
 
 // Captions measure 10 pixels per character and 15 high (the menu's font),
 // so a cell is the widest caption + 26 wide (2 x 5 text padding, 10 mark
@@ -178,26 +180,37 @@ TEST(PopupMenuControl, PressesDuringTheFadeInReachNothing) {
   EXPECT_EQ(f.menu.PickedIndex, 1);
 }
 
+// The fades follow the clock; each display tick shows where they are. A tick
+// half way through the fade-in shows the menu part-faded in. On a busy
+// machine the whole fade may pass before the tick comes: the menu is then
+// opened again until a tick lands inside the fade.
 TEST(PopupMenuControl, FadesRunOnDisplayTicks) {
-  MenuFixture f;
-  f.Open(20, 30);
+  std::unique_ptr<MenuFixture> f;
   IBoxList boxes;
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  f.canvas.RunDisplayTick(boxes);
-  const float half = f.Pane(0).Blend.Opacity;
+  float half = -1.0f;
+  ASSERT_TRUE(WaitUntil("a display tick in the second half of the fade-in", [&] {
+    f = std::make_unique<MenuFixture>();
+    f->Open(20, 30);
+    EXPECT_TRUE(WaitUntil("half the fade-in", [&] { return f->control->AnimationFraction() >= 0.5; }));
+    f->canvas.RunDisplayTick(boxes);
+    half = f->Pane(0).Blend.Opacity;
+    return f->control->State() == EPopupMenuState::Unfolding;
+  }));
   EXPECT_GT(half, 0.0f);
   EXPECT_LT(half, 0.89f);
-  std::this_thread::sleep_for(std::chrono::milliseconds(70));
-  f.canvas.RunDisplayTick(boxes);
-  EXPECT_EQ(f.control->State(), EPopupMenuState::Open);
+  EXPECT_TRUE(WaitUntil("a display tick after the fade-in", [&] {
+    f->canvas.RunDisplayTick(boxes);
+    return f->control->State() != EPopupMenuState::Unfolding;
+  }));
+  EXPECT_EQ(f->control->State(), EPopupMenuState::Open);
 
-  f.Click(30, 55);
-  for (int tick = 0; tick < 3 && f.control->State() != EPopupMenuState::Closed; ++tick) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(110));
-    f.canvas.RunDisplayTick(boxes);
-  }
-  EXPECT_EQ(f.control->State(), EPopupMenuState::Closed);
-  EXPECT_FALSE(f.canvas.RunDisplayTick(boxes));  // nothing left to redraw
+  f->Click(30, 55);
+  EXPECT_TRUE(WaitUntil("display ticks to run the fade-out to its end", [&] {
+    f->canvas.RunDisplayTick(boxes);
+    return f->control->State() == EPopupMenuState::Closed;
+  }));
+  EXPECT_EQ(f->control->State(), EPopupMenuState::Closed);
+  EXPECT_FALSE(f->canvas.RunDisplayTick(boxes));  // nothing left to redraw
 }
 
 // Root "A", "More" > ("Deeper" > ("Q"), "Z"), "B" at (10, 10).

@@ -5,16 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <chrono>
-#include <thread>
 
 #include "graphics/DefaultConstants.h"
 #include "graphics/IPopupMenuControl.h"
 #include "graphics/ITextEntryControl.h"
 #include "tests/graphics/stock_fixture.h"
+#include "tests/support/wait.h"
 
 namespace plugkit::canvas::test {
 namespace {
+
+using ::plugkit::test::WaitUntil;
 
 constexpr int32_t kVkLeft = 37, kVkRight = 39, kVkHome = 36, kVkEnd = 35, kVkPageUp = 33, kVkPageDown = 34,
                   kVkDelete = 46, kVkBack = 8, kVkEnter = 13, kVkEscape = 27, kVkTab = 9;
@@ -433,14 +434,26 @@ TEST(TextEntryControl, BlinkShowsAndHidesTheCursorAndEndsWithTheEdit) {
   }
 }
 
+// The blink follows the clock; each display tick shows where it is. On a
+// busy machine a tick may come only after the blink ended and the next one
+// began, so the test waits for a tick that lands in the half it looks at.
 TEST(TextEntryControl, CursorHidesInTheSecondHalfOfABlink) {
   EntryFixture f;
   f.Open(f.plain, "12");
   IBoxList boxes;
-  f.canvas.RunDisplayTick(boxes);
+  EXPECT_TRUE(WaitUntil("a display tick in the first half of a blink", [&] {
+    f.canvas.RunDisplayTick(boxes);
+    return f.entry->AnimationFraction() < 0.5;
+  }));
   EXPECT_TRUE(f.entry->CursorVisible());
-  std::this_thread::sleep_for(std::chrono::milliseconds(560));
-  f.canvas.RunDisplayTick(boxes);
+  EXPECT_TRUE(WaitUntil("a display tick in the second half of a blink", [&] {
+    const double before = f.entry->AnimationFraction();
+    if (before < 0.56) return false;
+    f.canvas.RunDisplayTick(boxes);
+    // Still the same blink (not over and begun again) at the tick.
+    const double after = f.entry->AnimationFraction();
+    return after >= before && after <= 1.0;
+  }));
   EXPECT_FALSE(f.entry->CursorVisible());
   EXPECT_TRUE(f.entry->AnimationStep());
 }

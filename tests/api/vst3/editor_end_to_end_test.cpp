@@ -74,7 +74,7 @@ TEST_F(TessivoEditor, OpensInTheHostsWindowScalesAndAsksForContextMenus) {
   ASSERT_EQ(attached, kResultOk);
   HWND editor = GetWindow(parent.Handle(), GW_CHILD);
   ASSERT_NE(editor, nullptr);
-  Pump(500);
+  ASSERT_TRUE(PumpPostedMessages());
 
   RECT area{};
   GetClientRect(editor, &area);
@@ -92,12 +92,18 @@ TEST_F(TessivoEditor, OpensInTheHostsWindowScalesAndAsksForContextMenus) {
   EXPECT_EQ(frame->Requests().back().rect.getWidth(), 500);
   ViewRect hostSize(0, 0, 500, 320);
   EXPECT_EQ(view->onSize(&hostSize), kResultTrue);
-  Pump(200);
+  const auto sized = [&](LONG width, LONG height) {
+    return PumpUntil("the view's window at " + std::to_string(width) + " x " + std::to_string(height), [&] {
+      GetClientRect(editor, &area);
+      return area.right == width && area.bottom == height;
+    });
+  };
+  EXPECT_TRUE(sized(500, 320));
   GetClientRect(editor, &area);
   EXPECT_EQ(area.right, 500);
   EXPECT_EQ(area.bottom, 320);
   EXPECT_EQ(scaling->setContentScaleFactor(1.0f), kResultOk);
-  Pump(200);
+  ASSERT_TRUE(sized(250, 160));
   scaling = nullptr;  // its reference would outlive the view's release below
 
   // A right click on the "Mix" knob asks the host for its context menu.
@@ -105,10 +111,12 @@ TEST_F(TessivoEditor, OpensInTheHostsWindowScalesAndAsksForContextMenus) {
   const LPARAM at = MAKELPARAM(200, 92);
   SendMessageW(editor, WM_RBUTTONDOWN, MK_RBUTTON, at);
   SendMessageW(editor, WM_RBUTTONUP, 0, at);
-  Pump(100);
   bool asked = false;
-  for (const vst3host::HandlerCall& call : handler->Calls())
-    asked = asked || (call.kind == vst3host::HandlerCall::EKind::CreateContextMenu && call.id == 2 && call.flags == 1);
+  EXPECT_TRUE(PumpUntil("the host to be asked for the knob's context menu", [&] {
+    for (const vst3host::HandlerCall& call : handler->Calls())
+      asked = asked || (call.kind == vst3host::HandlerCall::EKind::CreateContextMenu && call.id == 2 && call.flags == 1);
+    return asked;
+  }));
   EXPECT_TRUE(asked);
   ASSERT_TRUE(handler->LastContextMenu());
   EXPECT_EQ(handler->LastContextMenu()->PopupCount(), 1);

@@ -76,7 +76,7 @@ TEST(VST3EditorWindow, TheViewShowsTheKnobsAtEitherScale) {
   ASSERT_EQ(view->attached(parent.Handle(), "HWND"), kResultOk);
   auto* editor = dynamic_cast<ICanvasWin*>(plugin->EditorGraphics());
   ASSERT_NE(editor, nullptr);
-  ASSERT_TRUE(PumpUntil([&] { return editor->PaintedFrames() >= 1; }, 5000));
+  ASSERT_TRUE(PumpUntil("the first frame", [&] { return editor->PaintedFrames() >= 1; }));
 
   int width = 0, height = 0;
   std::vector<Rgba> pixels = EditorPixels(*editor, width, height);
@@ -93,7 +93,7 @@ TEST(VST3EditorWindow, TheViewShowsTheKnobsAtEitherScale) {
   ASSERT_FALSE(frame->Requests().empty());
   EXPECT_EQ(frame->Requests().back().rect.getWidth(), 500);
   const uint32_t painted = editor->PaintedFrames();
-  ASSERT_TRUE(PumpUntil([&] { return editor->PaintedFrames() > painted; }, 5000));
+  ASSERT_TRUE(PumpUntil("a frame at scale 2", [&] { return editor->PaintedFrames() > painted; }));
   pixels = EditorPixels(*editor, width, height);
   ASSERT_EQ(width, 500);
   ASSERT_EQ(height, 320);
@@ -134,7 +134,7 @@ TEST(VST3EditorWindow, ARefusedResizeDrawsTheEditorInTheWindowItHas) {
   ASSERT_EQ(view->attached(container.Handle(), "HWND"), kResultOk);
   auto* editor = dynamic_cast<ICanvasWin*>(plugin->EditorGraphics());
   ASSERT_NE(editor, nullptr);
-  ASSERT_TRUE(PumpUntil([&] { return editor->PaintedFrames() >= 1; }, 20000)) << "waited for the first paint";
+  ASSERT_TRUE(PumpUntil("the first paint", [&] { return editor->PaintedFrames() >= 1; }));
   int width = 0, height = 0;
   const std::vector<Rgba> atScale1 = EditorPixels(*editor, width, height);
   ASSERT_EQ(width, 250);
@@ -151,7 +151,7 @@ TEST(VST3EditorWindow, ARefusedResizeDrawsTheEditorInTheWindowItHas) {
   EXPECT_FLOAT_EQ(editor->DrawScale(), 0.5f);
 
   const uint32_t painted = editor->PaintedFrames();
-  ASSERT_TRUE(PumpUntil([&] { return editor->PaintedFrames() > painted; }, 20000)) << "waited for a repaint";
+  ASSERT_TRUE(PumpUntil("a repaint", [&] { return editor->PaintedFrames() > painted; }));
   const std::vector<Rgba> refused = EditorPixels(*editor, width, height);
   ASSERT_EQ(width, 250);
   ASSERT_EQ(height, 160);

@@ -1,15 +1,19 @@
 #pragma once
 // The host's side of an editor on the test display: a plain top-level window
-// standing for the host's editor frame, a child window standing for the
-// container a host keeps around a view, and a message pump (the editor paints
-// on its display ticks, which arrive as messages).
+// standing for the host's editor frame and a child window standing for the
+// container a host keeps around a view. Tests wait on them with the shared
+// pump (the editor paints on its display ticks, which arrive as messages).
 
 #include <windows.h>
 
-#include <cstdint>
 #include <string>
 
+#include "tests/support/message_pump.h"
+
 namespace vst3test {
+
+using plugkit::test::PumpPostedMessages;
+using plugkit::test::PumpUntil;
 
 inline const wchar_t* HostWindowClass() {
   WNDCLASSW wc{};
@@ -51,24 +55,5 @@ inline std::string WindowSize(HWND window, bool client = false) {
     GetWindowRect(window, &r);
   return std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
 }
-
-// Runs the thread's window messages until done() or ms milliseconds passed;
-// answers done()'s last answer.
-template <typename Done>
-bool PumpUntil(Done done, DWORD ms) {
-  const DWORD end = GetTickCount() + ms;
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    if (done()) return true;
-    if (static_cast<int32_t>(end - GetTickCount()) <= 0) return false;
-    Sleep(5);
-  }
-}
-
-inline void Pump(DWORD ms) { PumpUntil([] { return false; }, ms); }
 
 } // namespace vst3test

@@ -214,9 +214,9 @@ TEST(DisplaySyncThread, PostsNumberedTicksToTheWindowAndStops) {
   EXPECT_FALSE(thread.Start(window.Handle())) << "one thread per window";
   std::vector<uint32_t> counts;
   const DWORD start = GetTickCount();
-  window.PumpUntil([&] { return counts.size() >= 10; }, 3000, [&](const MSG& m) {
+  EXPECT_TRUE(PumpUntil("ten ticks", [&] { return counts.size() >= 10; }, kWaitLimitMs, [&](const MSG& m) {
     if (m.message == kDisplaySyncMessage) counts.push_back(static_cast<uint32_t>(m.wParam));
-  });
+  }));
   const DWORD elapsed = GetTickCount() - start;
   ASSERT_GE(counts.size(), 10u);
   for (size_t i = 0; i < counts.size(); ++i) EXPECT_EQ(counts[i], i + 1);
@@ -227,10 +227,12 @@ TEST(DisplaySyncThread, PostsNumberedTicksToTheWindowAndStops) {
 }
 
 // A port whose sleep blocks until released: the thread cannot end in time.
+// The thread owns its port, so the port's end is the thread's.
 class BlockingPort : public IDisplaySyncPort {
 public:
-  BlockingPort(HANDLE entered, HANDLE release, std::atomic<int>& posts)
-      : mEntered(entered), mRelease(release), mPosts(posts) {}
+  BlockingPort(HANDLE entered, HANDLE release, std::atomic<int>& posts, std::atomic<bool>& gone)
+      : mEntered(entered), mRelease(release), mPosts(posts), mGone(gone) {}
+  ~BlockingPort() override { mGone = true; }
   bool HasAdapterFunctions() override { return false; }
   long OpenAdapter(void*, uint32_t&, uint32_t&) override { return -1; }
   long WaitForVerticalBlank(uint32_t, uint32_t) override { return -1; }
@@ -247,24 +249,24 @@ private:
   HANDLE mEntered;
   HANDLE mRelease;
   std::atomic<int>& mPosts;
+  std::atomic<bool>& mGone;
 };
 
 TEST(DisplaySyncThread, AbandonedThreadKeepsItsStateAndEndsLater) {
   HANDLE entered = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   std::atomic<int> posts{0};
+  std::atomic<bool> gone{false};
   {
     DisplaySyncThread thread;
-    ASSERT_TRUE(thread.Start(nullptr, std::make_unique<BlockingPort>(entered, release, posts)));
-    ASSERT_EQ(WaitForSingleObject(entered, 2000), WAIT_OBJECT_0);
+    ASSERT_TRUE(thread.Start(nullptr, std::make_unique<BlockingPort>(entered, release, posts, gone)));
+    ASSERT_EQ(WaitForSingleObject(entered, kWaitLimitMs), WAIT_OBJECT_0);
     EXPECT_FALSE(thread.Stop(50)) << "the thread is still asleep: abandoned";
     EXPECT_FALSE(thread.Running());
   }  // the window side is gone; the thread still holds its share
   SetEvent(release);
-  for (int i = 0; i < 200 && posts.load() == 0; ++i) Sleep(5);
+  ASSERT_TRUE(WaitUntil("the abandoned thread to end", [&] { return gone.load(); }));
   EXPECT_EQ(posts.load(), 1) << "it posts its last tick, sees the stop flag and ends";
-  Sleep(20);
-  EXPECT_EQ(posts.load(), 1);
   CloseHandle(release);
   CloseHandle(entered);
 }

@@ -12,11 +12,11 @@
 #include "graphics/platform/ICanvasWin.h"
 #include "tests/graphics/platform/dialog_closer.h"
 #include "tests/graphics/platform/editor_harness.h"
+#include "tests/support/message_pump.h"
 
 namespace plugkit::canvas::test {
 namespace {
 
-constexpr DWORD kWaitMs = 20000;
 
 bool Logged(const Log& log, const std::string& line) { return std::find(log.begin(), log.end(), line) != log.end(); }
 bool LoggedStart(const Log& log, const std::string& start) {
@@ -58,7 +58,7 @@ TEST(EditorEdges, TheTextFieldTakesTheEntryColours) {
   DeleteObject(bitmap);
   DeleteDC(dc);
   editor->AbortTextField();
-  EXPECT_TRUE(h.parent.PumpUntil([&] { return !editor->TextFieldIsOpen(); }, kWaitMs)) << "the field closed";
+  EXPECT_TRUE(PumpUntil("the field closed", [&] { return !editor->TextFieldIsOpen(); }));
 }
 
 // Refuses every native edit control this thread tries to create.
@@ -120,7 +120,7 @@ TEST(EditorEdges, AFieldThatDoesNotOpenLeavesNoEditPending) {
   SetWindowTextW(field, L"3");
   SendMessageA(field, WM_KEYDOWN, VK_RETURN, 0);
   h.log.clear();
-  ASSERT_TRUE(h.parent.PumpUntil([&] { return !editor->TextFieldIsOpen(); }, kWaitMs)) << "the field committed";
+  ASSERT_TRUE(PumpUntil("the field committed", [&] { return !editor->TextFieldIsOpen(); }));
   EXPECT_TRUE(Logged(h.log, "set 0 0.03")) << "the text went to the gain";
   EXPECT_FALSE(LoggedStart(h.log, "set 2 ")) << "and not to the steps";
   EXPECT_EQ(editor->EditedControl(), nullptr);
@@ -183,7 +183,7 @@ TEST(EditorEdges, TheEditorOpensAgainAfterTheHostDestroyedItsWindow) {
   HWND first = static_cast<HWND>(h.delegate.AttachEditor(frame));
   ASSERT_TRUE(first);
   ICanvasWin* editor = h.Editor();
-  ASSERT_TRUE(h.PumpUntilPainted(1, kWaitMs));
+  ASSERT_TRUE(h.PumpUntilPainted(1));
   DestroyWindow(frame);
   EXPECT_FALSE(editor->HasNativeWindow());
   EXPECT_EQ(editor->NativeWindowHandle(), nullptr);
@@ -195,7 +195,7 @@ TEST(EditorEdges, TheEditorOpensAgainAfterTheHostDestroyedItsWindow) {
   EXPECT_EQ(GetParent(second), frame);
   EXPECT_EQ(deleted, (Log{"swatch deleted"})) << "the old controls went, the layout ran again";
   EXPECT_EQ(EditorWindowCount(), 1);
-  EXPECT_TRUE(h.PumpUntilPainted(painted + 1, kWaitMs)) << "the new window paints";
+  EXPECT_TRUE(h.PumpUntilPainted(painted + 1)) << "the new window paints";
   h.Close();
   DestroyWindow(frame);
   EXPECT_EQ(EditorWindowCount(), 0);

@@ -29,8 +29,13 @@ MessageWindow& SharedParent() {
 
 HWND EditorHarness::Open() { return static_cast<HWND>(delegate.AttachEditor(parent.Handle())); }
 
-bool EditorHarness::PumpUntilPainted(uint32_t frames, DWORD timeoutMs) {
-  return parent.PumpUntil([&] { return Editor() && Editor()->PaintedFrames() >= frames; }, timeoutMs);
+::testing::AssertionResult EditorHarness::PumpUntilPainted(uint32_t frames) {
+  return PumpUntil("the editor's frame " + std::to_string(frames),
+                   [&] { return Editor() && Editor()->PaintedFrames() >= frames; });
+}
+
+::testing::AssertionResult EditorHarness::PumpUntilIdle() {
+  return PumpUntil("the editor's ticks to go idle", [&] { return Editor() && Editor()->TicksIdle(); });
 }
 
 Rgba8 EditorHarness::Pixel(int x, int y) {
@@ -81,16 +86,7 @@ void EditorHarness::Wheel(int x, int y, int amount) {
   Drain();
 }
 
-// Posted messages arrive in order: once a marker posted behind the test's
-// messages has come through, so have they, however busy the queue was.
-void EditorHarness::Drain() {
-  static const UINT marker = RegisterWindowMessageA("PlatformTestDrainMarker");
-  bool seen = false;
-  PostMessageA(parent.Handle(), marker, 0, 0);
-  parent.PumpUntil([&] { return seen; }, 5000, [&](const MSG& m) {
-    if (m.message == marker) seen = true;
-  });
-}
+void EditorHarness::Drain() { EXPECT_TRUE(PumpPostedMessages()); }
 
 namespace {
 BOOL CALLBACK CountIfEditor(HWND hwnd, LPARAM count) {

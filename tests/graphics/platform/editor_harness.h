@@ -85,15 +85,18 @@ public:
   HWND Window() const { return Editor() ? static_cast<HWND>(Editor()->NativeWindowHandle()) : nullptr; }
 
   // Pumps until the editor has painted at least frames frames in all.
-  bool PumpUntilPainted(uint32_t frames = 1, DWORD timeoutMs = 3000);
+  ::testing::AssertionResult PumpUntilPainted(uint32_t frames = 1);
+  // Pumps until the editor's ticks have gone idle: a tick found nothing to
+  // draw, so every change made before is on screen.
+  ::testing::AssertionResult PumpUntilIdle();
   // The main framebuffer's pixel at device position (x, y) from the top left.
   Rgba8 Pixel(int x, int y);
   // Posts a mouse message at client pixel (x, y) and pumps it through.
   void Mouse(UINT message, int x, int y, WPARAM keys);
   void Wheel(int x, int y, int amount);
-  // Pumps until every message posted so far has been delivered.
+  // Pumps until every message posted so far has been delivered (a failure
+  // of the test when that takes longer than the shared limit).
   void Drain();
-  void Pump(DWORD ms = 30) { parent.PumpFor(ms); }
 
   Log log;
   LayoutDelegate delegate{log};

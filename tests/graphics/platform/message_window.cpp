@@ -40,25 +40,4 @@ MessageWindow::~MessageWindow() {
   }
 }
 
-bool MessageWindow::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs,
-                              const std::function<void(const MSG&)>& seen) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start >= timeoutMs) return done();
-    MSG m;
-    if (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-      if (seen) seen(m);
-      TranslateMessage(&m);
-      DispatchMessageA(&m);
-    } else {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
-  }
-  return true;
-}
-
-void MessageWindow::PumpFor(DWORD ms, const std::function<void(const MSG&)>& seen) {
-  PumpUntil([] { return false; }, ms, seen);
-}
-
 } // namespace plugkit::canvas::test

@@ -1,13 +1,20 @@
 #pragma once
-// A plain top-level test window (hidden unless asked) and a message pump with
-// a time limit, for tests that need a real window to post to, a parent for
-// the editor, or timers. UI thread of the test only.
+// A plain top-level test window (hidden unless asked), for tests that need a
+// real window to post to or a parent for the editor. Tests wait on it with
+// the shared pump (tests/support/message_pump.h). UI thread of the test only.
 
 #include <windows.h>
 
-#include <functional>
+#include "tests/support/message_pump.h"
 
 namespace plugkit::canvas::test {
+
+// The shared waits, for the Windows layer's tests.
+using ::plugkit::test::kWaitLimitMs;
+using ::plugkit::test::PumpPostedMessages;
+using ::plugkit::test::PumpTimerTicks;
+using ::plugkit::test::PumpUntil;
+using ::plugkit::test::WaitUntil;
 
 class MessageWindow {
 public:
@@ -18,14 +25,6 @@ public:
   MessageWindow& operator=(const MessageWindow&) = delete;
 
   HWND Handle() const { return mWindow; }
-
-  // Pumps this thread's messages until done answers true or timeoutMs passed;
-  // every message is shown to seen (when set) before it is dispatched.
-  // Answers done's last answer.
-  bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs,
-                 const std::function<void(const MSG&)>& seen = nullptr);
-  // Pumps for ms milliseconds.
-  void PumpFor(DWORD ms, const std::function<void(const MSG&)>& seen = nullptr);
 
 private:
   HWND mWindow = nullptr;

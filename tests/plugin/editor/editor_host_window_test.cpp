@@ -17,6 +17,7 @@
 #include "graphics/platform/ICanvasWin.h"
 #include "tests/graphics/platform/editor_harness.h"
 #include "tests/plugin/editor/editor_fixture.h"
+#include "tests/support/message_pump.h"
 
 namespace {
 
@@ -27,7 +28,6 @@ using plugkit::canvas::test::EditorWindowCount;
 using plugkit::canvas::test::SharedParent;
 using plugkit::canvas::test::ThreadCount;
 
-constexpr DWORD kWaitMs = 20000;
 constexpr int kHostTextures = 4;
 
 // A window of the host's with its own OpenGL context, current on this
@@ -129,7 +129,8 @@ ICanvasWin* EditorOf(Tessivo& plugin) { return dynamic_cast<ICanvasWin*>(plugin.
 HWND OpenAndPaint(Tessivo& plugin) {
   HWND frame = MakeFrame();
   if (!frame || Dispatch(plugin, effEditOpen, frame) != 1) return nullptr;
-  if (!SharedParent().PumpUntil([&] { return EditorOf(plugin) && EditorOf(plugin)->PaintedFrames() > 0; }, kWaitMs))
+  if (!plugkit::test::PumpUntil("the editor's first frame",
+                                [&] { return EditorOf(plugin) && EditorOf(plugin)->PaintedFrames() > 0; }))
     return nullptr;
   return frame;
 }

@@ -61,14 +61,14 @@ public:
     all.Add(IBox(0, 0, 250, 160));
     PaintRegions(all);
   }
-  bool WritePicture(const char* path) {
+  bool WritePicture(const char* name) {
     const std::vector<Rgba> pixels = Pixels();
     std::vector<unsigned char> bytes;
     for (const Rgba& p : pixels) bytes.insert(bytes.end(), {static_cast<unsigned char>(p.R),
                                                             static_cast<unsigned char>(p.G),
                                                             static_cast<unsigned char>(p.B),
                                                             static_cast<unsigned char>(p.A)});
-    return !pixels.empty() && tessivo_editor_test::WritePng(path, SurfaceWidth(), SurfaceHeight(), bytes.data());
+    return !pixels.empty() && tessivo_editor_test::WritePng(name, SurfaceWidth(), SurfaceHeight(), bytes.data());
   }
 };
 

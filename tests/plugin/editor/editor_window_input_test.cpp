@@ -20,6 +20,7 @@
 #include "plugin/editor/TPresetControl.h"
 #include "tests/graphics/platform/editor_harness.h"
 #include "tests/plugin/editor/editor_fixture.h"
+#include "tests/support/message_pump.h"
 
 namespace {
 
@@ -31,7 +32,6 @@ using plugkit::canvas::test::CursorCount;
 using plugkit::canvas::test::ReadMainFramebuffer;
 using plugkit::canvas::test::SharedParent;
 
-constexpr DWORD kWaitMs = 20000;
 
 // The editor of a Tessivo object opened through its effect record in the
 // tests' visible host window.
@@ -39,7 +39,7 @@ struct OpenEditor {
   OpenEditor() {
     HostCalls().clear();
     opened = Dispatch(effEditOpen, 0, 0, SharedParent().Handle()) == 1 && Window() &&
-             Until([&] { return Editor()->PaintedFrames() > 0; });
+             Until("the first frame", [&] { return Editor()->PaintedFrames() > 0; });
   }
   ~OpenEditor() { Dispatch(effEditClose); }
 
@@ -49,23 +49,20 @@ struct OpenEditor {
   ICanvasWin* Editor() const { return dynamic_cast<ICanvasWin*>(plugin.EditorGraphics()); }
   HWND Window() const { return Editor() ? static_cast<HWND>(Editor()->NativeWindowHandle()) : nullptr; }
 
-  // Pumps messages until done answers true (false after kWaitMs).
-  bool Until(const std::function<bool()>& done) { return SharedParent().PumpUntil(done, kWaitMs); }
+  // Pumps messages until done answers true; the failure names what.
+  ::testing::AssertionResult Until(const std::string& what, const std::function<bool()>& done) {
+    return plugkit::test::PumpUntil(what, done);
+  }
   // Posts a mouse message at client pixel (x, y) and pumps until it and
   // everything posted before it went through.
   void Mouse(UINT message, int x, int y, WPARAM keys) {
     PostMessageA(Window(), message, keys, MAKELPARAM(x, y));
-    static const UINT marker = RegisterWindowMessageA("TessivoInputTestMarker");
-    bool seen = false;
-    PostMessageA(SharedParent().Handle(), marker, 0, 0);
-    SharedParent().PumpUntil([&] { return seen; }, kWaitMs, [&](const MSG& m) {
-      if (m.message == marker) seen = true;
-    });
+    EXPECT_TRUE(plugkit::test::PumpPostedMessages());
   }
   // Pumps until the editor painted frames more frames than now.
-  bool PaintMore(uint32_t frames) {
+  ::testing::AssertionResult PaintMore(uint32_t frames) {
     const uint32_t start = Editor()->PaintedFrames();
-    return Until([&] { return Editor()->PaintedFrames() >= start + frames; });
+    return Until("more frames", [&] { return Editor()->PaintedFrames() >= start + frames; });
   }
   plugkit::canvas::test::Rgba8 Pixel(int x, int y) {
     const auto frame = ReadMainFramebuffer(*Editor());
@@ -134,14 +131,14 @@ TEST(EditorWindowInput, TheWholeOkButtonHidesTheAboutBox) {
     SCOPED_TRACE(testing::Message() << "press at " << p.x << "," << p.y);
     ASSERT_TRUE(ok.Contains(static_cast<float>(p.x), static_cast<float>(p.y)));
     ASSERT_TRUE(e.plugin.OnAboutRequest());
-    ASSERT_TRUE(e.Until([&] { return !about->Fading && about->Opacity == 1.0f; })) << "the box faded in";
+    ASSERT_TRUE(e.Until("the box faded in", [&] { return !about->Fading && about->Opacity == 1.0f; }));
     e.Mouse(WM_MOUSEMOVE, p.x, p.y, 0);
     EXPECT_TRUE(about->OkHovered) << "the button, not the corner handle, is under the pointer";
     HostCalls().clear();
     e.Mouse(WM_LBUTTONDOWN, p.x, p.y, MK_LBUTTON);
     e.Mouse(WM_MOUSEMOVE, p.x + 5, p.y + 5, MK_LBUTTON);
     e.Mouse(WM_LBUTTONUP, p.x + 5, p.y + 5, 0);
-    EXPECT_TRUE(e.Until([&] { return about->Concealed(); })) << "the box faded out";
+    EXPECT_TRUE(e.Until("the box faded out", [&] { return about->Concealed(); }));
     EXPECT_EQ(e.Editor()->DrawScale(), 1.0f) << "no corner drag";
     EXPECT_TRUE(HostTrail().empty());
   }
@@ -168,7 +165,7 @@ TEST(EditorWindowInput, TheStripStaysPressedWhileItsMenuIsOpen) {
 
   e.Mouse(WM_LBUTTONDOWN, 237, 12, MK_LBUTTON);
   e.Mouse(WM_LBUTTONUP, 237, 12, 0);
-  ASSERT_TRUE(e.Until([&] { return menu->State() == EPopupMenuState::Open; })) << "the menu opened";
+  ASSERT_TRUE(e.Until("the menu opened", [&] { return menu->State() == EPopupMenuState::Open; }));
   e.Mouse(WM_MOUSEMOVE, 180, 60, 0);  // onto the menu
   EXPECT_TRUE(strip->Pressed);
   EXPECT_EQ(strip->PressedZone, TPresetControl::kMenuZone);
@@ -179,10 +176,10 @@ TEST(EditorWindowInput, TheStripStaysPressedWhileItsMenuIsOpen) {
   // A press away from the menu dismisses it.
   e.Mouse(WM_LBUTTONDOWN, 20, 150, MK_LBUTTON);
   e.Mouse(WM_LBUTTONUP, 20, 150, 0);
-  ASSERT_TRUE(e.Until([&] { return menu->IsClosed(); })) << "the menu closed";
+  ASSERT_TRUE(e.Until("the menu closed", [&] { return menu->IsClosed(); }));
   EXPECT_FALSE(strip->Pressed);
   EXPECT_EQ(strip->PressedZone, TPresetControl::kNoZone);
-  ASSERT_TRUE(e.Until([&] { return Near(e.Pixel(x, y), 27, 31, 33); })) << "the highlight went with the menu";
+  ASSERT_TRUE(e.Until("the highlight went with the menu", [&] { return Near(e.Pixel(x, y), 27, 31, 33); }));
 }
 
 } // namespace

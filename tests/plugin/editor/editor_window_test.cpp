@@ -18,17 +18,20 @@
 
 #include "core/IParam.h"
 #include "graphics/platform/ICanvasWin.h"
+#include "plugin/editor/TAboutBox.h"
 #include "tests/graphics/platform/editor_harness.h"
 #include "tests/graphics/platform/message_window.h"
 #include "tests/plugin/editor/editor_fixture.h"
 #include "tests/plugin/editor/png_file.h"
-
+#include "tests/support/message_pump.h"
 
 namespace {
 
 using namespace tessivo_editor_test;
 using plugkit::canvas::ICanvasWin;
 using plugkit::canvas::test::MessageWindow;
+using plugkit::test::PumpPostedMessages;
+using plugkit::test::PumpUntil;
 
 struct Rgb {
   int R, G, B;
@@ -49,18 +52,19 @@ struct WindowFixture {
   }
   ICanvasWin* Editor() const { return dynamic_cast<ICanvasWin*>(plugin.EditorGraphics()); }
   HWND Window() const { return Editor() ? static_cast<HWND>(Editor()->NativeWindowHandle()) : nullptr; }
-  bool Open() {
-    if (Dispatch(effEditOpen, 0, 0, parent.Handle()) != 1 || !Window()) return false;
+  ::testing::AssertionResult Open() {
+    if (Dispatch(effEditOpen, 0, 0, parent.Handle()) != 1 || !Window())
+      return ::testing::AssertionFailure() << "the editor did not open";
     return PaintedAfter(0);
   }
-  bool PaintedAfter(uint32_t frames) {
-    return parent.PumpUntil([&] { return Editor() && Editor()->PaintedFrames() > frames; }, 5000);
+  ::testing::AssertionResult PaintedAfter(uint32_t frames) {
+    return PumpUntil("a frame after frame " + std::to_string(frames),
+                     [&] { return Editor() && Editor()->PaintedFrames() > frames; });
   }
-  // Lets queued input and a few display ticks through.
-  void Settle() { parent.PumpFor(80); }
+  // Posts a mouse message to the editor and pumps until it has been handled.
   void Mouse(UINT message, int x, int y, WPARAM keys) {
     PostMessageA(Window(), message, keys, MAKELPARAM(x, y));
-    parent.PumpFor(20);
+    EXPECT_TRUE(PumpPostedMessages());
   }
 
   // The main framebuffer, top row first, as RGB (and as RGBA bytes).
@@ -103,7 +107,8 @@ TEST(EditorWindow, OpensPaintsAndAnswersTheMouse) {
   f.Mouse(WM_LBUTTONDOWN, 200, 95, MK_LBUTTON);
   for (int i = 1; i <= 5; ++i) f.Mouse(WM_MOUSEMOVE, 200, 95 - 4 * i, MK_LBUTTON);
   f.Mouse(WM_LBUTTONUP, 200, 95 - 20, 0);
-  f.Settle();
+  ASSERT_TRUE(PumpUntil("the host to hear the gesture's end",
+                        [] { return !HostTrail().empty() && HostTrail().back() == "end 2"; }));
   const float after = Tessivo::EffectGetParameter(f.plugin.EffectRecord(), Mix);
   EXPECT_GT(after, before);
   const std::vector<std::string> trail = HostTrail();
@@ -128,11 +133,12 @@ TEST(EditorWindow, OpensPaintsAndAnswersTheMouse) {
   f.Mouse(WM_MOUSEMOVE, 300, 190, MK_LBUTTON);
   f.Mouse(WM_MOUSEMOVE, 370, 235, MK_LBUTTON);
   f.Mouse(WM_LBUTTONUP, 370, 235, 0);
-  f.Settle();
   bool sized = false;
-  for (const HostCall& c : HostCalls())
-    if (c.opcode == audioMasterSizeWindow && c.index > 250 && c.value > 160) sized = true;
-  EXPECT_TRUE(sized);
+  EXPECT_TRUE(PumpUntil("the host to be asked for a larger window", [&] {
+    for (const HostCall& c : HostCalls())
+      if (c.opcode == audioMasterSizeWindow && c.index > 250 && c.value > 160) sized = true;
+    return sized;
+  }));
   EXPECT_GT(f.Editor()->DrawScale(), 1.0f);
   RECT r = {};
   GetClientRect(f.Window(), &r);
@@ -144,9 +150,11 @@ TEST(EditorWindow, AboutBoxShowsTheLogo) {
   WindowFixture f;
   ASSERT_TRUE(f.Open());
   ASSERT_TRUE(f.plugin.OnAboutRequest());
-  const uint32_t painted = f.Editor()->PaintedFrames();
-  f.parent.PumpFor(800);  // the fade takes 20 display ticks
-  ASSERT_GT(f.Editor()->PaintedFrames(), painted);
+  ASSERT_NE(f.plugin.AboutBox, nullptr);
+  // The fade takes 20 display ticks, however long those take.
+  const TAboutBox& box = *f.plugin.AboutBox;
+  ASSERT_TRUE(PumpUntil("the about box's fade-in to end", [&] { return !box.Fading && box.Opacity == 1.0f; }));
+  ASSERT_TRUE(f.PaintedAfter(f.Editor()->PaintedFrames()));
 
   std::vector<unsigned char> rgba;
   const std::vector<Rgb> frame = f.Frame(&rgba);
@@ -178,7 +186,7 @@ TEST(EditorWindow, OpenAndCloseWhileAudioRuns) {
 
   ASSERT_TRUE(f.Open());
   f.Dispatch(effEditClose);
-  f.parent.PumpFor(50);
+  ASSERT_TRUE(PumpPostedMessages());
   const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
   const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
   const int threads = plugkit::canvas::test::ThreadCount();
@@ -205,13 +213,16 @@ TEST(EditorWindow, OpenAndCloseWhileAudioRuns) {
   int opened = 0;
   for (int i = 0; i < 100; ++i) {
     if (f.Dispatch(effEditOpen, 0, 0, f.parent.Handle()) == 1) ++opened;
-    f.parent.PumpFor(i % 10 == 0 ? 30 : 2);
+    // Every tenth opening gets as far as its first frame; the others only
+    // see what was posted to them before they close.
+    if (i % 10 == 0) EXPECT_TRUE(f.PaintedAfter(0)) << i;
+    else EXPECT_TRUE(PumpPostedMessages());
     f.Dispatch(effEditClose);
   }
   const int64_t blocksSeen = blocks.load();
   stop = true;
   audio.join();
-  f.parent.PumpFor(50);
+  ASSERT_TRUE(PumpPostedMessages());
 
   EXPECT_EQ(opened, 100);
   EXPECT_FALSE(bad.load()) << "a block came out with a NaN or was left unwritten";

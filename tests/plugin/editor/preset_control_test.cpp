@@ -10,8 +10,8 @@
 #include "core/Timer.h"
 #include "plugin/editor/TAboutBox.h"
 #include "plugin/editor/TPresetControl.h"
-#include "tests/hosts/vst2/MessagePump.h"
 #include "tests/plugin/editor/editor_fixture.h"
+#include "tests/support/message_pump.h"
 
 using namespace plugkit::canvas;
 using namespace tessivo_editor_test;
@@ -57,8 +57,10 @@ struct StripFixture : EditorFixture {
     if (text) canvas.CommitTextEntry(text);
     else canvas.CancelTextEntry();
   }
-  // Long enough for a deferred action to have run.
-  static void Settle() { vst2host::PumpMessages(150); }
+  // Pumps until a timer started now, with twice the strip's delay, has
+  // ticked: the strip's earlier timer has had its turn by then, so a
+  // deferred action has run, or never will.
+  static void Settle() { EXPECT_TRUE(plugkit::test::PumpTimerTicks(2 * TPresetControl::kDeferMs)); }
 };
 
 std::string ScratchPath(const char* name) {
