@@ -217,7 +217,7 @@ TEST(EditorWindow, OpenAndCloseWhileAudioRuns) {
   EXPECT_FALSE(bad.load()) << "a block came out with a NaN or was left unwritten";
   EXPECT_GT(blocksSeen, 0);
   EXPECT_EQ(f.plugin.EditorGraphics(), nullptr);
-  EXPECT_EQ(f.plugin.PresetStrip, nullptr);
+  EXPECT_EQ(f.plugin.PresetStrip(), nullptr);
   EXPECT_EQ(plugkit::canvas::test::EditorWindowCount(), 0);
   EXPECT_LE(plugkit::canvas::test::ThreadCount(), threads);
   EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi);
