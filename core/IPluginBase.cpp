@@ -130,10 +130,19 @@ bool IPluginBase::ModifyCurrentPreset(const char* title) {
   const int32_t current = CurrentPreset();
   IPresetSlot* slot = GetPreset(current);
   if (!slot) return false;
-  IStateBuffer state;
-  if (!CaptureParams(state)) return false;
+  const int32_t bytes = 8 * ParamCount();
+  if (slot->state.Capacity() >= bytes && slot->state.SizeLimit() >= bytes) {
+    // Refilled in place: with the room there nothing can fail and nothing is
+    // allocated, which matters to a host that switches programs on its audio
+    // thread (the old program is stored first).
+    slot->state.Clear();
+    SerializeParams(slot->state);
+  } else {
+    IStateBuffer state;
+    if (!CaptureParams(state)) return false;
+    slot->state = std::move(state);
+  }
   TraceCall("plugkit::IPluginBase::ModifyCurrentPreset", __LINE__, "%d %s", current, slot->title);
-  slot->state = std::move(state);
   if (title && title[0] != '\0') slot->SetTitle(title);
   return true;
 }

@@ -32,7 +32,9 @@
 // the lock. The hooks reached under the lock (OnPresetRestored,
 // OnStateLoaded, OnEveryParamChange and so OnParamChange) must neither call
 // the host nor wait for another thread; host notifications are made after the
-// lock is left (see LoadProgramFile).
+// lock is left (see LoadProgramFile). They run on whichever thread made the
+// change, so they reach the editor only on the user-interface thread; from
+// any other they leave word for the editor's tick (see IApiBase).
 //
 // Ownership: the base creates its preset slots at construction, never changes
 // their number, and deletes them (last to first) at destruction; GetPreset
@@ -84,7 +86,8 @@ public:
   virtual int32_t UnserializeParams(const IStateBuffer& chunk, int32_t position);
   // 41. The current preset changed under the host. Base: nothing.
   virtual void NotifyHostPresetChanged();
-  // 42. A preset was applied (after the current index changed). Base: nothing.
+  // 42. A preset was applied or renamed (after the current index changed),
+  // on the thread that did it, under the state lock. Base: nothing.
   virtual void OnPresetRestored();
 
   // --- Preset slots ---------------------------------------------------------
@@ -134,8 +137,9 @@ public:
 
   // Stores the current values in the current slot and, when title is not null
   // and not empty, renames it (bounded copy). The filled flag is unchanged.
-  // False (nothing changed) when the current index is out of range or the
-  // values could not be stored.
+  // A slot that already has room for the values is refilled in place, without
+  // allocating. False (nothing changed) when the current index is out of range
+  // or the values could not be stored.
   bool ModifyCurrentPreset(const char* title = nullptr);
 
   // --- Preset bank ------------------------------------------------------------

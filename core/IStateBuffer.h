@@ -42,6 +42,8 @@ public:
 
   int32_t Size() const { return mBlock.Size(); }
   bool IsEmpty() const { return mBlock.Size() == 0; }
+  // Bytes the buffer holds room for; appends within it never allocate.
+  int32_t Capacity() const { return mBlock.Capacity(); }
   // The bytes, or null when the buffer is empty. Valid until the next change.
   const uint8_t* Bytes() const { return static_cast<const uint8_t*>(mBlock.DataOrNull()); }
   uint8_t* Bytes() { return static_cast<uint8_t*>(mBlock.DataOrNull()); }

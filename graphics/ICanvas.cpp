@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <memory>
+#include <utility>
 
 #include "graphics/ICanvasEditorDelegate.h"
 #include "graphics/IControl.h"
@@ -35,7 +37,8 @@ ICanvas::ICanvas(ICanvasEditorDelegate* delegate, int32_t width, int32_t height,
       mMaxWidth(mWidth > INT32_MAX / 2 ? INT32_MAX : mWidth * 2),
       mMinHeight(std::max(mHeight / 2, 1)),
       mMaxHeight(mHeight > INT32_MAX / 2 ? INT32_MAX : mHeight * 2),
-      mDelegate(delegate) {
+      mDelegate(delegate),
+      mLifetime(std::make_shared<char>(0)) {
   mCaptures.max_load_factor(1.0f);
   mCaptures.rehash(8);
   VectorImageCache().Retain();
@@ -113,6 +116,27 @@ void ICanvas::SetTickHandler(ITickHandler handler) {
   WakeDisplayTicks();
 }
 void ICanvas::SetKeyHandler(IKeyHandler handler) { mKeyHandler = std::move(handler); }
+
+// ---- Deferred actions ----
+
+void ICanvas::DeferAction(IDeferredAction action) {
+  if (!action) return;
+  mDeferredActions.push_back(std::move(action));
+  WakeDisplayTicks();
+}
+
+bool ICanvas::RunDeferredActions() {
+  // The queue is read afresh after every action: one may queue another, or
+  // drop the rest with the controls; only the running one is held here.
+  const std::weak_ptr<void> alive = mLifetime;
+  while (!mDeferredActions.empty()) {
+    const IDeferredAction action = std::move(mDeferredActions.front());
+    mDeferredActions.pop_front();
+    action();
+    if (alive.expired()) return false;
+  }
+  return true;
+}
 
 // ---- Base behaviour of the virtual operations ----
 

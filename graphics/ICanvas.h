@@ -39,6 +39,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -88,6 +89,7 @@ public:
   // Receives keys no control handled; answers whether it handled them.
   using IKeyHandler = std::function<bool(const IKeyStroke& key, bool isUp)>;
   using ITickHandler = std::function<void()>;
+  using IDeferredAction = std::function<void()>;
   using IAlertDone = std::function<void(int32_t button)>;
   using IColourDone = std::function<void(IArgb colour)>;
 
@@ -290,6 +292,10 @@ public:
   virtual bool ReadClipboardText(IStringBuffer& text) = 0;
   virtual bool WriteClipboardText(const char* text) = 0;
   virtual void NotifyPopupMenuToggled() = 0;
+  // Modal: each returns when the user is done, after a message loop in which
+  // the host may close the editor and delete this canvas. The answer still
+  // reaches the caller's own buffers; a done function is called only while
+  // the canvas lives. Call them with no lock held (see DeferAction).
   virtual int32_t ShowAlertBox(const char* text, const char* caption, int32_t buttons, int32_t icon,
                                IAlertDone done) = 0;
   virtual void ChooseFileDialog(IStringBuffer& file, IStringBuffer& folder, int32_t action, const char* filter) = 0;
@@ -540,8 +546,9 @@ public:
   IEntryOverlay* InstallTextEntryControl(IEntryOverlay* control = nullptr);
   // Deletes every control (special ones first, then the list from last to
   // first) after dropping every capture (their gestures are ended, no
-  // release is delivered) and forgetting the hovered, edited and
-  // menu-requesting controls. A second call does nothing.
+  // release is delivered), forgetting the hovered, edited and
+  // menu-requesting controls and dropping the deferred actions. A second
+  // call does nothing.
   void RemoveEveryControl();
 
   int32_t ControlCount() const { return mControls.Count(); }
@@ -596,6 +603,30 @@ public:
   void SetTickHandler(ITickHandler handler);
   bool HasTickHandler() const { return static_cast<bool>(mTickHandler); }
   void SetKeyHandler(IKeyHandler handler);
+
+  // ---------------------------------------------------------------------
+  // Deferred actions: work a control wants done once the call it is in (a
+  // menu answer, a timer callback) has returned, outside every framework
+  // lock: a modal dialog, above all. The platform layer runs them at the
+  // start of its next display tick, straight from its message handling; a
+  // canvas without a platform runs them when its owner calls
+  // RunDeferredActions. They are dropped with the controls
+  // (RemoveEveryControl, destruction), so an action may hold the control that
+  // deferred it. An action that runs a nested message loop may see the host
+  // close the editor meanwhile, this canvas and its controls deleted: after
+  // such a loop it touches neither unless Lifetime says the canvas is alive.
+  // ---------------------------------------------------------------------
+
+  // Queues action (nothing for an empty one) and wakes the display ticks.
+  void DeferAction(IDeferredAction action);
+  bool HasDeferredActions() const { return !mDeferredActions.empty(); }
+  // Runs the queued actions in order, one taken off the queue at a time,
+  // including any queued meanwhile. Answers false when an action deleted
+  // this canvas: the caller must then not touch it any more.
+  bool RunDeferredActions();
+  // Expires when this canvas is deleted. Code that runs a nested message
+  // loop keeps one and looks at it before touching the canvas again.
+  std::weak_ptr<void> Lifetime() const { return mLifetime; }
 
   // ---------------------------------------------------------------------
   // Input routing. Events are in logical pixels; events with a position that
@@ -815,6 +846,8 @@ private:
   bool mTooltipsEnabled = false;
   bool mMultiTouchEnabled = false;
   std::deque<IStackedLayer> mLayerStack;
+  std::deque<IDeferredAction> mDeferredActions;
+  std::shared_ptr<void> mLifetime;
 };
 
 } // namespace canvas

@@ -122,6 +122,8 @@ void ICanvas::DeleteControls(bool endGestures) {
   mMenuValueIndex = -1;
   mMenuIsContext = false;
   mResizing = false;
+  // Waiting actions may hold the controls.
+  mDeferredActions.clear();
 
   IControl* special = mPopupMenuControl;
   mPopupMenuControl = nullptr;

@@ -2,6 +2,7 @@
 
 #include "core/IParam.h"
 #include "core/IPresetSlot.h"
+#include "core/ISectionLock.h"
 #include "plugin/editor/TAboutBox.h"
 #include "plugin/editor/TPresetControl.h"
 
@@ -53,8 +54,8 @@ Tessivo::~Tessivo() {
   // a host may release the object on another thread while the tick is due.
   StopEditorTimer();
   ReleaseEngine();
-  PresetStrip = nullptr;
-  AboutBox = nullptr;
+  mPresetStrip = nullptr;
+  mAboutBox = nullptr;
 }
 
 void Tessivo::ConfigureParameters() {
@@ -84,21 +85,68 @@ void Tessivo::DefineFactoryPresets() {
 }
 
 void Tessivo::OnEditorHidden() {
-  PresetStrip = nullptr;
-  AboutBox = nullptr;
+  // Cleared on whatever thread closes the editor: the controls go with it.
+  mPresetStrip = nullptr;
+  mAboutBox = nullptr;
   TessivoBinding::OnEditorHidden();
 }
 
+// --- Preset titles ----------------------------------------------------------------
+
 void Tessivo::OnPresetRestored() {
+  if (OnUserInterfaceThread()) {
+    ShowCurrentPresetTitle();
+  } else {
+    mTitleStale.store(true, std::memory_order_release);
+  }
+}
+
+void Tessivo::OnEditorTick() {
+  TessivoBinding::OnEditorTick();
+  if (!mTitleStale.load(std::memory_order_acquire)) return;
+  // The tick runs under the timer lock and must not wait for a host thread
+  // that holds the state lock: a busy lock leaves the title to a later tick.
+  ISectionLock& lock = StateLock();
+  if (!lock.TryEnter()) return;
+  TakeCurrentTitle();
+  lock.Leave();
+  if (mPresetStrip) mPresetStrip->MarkChanged(false, -1);
+}
+
+void Tessivo::TakeCurrentTitle() {
+  mTitleStale.store(false, std::memory_order_relaxed);
   const int32_t current = CurrentPreset();
   const bool inRange = current >= 0 && current < PresetCount();
-  PresetTitle.Assign(inRange ? PresetTitleAt(current) : "");
-  if (PresetStrip) PresetStrip->MarkChanged(false, -1);
+  mPresetTitle.Assign(inRange ? PresetTitleAt(current) : "");
+}
+
+void Tessivo::ShowCurrentPresetTitle() {
+  if (!OnUserInterfaceThread()) return;
+  {
+    ISectionGuard guard(StateLock());
+    TakeCurrentTitle();
+  }
+  if (mPresetStrip) mPresetStrip->MarkChanged(false, -1);
+}
+
+// --- The editor's side --------------------------------------------------------------
+
+TPresetControl* Tessivo::PresetStrip() const { return OnUserInterfaceThread() ? mPresetStrip : nullptr; }
+
+TAboutBox* Tessivo::AboutBox() const { return OnUserInterfaceThread() ? mAboutBox : nullptr; }
+
+const char* Tessivo::PresetTitle() const { return OnUserInterfaceThread() ? mPresetTitle.Get() : ""; }
+
+void Tessivo::SetEditorControls(TPresetControl* strip, TAboutBox* about) {
+  if (!OnUserInterfaceThread()) return;
+  mPresetStrip = strip;
+  mAboutBox = about;
 }
 
 bool Tessivo::OnAboutRequest() {
   // The about box belongs to the editor; without one there is nothing to show.
-  if (!AboutBox) return false;
-  AboutBox->SetConcealed(false);
+  TAboutBox* box = AboutBox();
+  if (!box) return false;
+  box->SetConcealed(false);
   return true;
 }

@@ -13,8 +13,10 @@
 // Threads: ProcessAudio runs on the host's audio thread and neither locks nor
 // allocates. OnStreamReset reallocates the delay line and is called by the
 // bindings only from set-up calls, never during a block. OnParamChange runs on
-// whichever thread changed the parameter; the cached ratio and gains are plain
-// doubles that the next frames pick up.
+// whichever thread changed the parameter; the cached ratio and gains are
+// atomics that the next frames pick up. OnPresetRestored, too, runs on the
+// thread of the preset, program-name, bank, program-file or state call that
+// caused it; the editor's side (below) belongs to the user-interface thread.
 
 #include <atomic>
 #include <cstdint>
@@ -48,12 +50,18 @@ public:
 
   // Forgets the editor's controls before the editor closes.
   void OnEditorHidden() override;
+  // The editor tick: shows a title that host threads left stale.
+  void OnEditorTick() override;
   // Recomputes the cached pitch ratio (Coarse, Fine) or gains (Mix) from the
   // parameter's current value.
   void OnParamChange(int32_t index, plugkit::IChangeSource source, int32_t sampleOffset) override;
-  // Keeps PresetTitle in step with the current preset and redraws the strip.
+  // Keeps the strip's title in step with the current preset. On the
+  // user-interface thread the title is shown and the strip redrawn at once;
+  // on any other (a host's worker or audio thread) it only marks the title
+  // stale, one atomic store, and the next editor tick does the rest.
   void OnPresetRestored() override;
-  // Shows the about box of an open editor; false without one.
+  // Shows the about box of an open editor; false without one, and false off
+  // the user-interface thread.
   bool OnAboutRequest() override;
 
   // Chooses the line length from the sample rate and restarts the line with
@@ -71,8 +79,9 @@ public:
   plugkit::canvas::ICanvas* CreateEditorGraphics();
   // The editor layout's call: PopulateEditor on g (nothing for null).
   void EditorLayoutCall(plugkit::canvas::ICanvas* g);
-  // Fills a freshly opened canvas with the product's controls and points
-  // PresetStrip and AboutBox at the new strip and about box.
+  // Fills a freshly opened canvas with the product's controls, makes the new
+  // strip and about box the editor's (SetEditorControls) and shows the
+  // current preset's title.
   static void PopulateEditor(Tessivo& plugin, plugkit::canvas::ICanvas& g);
 
   // Engine state; read by tests and the benchmark. The cached parameter
@@ -92,17 +101,38 @@ public:
   double* DelayLine = nullptr;  // N samples, owned
   double* FadeWindow = nullptr; // N raised-cosine weights, owned
 
-  // The current preset's title as the preset strip shows and edits it.
-  // Written by OnPresetRestored, which runs under the state lock; readers on
-  // other threads than the writer's hold StateLock().
-  plugkit::IStringBuffer PresetTitle;
-  // The editor's controls while an editor is open (owned by the editor).
-  TPresetControl* PresetStrip = nullptr;
-  TAboutBox* AboutBox = nullptr;
+  // --- The editor's side: user-interface thread only -------------------------
+  // The title the strip shows, the strip and the about box are owned by the
+  // user-interface thread, the thread of the editor and its tick: the layout
+  // sets them, the editor's controls and the tick use them, OnEditorHidden
+  // clears them. Every accessor here checks the thread: elsewhere the
+  // getters answer null or "" and the setters change nothing, so no host
+  // thread can reach the editor or a text the editor reads. A host thread's
+  // preset change leaves nothing but the stale mark for the tick.
+
+  // The open editor's strip and about box (owned by its canvas), or null.
+  TPresetControl* PresetStrip() const;
+  TAboutBox* AboutBox() const;
+  // The title the strip shows (never null; "" before any was shown).
+  const char* PresetTitle() const;
+  // The layout's controls; null for none.
+  void SetEditorControls(TPresetControl* strip, TAboutBox* about);
+  // The current preset's title, taken under the state lock, becomes the one
+  // shown, and the strip redraws.
+  void ShowCurrentPresetTitle();
 
 private:
   void InstallEditorFunctions();
   void ConfigureParameters();
   void DefineFactoryPresets();
   void ReleaseEngine();
+  // Copies the current preset's title into mPresetTitle and clears the stale
+  // mark; the caller holds the state lock, on the user-interface thread.
+  void TakeCurrentTitle();
+
+  plugkit::IStringBuffer mPresetTitle;
+  TPresetControl* mPresetStrip = nullptr;
+  TAboutBox* mAboutBox = nullptr;
+  // Set by a preset change on a host thread, cleared once the title is taken.
+  std::atomic<bool> mTitleStale{false};
 };

@@ -12,8 +12,12 @@
 // that does not end in time and is abandoned keeps a valid block and only
 // ever posts to a window handle that no longer exists.
 //
-// Threads: DisplaySyncThread is driven from the window's thread; the loop runs
-// on its own thread and touches nothing but the state block and the port.
+// Threads: every operation of DisplaySyncThread, Wake included, is for the
+// window's thread alone: Start and Stop replace and drop its share of the
+// state block, which no other thread may be reading then. Nothing else calls
+// in (hosts reach the editor only through the editor's tick on that thread).
+// The loop runs on its own thread and touches nothing but the state block and
+// the port.
 
 #include <atomic>
 #include <cstdint>
@@ -36,9 +40,10 @@ constexpr uint32_t kIdleTickMs = 250;
 
 // Idle: a window with nothing to draw, animate or hand on tells its thread so
 // (EnterIdle); the thread then posts one tick per kIdleTickMs only, and wakes
-// at once, posting a tick straight away, when the window side calls Wake
-// (which any thread may call; it costs one atomic exchange unless the thread
-// actually sleeps).
+// at once, posting a tick straight away, when the window side calls Wake (it
+// costs one atomic exchange unless the thread actually sleeps). The block's
+// own operations are safe on any thread that holds a share of it; the
+// window side reaches them through DisplaySyncThread, on its thread alone.
 struct IDisplaySyncState {
   IDisplaySyncState() = default;
   ~IDisplaySyncState();  // closes WakeEvent
@@ -95,7 +100,7 @@ void RunDisplaySyncLoop(IDisplaySyncState& state, IDisplaySyncPort& port);
 // up in gdi32 and frees the library when destroyed.
 std::unique_ptr<IDisplaySyncPort> MakeSystemDisplaySyncPort();
 
-// The thread itself. Start and Stop run on the window's thread.
+// The thread itself, driven from the window's thread alone (see Threads).
 class DisplaySyncThread {
 public:
   DisplaySyncThread() = default;
@@ -114,7 +119,7 @@ public:
   bool Running() const { return mThread != nullptr; }
   // The number of the last tick posted (0 before the first).
   uint32_t LastCount() const { return mState ? mState->Count.load(std::memory_order_acquire) : 0; }
-  // See IDisplaySyncState. Without a running thread both do nothing.
+  // See IDisplaySyncState. Without a running thread they do nothing.
   void EnterIdle() {
     if (mState) mState->EnterIdle();
   }

@@ -342,13 +342,20 @@ void ICanvasWin::OnDisplaySyncTick(uint32_t count) {
     return;
   }
   if (!mWindow || !GetBackendContext()) return;
+  // Deferred work runs here, straight from the message handling with no
+  // framework lock held, and the tick ends with it: a modal dialog's loop may
+  // have closed the editor, even deleted this object.
+  if (HasDeferredActions()) {
+    RunDeferredActions();
+    return;
+  }
   const int32_t k = DisplayScaleOf(mWindow);
   if (k != ScreenScale()) ApplyScreenScale(k);
   ++mTicksRun;
   const float s = Density();
   IBoxList boxes;
   if (!RunDisplayTick(boxes)) {
-    if (!HasTickHandler() && !mTextField) mSync.EnterIdle();
+    if (!HasTickHandler() && !mTextField && !HasDeferredActions()) mSync.EnterIdle();
     return;
   }
   mSync.LeaveIdle();  // a control that wants drawing without being marked

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "core/IParam.h"
@@ -235,9 +236,10 @@ int32_t ICanvasWin::ShowAlertBox(const char* text, const char* caption, int32_t 
   std::wstring wideText, wideCaption;
   WideFromUtf8(text, wideText);
   WideFromUtf8(caption, wideCaption);
+  const std::weak_ptr<void> alive = Lifetime();
   const int32_t result = MessageBoxW(Hwnd(FindAlertOwner()), wideText.c_str(), wideCaption.c_str(),
                                      AlertBoxType(buttons, icon));
-  if (done) done(result);
+  if (done && !alive.expired()) done(result);
   return result;
 }
 
@@ -254,8 +256,11 @@ void ICanvasWin::ChooseFileDialog(IStringBuffer& file, IStringBuffer& folder, in
     file.Clear();
     return;
   }
+  // The dialog's loop may close the editor and delete this object; then
+  // nothing of it is touched afterwards.
+  const std::weak_ptr<void> alive = Lifetime();
   RunFileDialog(mWindow, file, folder, action, filter);
-  ReleaseAllCaptures();
+  if (!alive.expired()) ReleaseAllCaptures();
 }
 
 void ICanvasWin::ChooseFolderDialog(IStringBuffer& folder) {
@@ -265,14 +270,16 @@ void ICanvasWin::ChooseFolderDialog(IStringBuffer& folder) {
     folder.Clear();
     return;
   }
+  const std::weak_ptr<void> alive = Lifetime();
   RunFolderDialog(mWindow, folder);
-  ReleaseAllCaptures();
+  if (!alive.expired()) ReleaseAllCaptures();
 }
 
 bool ICanvasWin::ChooseColourDialog(IArgb& colour, const char* prompt, IColourDone done) {
   ReleaseAllCaptures();
+  const std::weak_ptr<void> alive = Lifetime();
   if (!mWindow || !RunColourDialog(mWindow, colour, prompt)) return false;
-  if (done) done(colour);
+  if (done && !alive.expired()) done(colour);
   return true;
 }
 

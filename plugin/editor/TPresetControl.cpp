@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/ISectionLock.h"
 #include "core/IStringBuffer.h"
 #include "core/Timer.h"
 #include "graphics/ICanvas.h"
@@ -118,11 +119,16 @@ void TPresetControl::ShowPresetList() {
   if (!plugin || !g) return;
   ListMenu.Numbering = 0;
   ListMenu.ClearItems(true);
-  for (int32_t i = 0; i < plugin->PresetCount(); ++i) {
-    IPopupMenuItem* item = ListMenu.AppendItem(plugin->PresetTitleAt(i));
-    if (!item) break;
-    item->Options = i == plugin->CurrentPreset() ? FlagBits(EPopupItemFlag::Marked) : 0;
-    item->ItemCode = -1;
+  {
+    // The titles are copied under the state lock: a host may rename or load
+    // programs on another thread meanwhile.
+    ISectionGuard guard(plugin->StateLock());
+    for (int32_t i = 0; i < plugin->PresetCount(); ++i) {
+      IPopupMenuItem* item = ListMenu.AppendItem(plugin->PresetTitleAt(i));
+      if (!item) break;
+      item->Options = i == plugin->CurrentPreset() ? FlagBits(EPopupItemFlag::Marked) : 0;
+      item->ItemCode = -1;
+    }
   }
   const IBox anchor(TitleBox.Left, TitleBox.Bottom, TitleBox.Left, TitleBox.Bottom);
   OpenMenu(*g, ListMenu, anchor, kListMenuIndex);
@@ -180,7 +186,10 @@ void TPresetControl::OnMenuChoice(IPopupMenu* menu, int32_t idx) {
 void TPresetControl::OnDeferredTimer(Timer&) {
   // One shot: stopped here, deleted by the next choice or the destructor.
   if (DeferTimer) DeferTimer->Cancel();
-  RunMenuAction();
+  // Only handed on: timer callbacks run holding the process-wide timer lock,
+  // which a file dialog would keep from every other thread for as long as it
+  // is open. The canvas runs the action from its own message handling.
+  if (ICanvas* g = GraphicsRef()) g->DeferAction([this] { RunMenuAction(); });
 }
 
 void TPresetControl::RunMenuAction() {
@@ -195,39 +204,46 @@ void TPresetControl::RunMenuAction() {
       plugin->ApplyPreset(plugin->CurrentPreset());
       break;
     case kModify:
-      g->OpenTextEntry(this, TitleStyle, TitleBox, plugin->PresetTitle.Get(), 0);
+      g->OpenTextEntry(this, TitleStyle, TitleBox, plugin->PresetTitle(), 0);
       break;
-    case kSave: {
-      IStringBuffer file(plugin->PresetTitle.Get());
-      file.Append(".fxp");
-      IStringBuffer folder;
-      g->ChooseFileDialog(file, folder, 1, kFileFilter);
-      if (!file.IsEmpty()) plugin->SaveProgramFile(file.Get());
+    case kSave:
+      SaveThroughDialog(*plugin, *g, plugin->PresetTitle());
       break;
-    }
-    case kLoad: {
-      IStringBuffer file;
-      IStringBuffer folder;
-      g->ChooseFileDialog(file, folder, 0, kFileFilter);
-      if (!file.IsEmpty()) plugin->LoadProgramFile(file.Get());
+    case kLoad:
+      LoadThroughDialog(*plugin, *g);
       break;
-    }
     case kAbout:
-      if (plugin->AboutBox) plugin->AboutBox->SetConcealed(false);
+      if (TAboutBox* about = plugin->AboutBox()) about->SetConcealed(false);
       break;
     default:
       break;
   }
 }
 
+// The dialogs' modal loops let the host close the editor meanwhile, deleting
+// the canvas and this strip with it; what follows a dialog uses only the
+// plug-in, which outlives its editor, and the caller's own buffers.
+
+void TPresetControl::SaveThroughDialog(Tessivo& plugin, ICanvas& g, const char* title) {
+  IStringBuffer file(title);
+  file.Append(".fxp");
+  IStringBuffer folder;
+  g.ChooseFileDialog(file, folder, 1, kFileFilter);
+  if (!file.IsEmpty()) plugin.SaveProgramFile(file.Get());
+}
+
+void TPresetControl::LoadThroughDialog(Tessivo& plugin, ICanvas& g) {
+  IStringBuffer file;
+  IStringBuffer folder;
+  g.ChooseFileDialog(file, folder, 0, kFileFilter);
+  if (!file.IsEmpty()) plugin.LoadProgramFile(file.Get());
+}
+
 void TPresetControl::OnTextCommitted(const char* text, int32_t) {
   Tessivo* plugin = Plugin();
-  if (plugin && plugin->ModifyCurrentPreset(text)) {
-    // The title shown is the one the preset now carries: an empty rename
-    // keeps the old title, a long one is cut as the preset stores it.
-    plugin->PresetTitle.Assign(plugin->PresetTitleAt(plugin->CurrentPreset()));
-    if (plugin->PresetStrip) plugin->PresetStrip->MarkChanged(false, -1);
-  }
+  // The title shown is the one the preset now carries: an empty rename keeps
+  // the old title, a long one is cut as the preset stores it.
+  if (plugin && plugin->ModifyCurrentPreset(text)) plugin->ShowCurrentPresetTitle();
   MarkChanged(false, -1);
 }
 
@@ -243,6 +259,8 @@ void TPresetControl::Render(ICanvas& g) {
   g.RenderTextRun(IconStyle, kPrevGlyph, PrevBox);
   g.RenderTextRun(IconStyle, kNextGlyph, NextBox);
   g.RenderTextRun(IconStyle, kMenuGlyph, MenuBox);
-  if (const Tessivo* plugin = Plugin())
-    if (!plugin->PresetTitle.IsEmpty()) g.RenderTextRun(TitleStyle, plugin->PresetTitle.Get(), TitleBox);
+  if (const Tessivo* plugin = Plugin()) {
+    const char* title = plugin->PresetTitle();
+    if (title[0] != '\0') g.RenderTextRun(TitleStyle, title, TitleBox);
+  }
 }

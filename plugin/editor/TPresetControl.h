@@ -5,25 +5,30 @@
 // button (a press opens the action menu: Restore, Modify, Save, Load, About).
 //
 // It works on the product plug-in object, which is its editor delegate: the
-// preset operations of the plug-in base, the product's PresetTitle,
-// PresetStrip and AboutBox, and the platform's file dialog. An unbound strip
-// (not adopted, or adopted by a canvas whose delegate is not the product)
-// does nothing.
+// preset operations of the plug-in base, the product's shown title, strip and
+// about box (Tessivo's editor side), and the platform's file dialog. An
+// unbound strip (not adopted, or adopted by a canvas whose delegate is not
+// the product) does nothing.
 //
 // A press that opens a menu keeps the strip's pressed look (Pressed,
 // PressedZone) until the menu answers, though opening the menu ends the
 // pointer's binding with a release.
 //
 // Actions chosen from the action menu do not run inside the menu's answer
-// but 40 ms later from a one-shot Timer, once the menu has gone; a second
-// choice within that time replaces the first. Choices from the preset list
-// apply at once and never reach the action slot.
+// but 40 ms later, once the menu has gone: a one-shot Timer fires then and
+// hands the action to the canvas (ICanvas::DeferAction), which runs it from
+// its own message handling, outside the timer lock that every timer callback
+// holds. A second choice within that time replaces the first. Choices from
+// the preset list apply at once and never reach the action slot. The Save and
+// Load dialogs may see the host close the editor while they are open; then
+// nothing of the strip or its canvas is touched when they return.
 //
 // Ownership: created by the editor layout and adopted by the canvas, which
-// deletes it; the strip owns its menus and its timer. The product's pointers
-// to the strip and the about box are cleared before the editor closes, so
-// both are checked before use. Threads: user-interface thread only (pointer
-// events, menu answers and the timer callback).
+// deletes it (with any action it handed over); the strip owns its menus and
+// its timer. The product forgets the strip and the about box before the
+// editor closes, so both are checked before use. Threads: user-interface
+// thread only (pointer events, menu answers, the timer callback and the
+// deferred action).
 
 #include <cstdint>
 
@@ -99,4 +104,8 @@ private:
   void OpenMenu(ICanvas& g, IPopupMenu& menu, const IBox& anchor, int32_t idx);
   // Applies preset index (clamped into the list) and tells the host.
   void StepTo(Tessivo& plugin, int32_t index);
+  // The file dialogs and what follows them; static, so that nothing after
+  // the dialog can reach a strip the host may have closed meanwhile.
+  static void SaveThroughDialog(Tessivo& plugin, ICanvas& g, const char* title);
+  static void LoadThroughDialog(Tessivo& plugin, ICanvas& g);
 };

@@ -80,16 +80,13 @@ void Tessivo::PopulateEditor(Tessivo& plugin, ICanvas& g) {
   for (const IKnobPlace& k : kKnobs)
     g.AdoptControl(new TKnobControl(k.bounds, k.param, k.label, kKnobLabelText, kKnobValueText, k.arcOrigin));
 
-  auto* strip = new TPresetControl(IBox(0, 0, w, kStripHeight), kPresetTitleText, kPresetIconText);
-  plugin.PresetStrip = strip;
-  if (!g.AdoptControl(strip)) plugin.PresetStrip = nullptr;
-
-  auto* about = new TAboutBox(IBox(0, 0, w, h), logo, kAboutFadeStep);
-  plugin.AboutBox = about;
-  if (!g.AdoptControl(about)) plugin.AboutBox = nullptr;
+  // A control the canvas refuses is deleted at once: only adopted ones count.
+  auto* strip = static_cast<TPresetControl*>(
+      g.AdoptControl(new TPresetControl(IBox(0, 0, w, kStripHeight), kPresetTitleText, kPresetIconText)));
+  auto* about = static_cast<TAboutBox*>(g.AdoptControl(new TAboutBox(IBox(0, 0, w, h), logo, kAboutFadeStep)));
+  plugin.SetEditorControls(strip, about);
 
   // The strip opens on the current preset's title, as a preset change would
   // leave it.
-  const int32_t current = plugin.CurrentPreset();
-  plugin.PresetTitle.Assign(current >= 0 && current < plugin.PresetCount() ? plugin.PresetTitleAt(current) : "");
+  plugin.ShowCurrentPresetTitle();
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "canvas_fixture.h"
 
@@ -193,6 +194,42 @@ TEST(ICanvasDirty, ATickRunsTheHandlerAndAnimationsBeforeCollecting) {
   EXPECT_FALSE(a->WantsRedraw());
   boxes.Clear();
   EXPECT_FALSE(f.canvas.RunDisplayTick(boxes));
+}
+
+// Deferred actions run in order when the owner asks, including one queued by
+// another; the controls' removal drops whatever still waits; an action that
+// deletes the canvas ends the run and says so.
+TEST(ICanvasDeferred, ActionsRunInOrderAndGoWithTheControls) {
+  CanvasFixture f;
+  ProbeControl* a = f.Add("a", IBox(10, 10, 20, 20));
+  f.canvas.DeferAction([&] {
+    f.log.push_back("first");
+    f.canvas.DeferAction([&] { f.log.push_back("queued by first"); });
+  });
+  f.canvas.DeferAction([&] { f.log.push_back("second"); });
+  f.canvas.DeferAction(nullptr);
+  f.Forget();
+  EXPECT_TRUE(f.canvas.RunDeferredActions());
+  EXPECT_EQ(f.log, (Log{"first", "second", "queued by first"}));
+  EXPECT_FALSE(f.canvas.HasDeferredActions());
+
+  f.Forget();
+  f.canvas.DeferAction([&f, a] { f.log.push_back("uses a"); a->MarkClean(); });
+  f.canvas.RemoveEveryControl();
+  EXPECT_FALSE(f.canvas.HasDeferredActions());
+  EXPECT_TRUE(f.canvas.RunDeferredActions());
+  EXPECT_EQ(f.log, Log{});
+
+  // An action whose nested loop saw the editor close: the canvas is gone.
+  Log log;
+  RecordingDelegate delegate{log};
+  auto* doomed = new RecordingCanvas(&delegate, log);
+  std::weak_ptr<void> lifetime = doomed->Lifetime();
+  doomed->DeferAction([doomed] { delete doomed; });
+  doomed->DeferAction([&log] { log.push_back("after the delete"); });
+  EXPECT_FALSE(doomed->RunDeferredActions());
+  EXPECT_TRUE(lifetime.expired());
+  EXPECT_EQ(std::count(log.begin(), log.end(), "after the delete"), 0);
 }
 
 TEST(ICanvasPaint, AnEmptyListDrawsNothing) {

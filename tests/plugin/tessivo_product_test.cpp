@@ -3,11 +3,16 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <thread>
 
+#include <windows.h>
+
+#include "api/vst2/VST2Interface.h"
 #include "core/IParam.h"
 #include "core/IPortDirection.h"
 #include "core/IPresetSlot.h"
 #include "plugin/Tessivo.h"
+#include "tests/plugin/allocation_counter.h"
 #include "tests/plugin/tessivo_support.h"
 
 using namespace plugkit;
@@ -62,9 +67,9 @@ TEST(TessivoProduct, FreshObjectHasNoLineAndNoEditorControls) {
   EXPECT_EQ(plugin.DryGain, 0.0);
   EXPECT_EQ(plugin.WetGain, 0.0);
   EXPECT_FALSE(plugin.Bypassed);
-  EXPECT_STREQ(plugin.PresetTitle.Get(), "");
-  EXPECT_EQ(plugin.PresetStrip, nullptr);
-  EXPECT_EQ(plugin.AboutBox, nullptr);
+  EXPECT_STREQ(plugin.PresetTitle(), "");
+  EXPECT_EQ(plugin.PresetStrip(), nullptr);
+  EXPECT_EQ(plugin.AboutBox(), nullptr);
 }
 
 struct ParamCase {
@@ -175,7 +180,7 @@ TEST(TessivoProduct, ApplyingAPresetSetsRatioGainsAndTitle) {
     SCOPED_TRACE(c.title);
     ASSERT_TRUE(plugin.ApplyPreset(i));
     EXPECT_EQ(plugin.CurrentPreset(), i);
-    EXPECT_STREQ(plugin.PresetTitle.Get(), c.title);
+    EXPECT_STREQ(plugin.PresetTitle(), c.title);
     EXPECT_EQ(plugin.GetParam(Coarse)->Value(), c.coarse);
     EXPECT_EQ(plugin.GetParam(Fine)->Value(), c.fine);
     EXPECT_EQ(plugin.GetParam(Mix)->Value(), c.mix);
@@ -185,25 +190,62 @@ TEST(TessivoProduct, ApplyingAPresetSetsRatioGainsAndTitle) {
     EXPECT_NEAR(plugin.DryGain, std::cos(c.mix * 0.01 * kHalfPi), 1e-15);
   }
   EXPECT_FALSE(plugin.ApplyPreset(7));
-  EXPECT_STREQ(plugin.PresetTitle.Get(), "Octave down (mixed)");
+  EXPECT_STREQ(plugin.PresetTitle(), "Octave down (mixed)");
 }
 
 TEST(TessivoProduct, PresetRestoredOutsideTheListLeavesTheTitleEmpty) {
   for (int32_t index : {7, -1, 1000}) {
     IndexableTessivo plugin;
     ASSERT_TRUE(plugin.ApplyPreset(3));
-    ASSERT_STREQ(plugin.PresetTitle.Get(), "Down 3 Semitones");
+    ASSERT_STREQ(plugin.PresetTitle(), "Down 3 Semitones");
     plugin.ForceCurrentPreset(index);
     plugin.OnPresetRestored();
-    EXPECT_STREQ(plugin.PresetTitle.Get(), "") << index;
+    EXPECT_STREQ(plugin.PresetTitle(), "") << index;
   }
+}
+
+// A host may send a program change on its audio thread. The old program is
+// stored in place and the new one applied without allocating; the title the
+// editor shows is not written there but left to the editor's next tick.
+TEST(TessivoProduct, ProgramChangeOnAnotherThreadAllocatesNothingAndLeavesTheTitleToTheTick) {
+  Tessivo plugin(nullptr);
+  AEffect* effect = plugin.EffectRecord();
+  effect->dispatcher(effect, effSetProgram, 0, 2, nullptr, 0.0f);
+  ASSERT_STREQ(plugin.PresetTitle(), "Hard Detune");  // this thread shows it at once
+  const uint8_t* stored = plugin.GetPreset(2)->state.Bytes();
+
+  int64_t allocations = -1;
+  std::thread audio([&] {
+    AllocationCounter counter;
+    effect->dispatcher(effect, effSetProgram, 0, 5, nullptr, 0.0f);
+    allocations = counter.Count();
+  });
+  audio.join();
+  EXPECT_EQ(allocations, 0);
+  EXPECT_EQ(plugin.GetPreset(2)->state.Bytes(), stored) << "the old program's state was built anew";
+  EXPECT_EQ(plugin.CurrentPreset(), 5);
+  EXPECT_EQ(plugin.GetParam(Coarse)->Value(), 12.0);
+  EXPECT_STREQ(plugin.PresetTitle(), "Hard Detune");
+
+  // The editor tick (a thread timer of this thread) shows the new title.
+  const DWORD start = GetTickCount();
+  while (std::string(plugin.PresetTitle()) != "Octave up" && GetTickCount() - start < 20000) {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+    Sleep(2);
+  }
+  EXPECT_STREQ(plugin.PresetTitle(), "Octave up") << "no editor tick showed the new title";
+  // Off this thread nothing of the editor's side is handed out.
+  std::string elsewhere = "unread";
+  std::thread([&] { elsewhere = plugin.PresetTitle(); }).join();
+  EXPECT_EQ(elsewhere, "");
 }
 
 TEST(TessivoProduct, AboutRequestWithoutAnEditorDoesNothing) {
   Tessivo plugin(nullptr);
   EXPECT_FALSE(plugin.OnAboutRequest());
-  EXPECT_EQ(plugin.AboutBox, nullptr);
-  EXPECT_EQ(plugin.PresetStrip, nullptr);
+  EXPECT_EQ(plugin.AboutBox(), nullptr);
+  EXPECT_EQ(plugin.PresetStrip(), nullptr);
 }
 
 } // namespace

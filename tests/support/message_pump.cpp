@@ -23,6 +23,14 @@ namespace plugkit::test {
   return ::testing::AssertionSuccess();
 }
 
+void DispatchWaitingMessages() {
+  MSG m;
+  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&m);
+    DispatchMessageA(&m);
+  }
+}
+
 namespace {
 
 constexpr UINT kMarker = WM_APP + 0x3A7;

@@ -23,6 +23,11 @@ namespace plugkit::test {
                                      uint32_t limitMs = kWaitLimitMs,
                                      const std::function<void(const MSG&)>& seen = nullptr);
 
+// Dispatches the messages already waiting for the calling thread (timer
+// ticks that are due included) and returns without waiting for more: for
+// loops that must let the thread's timers run now and then.
+void DispatchWaitingMessages();
+
 // Posts a marker to a hidden window of the calling thread and pumps until the
 // marker has been handled (by this pump or any loop nested in a handler).
 // Posted messages arrive in order, so by then everything posted before it to

@@ -128,7 +128,7 @@ TEST(Dispatcher, Programs) {
   p.Dispatch(effSetProgram, 0, 5);
   EXPECT_EQ(p.Dispatch(effGetProgram), 5);
   EXPECT_EQ(p.Value(Coarse), 12.0);
-  EXPECT_STREQ(p.plugin->PresetTitle.Get(), "Octave up");
+  EXPECT_STREQ(p.plugin->PresetTitle(), "Octave up");
 
   // Leaving a program keeps its edits: they are stored into it first.
   p.Set(Mix, 0.25f);
@@ -145,7 +145,7 @@ TEST(Dispatcher, Programs) {
   EXPECT_EQ(p.Dispatch(effSetProgramName, 0, 0, nullptr), 0);
   p.Dispatch(effSetProgramName, 0, 0, const_cast<char*>("Mine"));
   EXPECT_STREQ(p.plugin->PresetTitleAt(5), "Mine");
-  EXPECT_STREQ(p.plugin->PresetTitle.Get(), "Mine");
+  EXPECT_STREQ(p.plugin->PresetTitle(), "Mine");
 }
 
 TEST(Dispatcher, ParameterFromText) {

@@ -26,9 +26,9 @@ TEST(Vst3Editor, SameLayoutAndStrip) {
     plugin->RunEditorLayout(&canvas);
     ASSERT_EQ(canvas.ControlCount(), 6);
     for (int32_t i = 1; i <= 3; ++i) EXPECT_NE(dynamic_cast<TKnobControl*>(canvas.ControlAt(i)), nullptr);
-    EXPECT_EQ(canvas.ControlAt(4), plugin->PresetStrip);
-    EXPECT_EQ(canvas.ControlAt(5), plugin->AboutBox);
-    EXPECT_STREQ(plugin->PresetTitle.Get(), "Hard Detune");
+    EXPECT_EQ(canvas.ControlAt(4), plugin->PresetStrip());
+    EXPECT_EQ(canvas.ControlAt(5), plugin->AboutBox());
+    EXPECT_STREQ(plugin->PresetTitle(), "Hard Detune");
 
     IPointerEvent next;
     next.X = 210;
@@ -37,10 +37,10 @@ TEST(Vst3Editor, SameLayoutAndStrip) {
     canvas.HandlePointerDown(&next, 1);
     canvas.HandlePointerUp(&next, 1);
     EXPECT_EQ(plugin->CurrentPreset(), 3);
-    EXPECT_STREQ(plugin->PresetTitle.Get(), "Down 3 Semitones");
+    EXPECT_STREQ(plugin->PresetTitle(), "Down 3 Semitones");
 
     EXPECT_TRUE(plugin->OnAboutRequest());
-    EXPECT_FALSE(plugin->AboutBox->Concealed());
+    EXPECT_FALSE(plugin->AboutBox()->Concealed());
     plugin->OnEditorHidden();
   }
   EXPECT_FALSE(plugin->OnAboutRequest());

@@ -15,7 +15,7 @@ using namespace tessivo_editor_test;
 namespace {
 
 struct AboutFixture : EditorFixture {
-  TAboutBox& Box() { return *plugin.AboutBox; }
+  TAboutBox& Box() { return *plugin.AboutBox(); }
   // One display frame: the tick, then every dirty box painted (twice, as
   // when a frame holds more than one region).
   void Frame() {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "graphics/ICanvas.h"
@@ -28,12 +29,12 @@ TEST(EditorLayout, ConstructorInstallsFactoryAndLayout) {
   EXPECT_TRUE(plugin.HasEditorLayout());
   EditorCanvas canvas(&plugin);
   plugin.RunEditorLayout(&canvas);
-  EXPECT_NE(plugin.PresetStrip, nullptr);
-  EXPECT_NE(plugin.AboutBox, nullptr);
+  EXPECT_NE(plugin.PresetStrip(), nullptr);
+  EXPECT_NE(plugin.AboutBox(), nullptr);
   plugin.RunEditorLayout(nullptr);  // nothing to fill
   plugin.OnEditorHidden();
-  EXPECT_EQ(plugin.PresetStrip, nullptr);
-  EXPECT_EQ(plugin.AboutBox, nullptr);
+  EXPECT_EQ(plugin.PresetStrip(), nullptr);
+  EXPECT_EQ(plugin.AboutBox(), nullptr);
 }
 
 // The product's controls in drawing order: three knobs, the preset strip,
@@ -82,14 +83,14 @@ TEST(EditorLayout, ControlsInOrderWithTheirPlaces) {
   }
   auto* strip = dynamic_cast<TPresetControl*>(g.ControlAt(n - 2));
   ASSERT_NE(strip, nullptr);
-  EXPECT_EQ(strip, f.plugin.PresetStrip);
+  EXPECT_EQ(strip, f.plugin.PresetStrip());
   EXPECT_EQ(strip->Bounds(), IBox(0, 0, 250, 30));
   EXPECT_EQ(strip->ParamIndexAt(0), -1);
   EXPECT_TRUE(strip->TitleStyle == kPresetTitleText);
   EXPECT_TRUE(strip->IconStyle == kPresetIconText);
   auto* about = dynamic_cast<TAboutBox*>(g.ControlAt(n - 1));
   ASSERT_NE(about, nullptr);
-  EXPECT_EQ(about, f.plugin.AboutBox);
+  EXPECT_EQ(about, f.plugin.AboutBox());
   EXPECT_EQ(about->Bounds(), IBox(0, 0, 250, 160));
   EXPECT_EQ(about->FadeStep, 0.05f);
   EXPECT_TRUE(about->Logo.IsLoaded());
@@ -107,26 +108,27 @@ TEST(EditorLayout, CornerHandleAtTheEditorsCorner) {
   EXPECT_EQ(handle->Bounds(), IBox(240, 150, 250, 160));
 }
 
-// The strip opens on the current preset's title, and follows preset changes
-// (redrawn each time).
+// The strip opens on the current preset's title, even one that a host thread
+// chose and no editor tick has shown yet, and follows preset changes (redrawn
+// each time).
 TEST(EditorLayout, StripShowsTheCurrentPresetsTitle) {
   Tessivo plugin(nullptr);
-  ASSERT_TRUE(plugin.ApplyPreset(3));
-  plugin.PresetTitle.Assign("stale");
+  std::thread([&] { plugin.ApplyPreset(3); }).join();
+  EXPECT_STREQ(plugin.PresetTitle(), "");
   EditorCanvas canvas(&plugin);
   plugin.RunEditorLayout(&canvas);
-  EXPECT_STREQ(plugin.PresetTitle.Get(), "Down 3 Semitones");
+  EXPECT_STREQ(plugin.PresetTitle(), "Down 3 Semitones");
 
-  plugin.PresetStrip->MarkClean();
+  plugin.PresetStrip()->MarkClean();
   ASSERT_TRUE(plugin.ApplyPreset(5));
-  EXPECT_TRUE(plugin.PresetStrip->Changed());
+  EXPECT_TRUE(plugin.PresetStrip()->Changed());
   canvas.calls.clear();
-  canvas.PaintOne(*plugin.PresetStrip);
+  canvas.PaintOne(*plugin.PresetStrip());
   EXPECT_EQ(canvas.Of("text").back().text, "Octave up");
   plugin.OnEditorHidden();
   // Without the editor, preset changes still keep the title.
   ASSERT_TRUE(plugin.ApplyPreset(1));
-  EXPECT_STREQ(plugin.PresetTitle.Get(), "Light Detune");
+  EXPECT_STREQ(plugin.PresetTitle(), "Light Detune");
 }
 
 // A preset change reaches the knobs of the open editor.

@@ -149,7 +149,7 @@ TEST(EditorPixels, TheAboutBoxWithTheLogo) {
   ASSERT_TRUE(f.plugin.OnAboutRequest());
   for (int i = 0; i < 21; ++i) f.Frame();
   EXPECT_TRUE(f.canvas->WritePicture("tessivo_about.png"));
-  ASSERT_TRUE(f.plugin.AboutBox->Logo.IsLoaded());
+  ASSERT_TRUE(f.plugin.AboutBox()->Logo.IsLoaded());
   // Shade: (14, 16, 18) at alpha 220 over the background.
   const Rgba shade = f.At(3, 157);
   EXPECT_LT(shade.R, 25);

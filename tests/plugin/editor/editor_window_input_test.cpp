@@ -121,7 +121,7 @@ TEST(EditorWindowInput, ARightPressInsideAKnobDragLeavesTheDragGoing) {
 TEST(EditorWindowInput, TheWholeOkButtonHidesTheAboutBox) {
   OpenEditor e;
   ASSERT_TRUE(e.opened);
-  TAboutBox* about = e.plugin.AboutBox;
+  TAboutBox* about = e.plugin.AboutBox();
   ASSERT_NE(about, nullptr);
   const IBox ok = TAboutBox::kOkBox;
   const struct {
@@ -155,7 +155,7 @@ TEST(EditorWindowInput, TheWholeOkButtonHidesTheAboutBox) {
 TEST(EditorWindowInput, TheStripStaysPressedWhileItsMenuIsOpen) {
   OpenEditor e;
   ASSERT_TRUE(e.opened);
-  TPresetControl* strip = e.plugin.PresetStrip;
+  TPresetControl* strip = e.plugin.PresetStrip();
   ASSERT_NE(strip, nullptr);
   auto* menu = dynamic_cast<IPopupMenuControl*>(e.Editor()->PopupMenuControl());
   ASSERT_NE(menu, nullptr);

@@ -150,9 +150,9 @@ TEST(EditorWindow, AboutBoxShowsTheLogo) {
   WindowFixture f;
   ASSERT_TRUE(f.Open());
   ASSERT_TRUE(f.plugin.OnAboutRequest());
-  ASSERT_NE(f.plugin.AboutBox, nullptr);
+  ASSERT_NE(f.plugin.AboutBox(), nullptr);
   // The fade takes 20 display ticks, however long those take.
-  const TAboutBox& box = *f.plugin.AboutBox;
+  const TAboutBox& box = *f.plugin.AboutBox();
   ASSERT_TRUE(PumpUntil("the about box's fade-in to end", [&] { return !box.Fading && box.Opacity == 1.0f; }));
   ASSERT_TRUE(f.PaintedAfter(f.Editor()->PaintedFrames()));
 
@@ -228,7 +228,7 @@ TEST(EditorWindow, OpenAndCloseWhileAudioRuns) {
   EXPECT_FALSE(bad.load()) << "a block came out with a NaN or was left unwritten";
   EXPECT_GT(blocksSeen, 0);
   EXPECT_EQ(f.plugin.EditorGraphics(), nullptr);
-  EXPECT_EQ(f.plugin.PresetStrip, nullptr);
+  EXPECT_EQ(f.plugin.PresetStrip(), nullptr);
   EXPECT_EQ(plugkit::canvas::test::EditorWindowCount(), 0);
   EXPECT_LE(plugkit::canvas::test::ThreadCount(), threads);
   EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -22,7 +23,7 @@ namespace {
 // its preset strip.
 struct StripFixture : EditorFixture {
   StripFixture() : EditorFixture(true) { HostCalls().clear(); }
-  TPresetControl& Strip() { return *plugin.PresetStrip; }
+  TPresetControl& Strip() { return *plugin.PresetStrip(); }
   void Click(float x, float y) {
     const IPointerEvent e = Pointer(x, y);
     canvas.HandlePointerDown(&e, 1);
@@ -57,10 +58,12 @@ struct StripFixture : EditorFixture {
     if (text) canvas.CommitTextEntry(text);
     else canvas.CancelTextEntry();
   }
-  // Pumps until a timer started now, with twice the strip's delay, has
-  // ticked: the strip's earlier timer has had its turn by then, so a
-  // deferred action has run, or never will.
-  static void Settle() { EXPECT_TRUE(plugkit::test::PumpTimerTicks(2 * TPresetControl::kDeferMs)); }
+  // Waits for the strip's timer to hand its action to the canvas, then runs
+  // it as the platform layer's display tick would.
+  void Settle() {
+    ASSERT_TRUE(plugkit::test::PumpUntil("the strip to hand over its action", [&] { return canvas.HasDeferredActions(); }));
+    canvas.RunDeferredActions();
+  }
 };
 
 std::string ScratchPath(const char* name) {
@@ -93,7 +96,7 @@ TEST(PresetControl, PreviousAndNextWrapAround) {
     f.Strip().MarkClean();
     f.Click(c.x, 10);
     EXPECT_EQ(f.plugin.CurrentPreset(), c.expected);
-    EXPECT_STREQ(f.plugin.PresetTitle.Get(), f.plugin.PresetTitleAt(c.expected));
+    EXPECT_STREQ(f.plugin.PresetTitle(), f.plugin.PresetTitleAt(c.expected));
     EXPECT_EQ(HostTrail(), (std::vector<std::string>{"update display"}));
     EXPECT_TRUE(f.Strip().Changed());
     EXPECT_EQ(f.Strip().PressedZone, TPresetControl::kNoZone);
@@ -236,7 +239,7 @@ TEST(PresetControl, ActionsWaitForTheTimerAndTheLastChoiceWins) {
   f.Act(TPresetControl::kRestore);
   EXPECT_EQ(f.Strip().PendingAction, TPresetControl::kRestore);
   EXPECT_EQ(f.plugin.GetParam(Mix)->Value(), 10.0);  // not yet
-  StripFixture::Settle();
+  f.Settle();
   EXPECT_EQ(f.plugin.GetParam(Mix)->Value(), 50.0);
   EXPECT_EQ(f.Strip().PendingAction, -1);
 
@@ -244,7 +247,7 @@ TEST(PresetControl, ActionsWaitForTheTimerAndTheLastChoiceWins) {
   f.plugin.GetParam(Mix)->Set(10.0);
   f.Act(TPresetControl::kRestore);
   f.Act(TPresetControl::kModify);
-  StripFixture::Settle();
+  f.Settle();
   EXPECT_EQ(f.plugin.GetParam(Mix)->Value(), 10.0);
   EXPECT_EQ(f.Entries().size(), 1u);
   f.Type(nullptr);
@@ -254,7 +257,7 @@ TEST(PresetControl, ActionsWaitForTheTimerAndTheLastChoiceWins) {
   f.Act(TPresetControl::kModify);
   f.Click(100, 10);
   f.Choose(4);
-  StripFixture::Settle();
+  f.Settle();
   EXPECT_EQ(f.plugin.CurrentPreset(), 4);
   EXPECT_EQ(f.Entries().size(), 1u);
 }
@@ -266,7 +269,7 @@ TEST(PresetControl, ModifyRenamesTheCurrentPreset) {
   ASSERT_TRUE(f.plugin.ApplyPreset(3));
   f.plugin.GetParam(Mix)->Set(25.0);
   f.Act(TPresetControl::kModify);
-  StripFixture::Settle();
+  f.Settle();
   EXPECT_EQ(f.Entries(), (std::vector<std::string>{"entry edits -1 'Down 3 Semitones'"}));
   EXPECT_EQ(f.entryProbe->Bounds(), f.Strip().TitleBox);
   EXPECT_EQ(f.entryProbe->TextStyle().FontSize, 18.0f);
@@ -274,7 +277,7 @@ TEST(PresetControl, ModifyRenamesTheCurrentPreset) {
 
   f.Strip().MarkClean();
   f.Type("Low Blend");
-  EXPECT_STREQ(f.plugin.PresetTitle.Get(), "Low Blend");
+  EXPECT_STREQ(f.plugin.PresetTitle(), "Low Blend");
   EXPECT_STREQ(f.plugin.PresetTitleAt(3), "Low Blend");
   EXPECT_TRUE(f.Strip().Changed());
   f.plugin.GetParam(Mix)->Set(90.0);
@@ -282,9 +285,9 @@ TEST(PresetControl, ModifyRenamesTheCurrentPreset) {
   EXPECT_EQ(f.plugin.GetParam(Mix)->Value(), 25.0);
 
   f.Act(TPresetControl::kModify);
-  StripFixture::Settle();
+  f.Settle();
   f.Type("");
-  EXPECT_STREQ(f.plugin.PresetTitle.Get(), "Low Blend");
+  EXPECT_STREQ(f.plugin.PresetTitle(), "Low Blend");
   EXPECT_STREQ(f.plugin.PresetTitleAt(3), "Low Blend");
 }
 
@@ -299,7 +302,7 @@ TEST(PresetControl, SaveAndLoadThroughTheFileDialog) {
 
   f.canvas.dialogAnswer = "";
   f.Act(TPresetControl::kSave);
-  StripFixture::Settle();
+  f.Settle();
   ASSERT_EQ(f.canvas.dialogs.size(), 1u);
   EXPECT_EQ(f.canvas.dialogs[0].file, "Up 3 Semitones.fxp");
   EXPECT_EQ(f.canvas.dialogs[0].folder, "");
@@ -309,65 +312,81 @@ TEST(PresetControl, SaveAndLoadThroughTheFileDialog) {
 
   f.canvas.dialogAnswer = path;
   f.Act(TPresetControl::kSave);
-  StripFixture::Settle();
+  f.Settle();
   ASSERT_TRUE(std::filesystem::exists(path));
 
   // Load into another preset: values and title come from the file.
   ASSERT_TRUE(f.plugin.ApplyPreset(0));
   HostCalls().clear();
   f.Act(TPresetControl::kLoad);
-  StripFixture::Settle();
+  f.Settle();
   ASSERT_EQ(f.canvas.dialogs.size(), 3u);
   EXPECT_EQ(f.canvas.dialogs[2].file, "");
   EXPECT_EQ(f.canvas.dialogs[2].action, 0);
   EXPECT_EQ(f.plugin.GetParam(Coarse)->Value(), 3.0);
   EXPECT_EQ(f.plugin.GetParam(Fine)->Value(), -20.0);
-  EXPECT_STREQ(f.plugin.PresetTitle.Get(), "Up 3 Semitones");
+  EXPECT_STREQ(f.plugin.PresetTitle(), "Up 3 Semitones");
   EXPECT_EQ(f.plugin.CurrentPreset(), 0);
 
   f.plugin.GetParam(Fine)->Set(0.0);
   f.canvas.dialogAnswer = "";
   f.Act(TPresetControl::kLoad);
-  StripFixture::Settle();
+  f.Settle();
   EXPECT_EQ(f.plugin.GetParam(Fine)->Value(), 0.0);
   std::remove(path.c_str());
 
   // An empty title proposes ".fxp".
-  f.plugin.PresetTitle.Assign("");
+  f.plugin.GetPreset(2)->SetTitle("");
+  ASSERT_TRUE(f.plugin.ApplyPreset(2));
   f.Act(TPresetControl::kSave);
-  StripFixture::Settle();
+  f.Settle();
   EXPECT_EQ(f.canvas.dialogs.back().file, ".fxp");
 }
 
 TEST(PresetControl, AboutShowsTheAboutBoxWhenThereIsOne) {
   StripFixture f;
-  ASSERT_NE(f.plugin.AboutBox, nullptr);
-  EXPECT_TRUE(f.plugin.AboutBox->Concealed());
+  ASSERT_NE(f.plugin.AboutBox(), nullptr);
+  EXPECT_TRUE(f.plugin.AboutBox()->Concealed());
   f.Act(TPresetControl::kAbout);
-  StripFixture::Settle();
-  EXPECT_FALSE(f.plugin.AboutBox->Concealed());
-  EXPECT_TRUE(f.plugin.AboutBox->Fading);
+  f.Settle();
+  EXPECT_FALSE(f.plugin.AboutBox()->Concealed());
+  EXPECT_TRUE(f.plugin.AboutBox()->Fading);
 
-  TAboutBox* box = f.plugin.AboutBox;
-  f.plugin.AboutBox = nullptr;
+  TAboutBox* box = f.plugin.AboutBox();
+  f.plugin.SetEditorControls(f.plugin.PresetStrip(), nullptr);
   box->OnBind();
   f.Act(TPresetControl::kAbout);
-  StripFixture::Settle();
+  f.Settle();
   EXPECT_TRUE(box->Concealed());
 }
 
-// The strip's timer goes with the strip: a strip deleted while an action
-// waits leaves no timer running.
+// A waiting action goes with the strip: closed before its timer fired, no
+// timer is left running and nothing runs; closed after the timer handed the
+// action to the canvas, the canvas drops it.
 TEST(PresetControl, ClosingTheEditorStopsAWaitingAction) {
-  StripFixture f;
-  const int32_t before = plugkit::Timer::RunningCount();
-  f.Act(TPresetControl::kModify);
-  EXPECT_EQ(plugkit::Timer::RunningCount(), before + 1);
-  f.plugin.OnEditorHidden();
-  f.canvas.RemoveEveryControl();
-  EXPECT_EQ(plugkit::Timer::RunningCount(), before);
-  StripFixture::Settle();
-  EXPECT_TRUE(f.Entries().empty());
+  {
+    StripFixture f;
+    const int32_t before = plugkit::Timer::RunningCount();
+    f.Act(TPresetControl::kModify);
+    EXPECT_EQ(plugkit::Timer::RunningCount(), before + 1);
+    f.plugin.OnEditorHidden();
+    f.canvas.RemoveEveryControl();
+    EXPECT_EQ(plugkit::Timer::RunningCount(), before);
+    // A timer of three times the delay proves the strip's would have fired.
+    ASSERT_TRUE(plugkit::test::PumpTimerTicks(3 * TPresetControl::kDeferMs));
+    EXPECT_FALSE(f.canvas.HasDeferredActions());
+    EXPECT_TRUE(f.Entries().empty());
+  }
+  {
+    StripFixture f;
+    f.Act(TPresetControl::kModify);
+    ASSERT_TRUE(plugkit::test::PumpUntil("the strip to hand over its action", [&] { return f.canvas.HasDeferredActions(); }));
+    f.plugin.OnEditorHidden();
+    f.canvas.RemoveEveryControl();
+    EXPECT_FALSE(f.canvas.HasDeferredActions());
+    EXPECT_TRUE(f.canvas.RunDeferredActions());
+    EXPECT_TRUE(f.Entries().empty());
+  }
 }
 
 } // namespace
