@@ -19,7 +19,7 @@
 
 #include "bench/Stopwatch.h"
 #include "core/IParam.h"
-#include "graphics/IBoxList.h"
+#include "graphics/records/IBoxList.h"
 #include "plugin/Tessivo.h"
 #include "tests/graphics/null_canvas.h"
 

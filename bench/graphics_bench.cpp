@@ -17,8 +17,8 @@
 #include "bench/Stopwatch.h"
 #include "core/ModuleResources.h"
 #include "graphics/IShadowBlur.h"
-#include "graphics/ISharedCache.h"
-#include "graphics/ITrueTypeInfo.h"
+#include "graphics/imagesfonts/ISharedCache.h"
+#include "graphics/imagesfonts/ITrueTypeInfo.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "graphics/IAffine.h"
 #include "graphics/ICanvas.h"
+#include "graphics/records/IAffine.h"
 
 namespace plugkit::canvas {
 

@@ -9,8 +9,8 @@
 #include "graphics/IControl.h"
 #include "graphics/IEntryOverlay.h"
 #include "graphics/IMenuOverlay.h"
-#include "graphics/IPopupMenuControl.h"
-#include "graphics/ITextEntryControl.h"
+#include "graphics/controls/IPopupMenuControl.h"
+#include "graphics/controls/ITextEntryControl.h"
 
 namespace plugkit::canvas {
 

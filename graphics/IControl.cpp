@@ -9,7 +9,7 @@
 #include "core/IEditorDelegate.h"
 #include "core/IParam.h"
 #include "graphics/ICanvas.h"
-#include "graphics/IPopupMenu.h"
+#include "graphics/records/IPopupMenu.h"
 
 // Value slots, value commits, geometry, state and animation. The operations
 // that reach into the canvas (prompts, capture, drawing, updating sibling

@@ -39,14 +39,14 @@
 
 #include "core/IHeapBlock.h"
 #include "core/IStringBuffer.h"
-#include "graphics/IArgb.h"
-#include "graphics/IBoundValue.h"
-#include "graphics/IBox.h"
-#include "graphics/IComposite.h"
-#include "graphics/IGestureEvent.h"
-#include "graphics/IKeyStroke.h"
-#include "graphics/IPointerEvent.h"
-#include "graphics/ITextStyle.h"
+#include "graphics/records/IArgb.h"
+#include "graphics/records/IBoundValue.h"
+#include "graphics/records/IBox.h"
+#include "graphics/records/IComposite.h"
+#include "graphics/records/IGestureEvent.h"
+#include "graphics/records/IKeyStroke.h"
+#include "graphics/records/IPointerEvent.h"
+#include "graphics/records/ITextStyle.h"
 
 namespace plugkit {
 

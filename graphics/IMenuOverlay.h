@@ -10,8 +10,8 @@
 // canvas' own prompt menu, or a menu kept by the requesting control).
 // UI thread only.
 
-#include "graphics/IBox.h"
 #include "graphics/IControl.h"
+#include "graphics/records/IBox.h"
 
 namespace plugkit {
 namespace canvas {

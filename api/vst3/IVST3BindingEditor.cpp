@@ -12,7 +12,7 @@
 #include "api/vst3/IVST3View.h"
 #include "graphics/ICanvas.h"
 #include "graphics/IControl.h"
-#include "graphics/IPopupMenu.h"
+#include "graphics/records/IPopupMenu.h"
 #include "pluginterfaces/vst/ivstcontextmenu.h"
 
 using namespace Steinberg;

@@ -17,7 +17,7 @@
 // Pure function of its arguments plus the thread's keyboard layout (for
 // characters without a key code); user-interface thread.
 
-#include "graphics/IKeyStroke.h"
+#include "graphics/records/IKeyStroke.h"
 #include "pluginterfaces/base/ftypes.h"
 
 namespace plugkit {

@@ -9,7 +9,7 @@
 // mapping cannot be inverted has no direction: it becomes the flat colour of
 // stop 0.
 
-#include "graphics/IFill.h"
+#include "graphics/records/IFill.h"
 
 namespace plugkit::canvas {
 

@@ -1,10 +1,10 @@
 // Fonts and text of the NanoVG back-end.
 
-#include "graphics/SharedCaches.h"
 #include "graphics/drawing/GradientSpan.h"
 #include "graphics/drawing/ICanvasNanoVG.h"
 #include "graphics/drawing/NanoVGApi.h"
 #include "graphics/drawing/NanoVGPaint.h"
+#include "graphics/imagesfonts/SharedCaches.h"
 
 namespace plugkit::canvas {
 

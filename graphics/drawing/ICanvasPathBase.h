@@ -33,9 +33,9 @@
 #include <cstdint>
 #include <deque>
 
-#include "graphics/IAffine.h"
-#include "graphics/IBox.h"
 #include "graphics/ICanvas.h"
+#include "graphics/records/IAffine.h"
+#include "graphics/records/IBox.h"
 
 struct NSVGimage;
 

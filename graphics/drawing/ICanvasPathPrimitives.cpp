@@ -2,12 +2,12 @@
 
 #include <cmath>
 
-#include "graphics/APIBitmap.h"
-#include "graphics/IFill.h"
-#include "graphics/IImageHandle.h"
-#include "graphics/IPathOptions.h"
 #include "graphics/drawing/ICanvasPathBase.h"
 #include "graphics/drawing/PathLimits.h"
+#include "graphics/imagesfonts/APIBitmap.h"
+#include "graphics/imagesfonts/IImageHandle.h"
+#include "graphics/records/IFill.h"
+#include "graphics/records/IPathOptions.h"
 
 namespace plugkit::canvas {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "graphics/IntersectLines.h"
 #include "graphics/drawing/ICanvasPathBase.h"
+#include "graphics/drawing/IntersectLines.h"
 #include "graphics/drawing/SvgFill.h"
 #include "nanosvg.h"
 

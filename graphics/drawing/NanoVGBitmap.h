@@ -14,8 +14,8 @@
 
 #include <memory>
 
-#include "graphics/APIBitmap.h"
 #include "graphics/drawing/ICanvasNanoVG.h"
+#include "graphics/imagesfonts/APIBitmap.h"
 
 namespace plugkit::canvas {
 

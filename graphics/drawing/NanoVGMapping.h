@@ -5,8 +5,8 @@
 // mapped by name, never by cast. Values outside the enumerations map to
 // nothing: the caller leaves NanoVG's state as it is.
 
-#include "graphics/IComposite.h"
-#include "graphics/IPathOptions.h"
+#include "graphics/records/IComposite.h"
+#include "graphics/records/IPathOptions.h"
 
 namespace plugkit::canvas {
 

@@ -2,8 +2,8 @@
 // Composite modes and paints in NanoVG terms, shared by the back-end's path,
 // image, text and layer code. Private to graphics/drawing.
 
-#include "graphics/IComposite.h"
-#include "graphics/IFill.h"
+#include "graphics/records/IComposite.h"
+#include "graphics/records/IFill.h"
 #include "nanovg.h"
 
 namespace plugkit::canvas {

@@ -10,7 +10,7 @@
 // gradient colours. Any other paint gives transparent-to-opaque black by the
 // opacity, as a flat fill.
 
-#include "graphics/IFill.h"
+#include "graphics/records/IFill.h"
 
 struct NSVGpaint;
 

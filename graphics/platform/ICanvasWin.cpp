@@ -7,11 +7,11 @@
 #include <cmath>
 
 #include "core/ISectionLock.h"
-#include "graphics/DefaultConstants.h"
 #include "graphics/ICanvasEditorDelegate.h"
 #include "graphics/IControl.h"
 #include "graphics/platform/MessageTranslation.h"
 #include "graphics/platform/WinFontCaches.h"
+#include "graphics/records/DefaultConstants.h"
 
 namespace plugkit {
 namespace canvas {

@@ -41,9 +41,9 @@
 #include <unordered_map>
 
 #include "core/IStringBuffer.h"
-#include "graphics/ITextStyle.h"
 #include "graphics/drawing/ICanvasNanoVG.h"
 #include "graphics/platform/DisplaySync.h"
+#include "graphics/records/ITextStyle.h"
 
 namespace plugkit {
 class IParam;

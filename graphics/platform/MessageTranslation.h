@@ -8,9 +8,9 @@
 
 #include <cstdint>
 
-#include "graphics/IBox.h"
-#include "graphics/IKeyStroke.h"
-#include "graphics/IPointerEvent.h"
+#include "graphics/records/IBox.h"
+#include "graphics/records/IKeyStroke.h"
+#include "graphics/records/IPointerEvent.h"
 
 namespace plugkit {
 namespace canvas {

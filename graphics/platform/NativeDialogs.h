@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "core/IStringBuffer.h"
-#include "graphics/IArgb.h"
+#include "graphics/records/IArgb.h"
 
 namespace plugkit {
 namespace canvas {

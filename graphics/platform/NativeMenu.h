@@ -10,7 +10,7 @@
 #include <cstdint>
 
 #include "core/IStringBuffer.h"
-#include "graphics/IPopupMenu.h"
+#include "graphics/records/IPopupMenu.h"
 
 namespace plugkit {
 namespace canvas {

@@ -17,9 +17,9 @@
 // (drawn over everything), which deletes it. The logo is borrowed from the
 // canvas' vector-image cache. Threads: user-interface thread only.
 
-#include "graphics/IBox.h"
 #include "graphics/IControl.h"
-#include "graphics/IVectorImage.h"
+#include "graphics/imagesfonts/IVectorImage.h"
+#include "graphics/records/IBox.h"
 
 class TAboutBox : public plugkit::canvas::IControl {
 public:

@@ -3,7 +3,7 @@
 // preset strip's title and icon glyphs, and the about box's three lines. All
 // are upright (rotation 0) and smoothed. Plain constants; controls copy them.
 
-#include "graphics/ITextStyle.h"
+#include "graphics/records/ITextStyle.h"
 
 namespace tessivo_editor {
 

@@ -5,11 +5,11 @@
 
 #include "core/IParam.h"
 #include "graphics/ICanvas.h"
-#include "graphics/IFill.h"
-#include "graphics/IPathOptions.h"
+#include "graphics/records/IFill.h"
+#include "graphics/records/IPathOptions.h"
 
-#include "graphics/IDropShadow.h"
-#include "graphics/ILayer.h"
+#include "graphics/records/IDropShadow.h"
+#include "graphics/records/ILayer.h"
 
 using namespace plugkit;
 using namespace plugkit::canvas;

@@ -19,9 +19,9 @@
 #include <cstdint>
 
 #include "core/IStringBuffer.h"
-#include "graphics/IBox.h"
 #include "graphics/IControl.h"
-#include "graphics/ITextStyle.h"
+#include "graphics/records/IBox.h"
+#include "graphics/records/ITextStyle.h"
 
 namespace plugkit::canvas {
 class ILayer;

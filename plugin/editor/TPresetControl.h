@@ -32,10 +32,10 @@
 
 #include <cstdint>
 
-#include "graphics/IBox.h"
 #include "graphics/IControl.h"
-#include "graphics/IPopupMenu.h"
-#include "graphics/ITextStyle.h"
+#include "graphics/records/IBox.h"
+#include "graphics/records/IPopupMenu.h"
+#include "graphics/records/ITextStyle.h"
 
 namespace plugkit {
 class Timer;

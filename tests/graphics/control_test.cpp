@@ -5,9 +5,9 @@
 #include <limits>
 #include <vector>
 
-#include "graphics/DefaultConstants.h"
 #include "graphics/IControl.h"
-#include "graphics/IPopupMenu.h"
+#include "graphics/records/DefaultConstants.h"
+#include "graphics/records/IPopupMenu.h"
 #include "tests/graphics/control_fixture.h"
 #include "tests/support/wait.h"
 

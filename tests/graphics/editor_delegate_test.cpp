@@ -13,7 +13,7 @@
 #include "graphics/ICanvas.h"
 #include "graphics/ICanvasEditorDelegate.h"
 #include "graphics/IControl.h"
-#include "graphics/IKeyStroke.h"
+#include "graphics/records/IKeyStroke.h"
 #include "tests/graphics/control_fixture.h"
 
 namespace plugkit::canvas::control_test {

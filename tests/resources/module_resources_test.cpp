@@ -12,8 +12,8 @@
 #include <windows.h>
 
 #include "core/ModuleResources.h"
-#include "graphics/ITrueTypeInfo.h"
-#include "graphics/SharedCaches.h"
+#include "graphics/imagesfonts/ITrueTypeInfo.h"
+#include "graphics/imagesfonts/SharedCaches.h"
 #include "tests/hosts/vst2/Utf8Path.h"
 
 #include <nanosvg.h>

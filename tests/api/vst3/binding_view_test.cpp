@@ -13,7 +13,7 @@
 #include "api/vst3/IVST3HostKeys.h"
 #include "api/vst3/IVST3View.h"
 #include "graphics/IControl.h"
-#include "graphics/IPopupMenu.h"
+#include "graphics/records/IPopupMenu.h"
 #include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "tests/api/vst3/vst3_fixture.h"
 #include "tests/graphics/null_canvas.h"

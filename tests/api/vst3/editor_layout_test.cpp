@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "graphics/IPointerEvent.h"
+#include "graphics/records/IPointerEvent.h"
 #include "plugin/editor/TAboutBox.h"
 #include "plugin/editor/TKnobControl.h"
 #include "plugin/editor/TPresetControl.h"

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/APIBitmap.h"
 #include "graphics/drawing/NanoVGApi.h"
+#include "graphics/imagesfonts/APIBitmap.h"
 #include "tests/graphics/drawing/gl_surface.h"
 #include "tests/graphics/drawing/png_bytes.h"
 

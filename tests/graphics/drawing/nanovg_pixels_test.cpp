@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "graphics/IPathOptions.h"
+#include "graphics/records/IPathOptions.h"
 #include "tests/graphics/drawing/gl_surface.h"
 
 using namespace plugkit::canvas;

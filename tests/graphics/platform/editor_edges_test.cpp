@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <string>
 
-#include "graphics/DefaultConstants.h"
 #include "graphics/platform/ICanvasWin.h"
+#include "graphics/records/DefaultConstants.h"
 #include "tests/graphics/platform/dialog_closer.h"
 #include "tests/graphics/platform/editor_harness.h"
 #include "tests/support/message_pump.h"

@@ -8,10 +8,10 @@
 #include <memory>
 #include <string>
 
-#include "graphics/DefaultConstants.h"
 #include "graphics/platform/GdiFonts.h"
 #include "graphics/platform/ICanvasWinFont.h"
 #include "graphics/platform/WinFontCaches.h"
+#include "graphics/records/DefaultConstants.h"
 #include "tests/graphics/platform/editor_harness.h"
 
 namespace plugkit::canvas::test {

@@ -8,8 +8,8 @@
 #include <algorithm>
 
 #include "core/IParam.h"
-#include "graphics/DefaultConstants.h"
 #include "graphics/platform/ICanvasWin.h"
+#include "graphics/records/DefaultConstants.h"
 #include "tests/graphics/platform/editor_harness.h"
 
 namespace plugkit::canvas::test {

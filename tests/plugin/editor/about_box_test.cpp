@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/IBoxList.h"
+#include "graphics/records/IBoxList.h"
 #include "plugin/editor/TAboutBox.h"
 #include "plugin/editor/TEditorStyles.h"
 #include "tests/plugin/editor/editor_fixture.h"

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "graphics/ICanvas.h"
-#include "graphics/ICornerResizerControl.h"
-#include "graphics/IPanelControl.h"
-#include "graphics/IPopupMenuControl.h"
-#include "graphics/ITextEntryControl.h"
+#include "graphics/controls/ICornerResizerControl.h"
+#include "graphics/controls/IPanelControl.h"
+#include "graphics/controls/IPopupMenuControl.h"
+#include "graphics/controls/ITextEntryControl.h"
 #include "plugin/editor/TAboutBox.h"
 #include "plugin/editor/TEditorStyles.h"
 #include "plugin/editor/TKnobControl.h"

@@ -13,9 +13,9 @@
 
 #include "core/IParam.h"
 #include "core/ModuleResources.h"
-#include "graphics/IBoxList.h"
-#include "graphics/ITypefaceBlob.h"
-#include "graphics/PlatformFont.h"
+#include "graphics/imagesfonts/ITypefaceBlob.h"
+#include "graphics/imagesfonts/PlatformFont.h"
+#include "graphics/records/IBoxList.h"
 #include "plugin/Tessivo.h"
 #include "plugin/editor/TAboutBox.h"
 #include "plugin/editor/TKnobControl.h"

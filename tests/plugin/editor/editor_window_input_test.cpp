@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/IPopupMenuControl.h"
+#include "graphics/controls/IPopupMenuControl.h"
 #include "graphics/platform/ICanvasWin.h"
 #include "plugin/editor/TAboutBox.h"
 #include "plugin/editor/TPresetControl.h"

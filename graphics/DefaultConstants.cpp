@@ -1,9 +1,0 @@
-#include "graphics/DefaultConstants.h"
-
-namespace plugkit {
-namespace canvas {
-
-IArgb PaletteDefaultColour(int32_t index) { return kStandardPalette.Get(index); }
-
-} // namespace canvas
-} // namespace plugkit
