@@ -22,20 +22,12 @@
 #include "graphics/records/IBoxList.h"
 #include "plugin/Tessivo.h"
 #include "tests/graphics/null_canvas.h"
+#include "tests/graphics/pointer_events.h"
 
 namespace {
 
 using namespace plugkit::canvas;
 using tessivo_bench::NowNanoseconds;
-
-IPointerEvent At(float x, float y, float dy = 0.0f) {
-  IPointerEvent e;
-  e.X = x;
-  e.Y = y;
-  e.DeltaY = dy;
-  e.Mods.Left = true;
-  return e;
-}
 
 std::unique_ptr<test::NullCanvas> OpenEditor(Tessivo& plugin) {
   auto canvas = std::make_unique<test::NullCanvas>(&plugin, 250, 160, 60, 1.0f);
@@ -67,17 +59,17 @@ int main(int argc, char** argv) {
   const double frameUs = (NowNanoseconds() - start) / rounds / 1000.0;
 
   const int steps = rounds * 20;
-  const IPointerEvent press = At(200, 90);
+  const IPointerEvent press = test::Pointer(200, 90);
   canvas->HandlePointerDown(&press, 1);
   start = NowNanoseconds();
   for (int s = 0; s < steps; ++s) {
-    const IPointerEvent drag = At(200, 90, (s & 1) ? 1.0f : -1.0f);
+    const IPointerEvent drag = test::Pointer(200, 90, 0, (s & 1) ? 1.0f : -1.0f);
     canvas->HandlePointerDrag(&drag, 1);
   }
   const double dragNs = (NowNanoseconds() - start) / steps;
   canvas->HandlePointerUp(&press, 1);
 
-  const IPointerEvent next = At(210, 10);
+  const IPointerEvent next = test::Pointer(210, 10);
   start = NowNanoseconds();
   for (int r = 0; r < rounds; ++r) {
     canvas->HandlePointerDown(&next, 1);

@@ -11,6 +11,7 @@
 #include "graphics/IControl.h"
 #include "graphics/platform/MessageTranslation.h"
 #include "graphics/platform/WinFontCaches.h"
+#include "graphics/platform/WindowHandle.h"
 #include "graphics/records/DefaultConstants.h"
 
 namespace plugkit {
@@ -34,8 +35,6 @@ int32_t gWindowClassUsers = 0;
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 GetDpiForWindowFn gGetDpiForWindow = nullptr;
 bool gDpiLookedUp = false;
-
-HWND Hwnd(void* h) { return static_cast<HWND>(h); }
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   return ICanvasWin::HandleWindowMessage(hwnd, message, wParam, lParam);

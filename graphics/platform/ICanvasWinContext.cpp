@@ -6,13 +6,10 @@
 
 #include "graphics/platform/GlEntryPoints.h"
 #include "graphics/platform/GlPixelFormat.h"
+#include "graphics/platform/WindowHandle.h"
 
 namespace plugkit {
 namespace canvas {
-
-namespace {
-HWND Hwnd(void* h) { return static_cast<HWND>(h); }
-} // namespace
 
 // Pixel format, context, binding, entry points. On failure the caller
 // undoes everything through CloseWindowOnly (which deletes the context).

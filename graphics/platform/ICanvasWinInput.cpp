@@ -12,12 +12,12 @@
 
 #include "graphics/IControl.h"
 #include "graphics/platform/MessageTranslation.h"
+#include "graphics/platform/WindowHandle.h"
 
 namespace plugkit {
 namespace canvas {
 
 namespace {
-HWND Hwnd(void* h) { return static_cast<HWND>(h); }
 bool KeyDown(int vk) { return GetKeyState(vk) < 0; }
 constexpr UINT kTipMaxWidth = 250;
 } // namespace

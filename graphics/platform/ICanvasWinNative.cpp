@@ -15,13 +15,13 @@
 #include "graphics/platform/NativeMenu.h"
 #include "graphics/platform/WideText.h"
 #include "graphics/platform/WinFontCaches.h"
+#include "graphics/platform/WindowHandle.h"
 
 namespace plugkit {
 namespace canvas {
 
 namespace {
 
-HWND Hwnd(void* h) { return static_cast<HWND>(h); }
 constexpr int kTextFieldId = 99;
 // Initial texts that need more UTF-16 units than this (terminator included)
 // open an empty field.

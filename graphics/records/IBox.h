@@ -29,6 +29,7 @@ struct IBox {
   constexpr float MidY() const { return 0.5f * (Top + Bottom); }
 
   // Whether (x, y) lies in the box: Left <= x < Right and Top <= y < Bottom.
+  // The empty box holds no point, not even (0, 0).
   bool Contains(float x, float y) const;
 
   // Whether this box lies within outer (edges may coincide); false when

@@ -17,8 +17,6 @@ constexpr IArgb kButtonHoverColour{255, 70, 80, 85};
 // The fade steps by itself; the canvas never ends it by time.
 constexpr int32_t kFadeLengthMs = 1000;
 
-bool Holds(const IBox& box, float x, float y) { return !box.IsEmpty() && box.Contains(x, y); }
-
 } // namespace
 
 TAboutBox::TAboutBox(const IBox& bounds, const IVectorImage& logo, float fadeStep)
@@ -88,8 +86,8 @@ bool TAboutBox::WantsRedraw() const { return !Concealed() || Fading || IControl:
 // ---- Pointer ----
 
 void TAboutBox::OnPointerHover(float x, float y, const IPointerMods&) {
-  LinkHovered = Holds(LinkBox, x, y);
-  OkHovered = Holds(OkBox, x, y);
+  LinkHovered = LinkBox.Contains(x, y);
+  OkHovered = OkBox.Contains(x, y);
   if (ICanvas* g = GraphicsRef())
     g->ChangePointerShape(LinkHovered || OkHovered ? EPointerShape::Hand : EPointerShape::Arrow);
   MarkChanged(false, -1);
@@ -104,8 +102,8 @@ void TAboutBox::OnPointerGone() {
 
 void TAboutBox::OnPointerPress(float x, float y, const IPointerMods&) {
   // A touch presses without hovering first; the press itself says where it is.
-  LinkHovered = Holds(LinkBox, x, y);
-  OkHovered = Holds(OkBox, x, y);
+  LinkHovered = LinkBox.Contains(x, y);
+  OkHovered = OkBox.Contains(x, y);
   if (LinkHovered) {
     if (ICanvas* g = GraphicsRef()) g->OpenInBrowser((std::string(kSiteAddress) + kSiteSuffix).c_str());
   } else if (OkHovered) {

@@ -23,9 +23,6 @@ constexpr IArgb kRingColour{255, 140, 140, 140};
 constexpr IArgb kFaceTop{255, 70, 80, 85};
 constexpr IArgb kFaceBottom{255, 49, 56, 60};
 
-// An empty box holds no point, not even (0, 0).
-bool Holds(const IBox& box, float x, float y) { return !box.IsEmpty() && box.Contains(x, y); }
-
 } // namespace
 
 TKnobControl::TKnobControl(const IBox& bounds, int32_t paramIdx, const char* label, const ITextStyle& labelStyle,
@@ -108,14 +105,14 @@ void TKnobControl::MarkChanged(bool triggerAction, int32_t) {
 
 void TKnobControl::OnPointerPress(float x, float y, const IPointerMods& mods) {
   ICanvas* g = GraphicsRef();
-  if (Holds(ValueBox, x, y)) {
+  if (ValueBox.Contains(x, y)) {
     const IParam* param = ParamAt(0);
     if (g && param) {
       IStringBuffer text;
       param->FormatValue(param->Value(), false, text, true);
       g->OpenTextEntry(this, ValueStyle, ValueBox, text.Get(), 0);
     }
-  } else if (Holds(KnobBox, x, y)) {
+  } else if (KnobBox.Contains(x, y)) {
     Captured = true;
     if (HidesPointer && g) g->SetPointerHidden(true, true);
     IControl::OnPointerPress(x, y, mods);
@@ -134,7 +131,7 @@ void TKnobControl::OnPointerRelease(float, float, const IPointerMods&) {
 }
 
 void TKnobControl::OnPointerDrag(float x, float y, float dX, float dY, const IPointerMods& mods) {
-  if (!Holds(KnobBox, x, y)) return;
+  if (!KnobBox.Contains(x, y)) return;
   double gearing = DragScale;
   if (mods.Shift || mods.Ctrl) gearing *= 10.0;
   const IBox& b = Bounds();
@@ -154,12 +151,12 @@ void TKnobControl::OnWheelTurn(float, float, const IPointerMods& mods, float del
 }
 
 void TKnobControl::OnPointerDoublePress(float x, float y, const IPointerMods&) {
-  if (Holds(KnobBox, x, y)) ResetValueToDefault(ValueIndexAt(x, y));
+  if (KnobBox.Contains(x, y)) ResetValueToDefault(ValueIndexAt(x, y));
 }
 
 void TKnobControl::OnPointerHover(float x, float y, const IPointerMods&) {
   if (ICanvas* g = GraphicsRef())
-    g->ChangePointerShape(Holds(ValueBox, x, y) ? EPointerShape::Hand : EPointerShape::Arrow);
+    g->ChangePointerShape(ValueBox.Contains(x, y) ? EPointerShape::Hand : EPointerShape::Arrow);
 }
 
 void TKnobControl::OnPointerGone() {

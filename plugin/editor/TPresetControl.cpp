@@ -21,8 +21,6 @@ constexpr const char* kPrevGlyph = "\xEF\x81\x93";
 constexpr const char* kNextGlyph = "\xEF\x81\x94";
 constexpr const char* kMenuGlyph = "\xEF\x83\x97";
 
-bool Holds(const IBox& box, float x, float y) { return !box.IsEmpty() && box.Contains(x, y); }
-
 } // namespace
 
 TPresetControl::TPresetControl(const IBox& bounds, const ITextStyle& titleStyle, const ITextStyle& iconStyle)
@@ -51,10 +49,10 @@ void TPresetControl::OnBoundsChange() {
 }
 
 int32_t TPresetControl::ZoneAt(float x, float y) const {
-  if (Holds(PrevBox, x, y)) return kPrevZone;
-  if (Holds(NextBox, x, y)) return kNextZone;
-  if (Holds(MenuBox, x, y)) return kMenuZone;
-  if (Holds(TitleBox, x, y)) return kTitleZone;
+  if (PrevBox.Contains(x, y)) return kPrevZone;
+  if (NextBox.Contains(x, y)) return kNextZone;
+  if (MenuBox.Contains(x, y)) return kMenuZone;
+  if (TitleBox.Contains(x, y)) return kTitleZone;
   return kNoZone;
 }
 

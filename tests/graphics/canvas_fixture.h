@@ -20,6 +20,7 @@
 #include "graphics/IEntryOverlay.h"
 #include "graphics/IMenuOverlay.h"
 #include "tests/graphics/null_canvas.h"
+#include "tests/graphics/pointer_events.h"
 
 namespace plugkit::canvas::test {
 
@@ -253,19 +254,6 @@ public:
 private:
   Log& mLog;
 };
-
-// Pointer events.
-inline IPointerEvent Event(float x, float y, uint64_t id = 0, bool right = false, float dx = 0, float dy = 0) {
-  IPointerEvent e;
-  e.X = x;
-  e.Y = y;
-  e.DeltaX = dx;
-  e.DeltaY = dy;
-  e.Mods.Left = !right;
-  e.Mods.Right = right;
-  e.Mods.PointerId = id;
-  return e;
-}
 
 // A canvas with a delegate and a log; tests add controls. Canvas is
 // RecordingCanvas or a test canvas derived from it.

@@ -9,6 +9,7 @@
 #include "graphics/records/DefaultConstants.h"
 #include "graphics/records/IPopupMenu.h"
 #include "tests/graphics/control_fixture.h"
+#include "tests/graphics/pointer_events.h"
 #include "tests/support/wait.h"
 
 namespace plugkit::canvas::control_test {
@@ -470,15 +471,6 @@ public:
 
 class ControlsOnCanvas : public ::testing::Test {
 protected:
-  IPointerEvent At(float x, float y, float dy = 0.0f) {
-    IPointerEvent e;
-    e.X = x;
-    e.Y = y;
-    e.DeltaY = dy;
-    e.Mods.Left = true;
-    return e;
-  }
-
   template <typename T = ProbeControl>
   T* Adopt(const IBox& bounds, int32_t paramIndex) {
     return static_cast<T*>(canvas.AdoptControl(new T(bounds, paramIndex)));
@@ -518,10 +510,10 @@ TEST_F(ControlsOnCanvas, ADragIsBracketedByAGestureAndIgnoresHostValues) {
   auto* fader = Adopt<FaderControl>(IBox(0, 0, 10, 100), RecordingDelegate::kGain);
   ASSERT_TRUE(fader);
 
-  IPointerEvent e = At(5, 50);
+  IPointerEvent e = test::Pointer(5, 50);
   canvas.HandlePointerDown(&e, 1);
   EXPECT_TRUE(canvas.IsCaptured(fader));
-  e = At(5, 25, -25);
+  e = test::Pointer(5, 25, 0, -25);
   canvas.HandlePointerDrag(&e, 1);
   EXPECT_EQ(fader->ValueAt(0), 0.75);
 
@@ -531,7 +523,7 @@ TEST_F(ControlsOnCanvas, ADragIsBracketedByAGestureAndIgnoresHostValues) {
   EXPECT_EQ(fader->ValueAt(0), 0.75);
   EXPECT_FALSE(fader->Changed());
 
-  e = At(5, 10, -15);
+  e = test::Pointer(5, 10, 0, -15);
   canvas.HandlePointerDrag(&e, 1);
   canvas.HandlePointerUp(&e, 1);
   EXPECT_FALSE(canvas.IsCaptured(fader));

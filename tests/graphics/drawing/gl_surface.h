@@ -63,6 +63,11 @@ struct Rgba {
 bool Near(const Rgba& actual, const Rgba& expected, int tolerance = 3);
 std::string Text(const Rgba& c);
 
+// Opaque colours the tests draw with, and the pixels they read back as.
+constexpr IArgb kRed(255, 255, 0, 0);
+constexpr IArgb kGreen(255, 0, 255, 0);
+constexpr IArgb kBlue(255, 0, 0, 255);
+
 // Premultiplied pixels as read back.
 constexpr Rgba kClearPixel{0, 0, 0, 0};
 constexpr Rgba kRedPixel{255, 0, 0, 255};

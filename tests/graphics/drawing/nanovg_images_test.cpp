@@ -263,8 +263,8 @@ TEST_F(NanoVGImages, FetchThatRedrawsMidPaintLeavesThePaintWhole) {
           ASSERT_TRUE(image.IsLoaded());
           EXPECT_EQ(image.Api->ScreenScale, wanted) << "redrawn for the wanted scale";
         }
-        canvas.FloodBox(IArgb(255, 255, 0, 0), IBox(0, 0, 10, 10));     // at (10 .. 20, 6 .. 16)
-        canvas.FloodBox(IArgb(255, 0, 255, 0), IBox(15, 15, 30, 40));  // cut by the clip
+        canvas.FloodBox(kRed, IBox(0, 0, 10, 10));      // at (10 .. 20, 6 .. 16)
+        canvas.FloodBox(kGreen, IBox(15, 15, 30, 40));  // cut by the clip
         if (c.inLayer) {
           layer.reset(canvas.UnstackLayer());
           canvas.PaintLayer(layer.get());

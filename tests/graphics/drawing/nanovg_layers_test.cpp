@@ -17,9 +17,6 @@ using namespace plugkit::canvas::test;
 
 namespace {
 
-const IArgb kRedColour(255, 255, 0, 0);
-const IArgb kGreenColour(255, 0, 255, 0);
-const IArgb kBlueColour(255, 0, 0, 255);
 const Rgba kBlack{0, 0, 0, 255};
 
 class NanoVGLayers : public PixelTest {};
@@ -30,7 +27,7 @@ std::unique_ptr<ILayer> RedSquareLayer(PixelCanvas& canvas, const IBox& box, con
   std::unique_ptr<ILayer> layer;
   canvas.Paint([&] {
     if (!canvas.BeginLayer(nullptr, box)) return;
-    canvas.FloodBox(kRedColour, square);
+    canvas.FloodBox(kRed, square);
     layer.reset(canvas.UnstackLayer());
   });
   return layer;
@@ -47,7 +44,7 @@ TEST_F(NanoVGLayers, LayerKeepsItsDrawingUntilPainted) {
   EXPECT_PIXEL(canvas, 20, 20, kClearPixel, 0);  // drawn into the layer, not the window's picture
 
   canvas.Paint([&] {
-    canvas.FloodBox(kBlueColour, IBox(0, 0, 5, 5));
+    canvas.FloodBox(kBlue, IBox(0, 0, 5, 5));
     canvas.PaintLayer(layer.get());
   });
   EXPECT_PIXEL(canvas, 20, 20, kRedPixel, 0);
@@ -80,8 +77,8 @@ TEST_F(NanoVGLayers, LayerLandsOnItsOwnPixelsAtFractionalScale) {
   std::unique_ptr<ILayer> layer;
   canvas.Paint([&] {
     ASSERT_TRUE(canvas.BeginLayer(nullptr, IBox(10.3f, 10.3f, 20.7f, 20.7f)));
-    canvas.FloodBox(kRedColour, IBox(0, 0, 40, 40));      // clipped to the layer
-    canvas.FloodBox(kGreenColour, IBox(12, 12, 14, 14));  // device pixels 18 .. 20
+    canvas.FloodBox(kRed, IBox(0, 0, 40, 40));      // clipped to the layer
+    canvas.FloodBox(kGreen, IBox(12, 12, 14, 14));  // device pixels 18 .. 20
     layer.reset(canvas.UnstackLayer());
     canvas.PaintLayer(layer.get());
   });
@@ -109,11 +106,11 @@ TEST_F(NanoVGLayers, DrawingAfterAReadBackKeepsTheLayersClipAndTransform) {
   plugkit::IHeapBlock readBack;
   canvas.Paint([&] {
     ASSERT_TRUE(canvas.BeginLayer(nullptr, IBox(10, 10, 30, 30)));
-    canvas.FloodBox(kRedColour, IBox(10, 10, 20, 20));
+    canvas.FloodBox(kRed, IBox(10, 10, 20, 20));
     canvas.ShapeTranslate(5, 0);
     canvas.ReadLayerPixels(*canvas.TopLayer(), readBack);
-    canvas.FloodBox(kGreenColour, IBox(-10, 0, 40, 40));  // the whole layer, and only it
-    canvas.FloodBox(kBlueColour, IBox(10, 10, 15, 15));   // moved to (15 .. 20, 10 .. 15)
+    canvas.FloodBox(kGreen, IBox(-10, 0, 40, 40));  // the whole layer, and only it
+    canvas.FloodBox(kBlue, IBox(10, 10, 15, 15));   // moved to (15 .. 20, 10 .. 15)
     layer.reset(canvas.UnstackLayer());
     canvas.PaintLayer(layer.get());
   });
@@ -144,9 +141,9 @@ TEST_F(NanoVGLayers, PaintThatLeavesALayerOpenStillReachesTheWindow) {
   PixelCanvas canvas(40, 20);
   ASSERT_TRUE(canvas.Open());
   canvas.Paint([&] {
-    canvas.FloodBox(kBlueColour, IBox(0, 0, 10, 10));
+    canvas.FloodBox(kBlue, IBox(0, 0, 10, 10));
     ASSERT_TRUE(canvas.BeginLayer(nullptr, IBox(20, 0, 30, 10)));  // never unstacked
-    canvas.FloodBox(kRedColour, IBox(20, 0, 30, 10));
+    canvas.FloodBox(kRed, IBox(20, 0, 30, 10));
   });
   EXPECT_EQ(canvas.LayerDepth(), 0);
   EXPECT_PIXEL(canvas, 5, 5, kBluePixel, 0);
@@ -154,7 +151,7 @@ TEST_F(NanoVGLayers, PaintThatLeavesALayerOpenStillReachesTheWindow) {
   EXPECT_TRUE(Near(canvas.WindowPixelAt(25, 5), kClearPixel, 0)) << "the dropped layer was never painted";
 
   // Later paints draw where they should and reach the window as well.
-  canvas.Paint([&] { canvas.FloodBox(kGreenColour, IBox(10, 0, 20, 10)); });
+  canvas.Paint([&] { canvas.FloodBox(kGreen, IBox(10, 0, 20, 10)); });
   EXPECT_TRUE(Near(canvas.WindowPixelAt(15, 5), kGreenPixel, 0)) << Text(canvas.WindowPixelAt(15, 5));
   EXPECT_TRUE(Near(canvas.WindowPixelAt(5, 5), kBluePixel, 0)) << Text(canvas.WindowPixelAt(5, 5));
 }
@@ -211,12 +208,12 @@ TEST_F(NanoVGLayers, NoLayerWithoutFramebufferAndDrawingGoesOn) {
   EXPECT_EQ(canvas.CreateLayerImage(5, -1, 1, 1.0f), nullptr);
   const float nan = std::numeric_limits<float>::quiet_NaN();
   canvas.Paint([&] {
-    canvas.FloodBox(kBlueColour, IBox(0, 0, 10, 10));
+    canvas.FloodBox(kBlue, IBox(0, 0, 10, 10));
     EXPECT_FALSE(canvas.BeginLayer(nullptr, IBox(nan, 0, 10, 10)));
     // Making a layer image mid-paint leaves the frame being drawn alone.
     std::unique_ptr<APIBitmap> spare(canvas.CreateLayerImage(5, 5, 1, 1.0f));
     EXPECT_TRUE(spare);
-    canvas.FloodBox(kRedColour, IBox(10, 0, 20, 10));
+    canvas.FloodBox(kRed, IBox(10, 0, 20, 10));
   });
   EXPECT_PIXEL(canvas, 5, 5, kBluePixel, 0);
   EXPECT_PIXEL(canvas, 15, 5, kRedPixel, 0);
@@ -236,7 +233,7 @@ TEST_F(NanoVGLayers, TeardownFreesLayersWhileTheContextLivesAndNeverCallsItAfter
     canvas.Paint([&] {
       canvas.PaintLayer(kept.get());
       kept.reset();
-      canvas.FloodBox(kBlueColour, IBox(20, 20, 30, 30));
+      canvas.FloodBox(kBlue, IBox(20, 20, 30, 30));
     });
     EXPECT_PIXEL(canvas, 2, 2, kRedPixel, 0);
     EXPECT_PIXEL(canvas, 25, 25, kBluePixel, 0);

@@ -14,12 +14,7 @@ using namespace plugkit::canvas::test;
 
 namespace {
 
-const IArgb kRed(255, 255, 0, 0);
-const IArgb kGreen(255, 0, 255, 0);
-const IArgb kBlue(255, 0, 0, 255);
-
 class NanoVGPixels : public PixelTest {};
-
 
 } // namespace
 

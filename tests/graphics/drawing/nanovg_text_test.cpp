@@ -46,7 +46,7 @@ const unsigned char* ResourceBytes(const char* name, const char* type, int32_t& 
   return plugkit::LoadResourceBytes(location.Get(), type, size, nullptr);
 }
 
-ITextStyle Style(float size, ETextHAlign h, ETextVAlign v, IArgb colour = IArgb(255, 255, 0, 0)) {
+ITextStyle Style(float size, ETextHAlign h, ETextVAlign v, IArgb colour = kRed) {
   ITextStyle style;
   style.SetFontName("Roboto-Regular");
   style.FontSize = size;

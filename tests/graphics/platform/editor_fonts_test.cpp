@@ -114,12 +114,6 @@ TEST(EditorFonts, EmbeddedFontsAreRegisteredAndShared) {
   EXPECT_EQ(FontHandleCache().Count(), 0);
 }
 
-} // namespace
-} // namespace plugkit::canvas::test
-
-namespace plugkit::canvas::test {
-namespace {
-
 class LabelControl : public IControl {
 public:
   explicit LabelControl(const IBox& bounds) : IControl(bounds, -1) {}

@@ -269,12 +269,6 @@ TEST(EditorWindow, ResizingFollowsTheDrawScaleAndGrowsTheParent) {
                SWP_NOMOVE | SWP_NOZORDER);
 }
 
-} // namespace
-} // namespace plugkit::canvas::test
-
-namespace plugkit::canvas::test {
-namespace {
-
 // Moving to a display of another scale takes effect on the next tick.
 TEST(EditorWindow, NewDisplayScaleAppliesOnTheNextTick) {
   SwatchEditor e(1.0f, 1);
@@ -329,12 +323,6 @@ TEST(EditorWindow, FocusedTextFieldHoldsTicksAndAClickCancels) {
   EXPECT_FALSE(editor->TextFieldIsOpen()) << "cancelled, then removed by a tick";
   ASSERT_TRUE(e.h.PumpUntilPainted(frames + 1)) << "painting resumes";
 }
-
-} // namespace
-} // namespace plugkit::canvas::test
-
-namespace plugkit::canvas::test {
-namespace {
 
 // Whatever wants drawing wakes idle ticks: a marked control, an animation,
 // a new control, a tick handler, input, a text field.

@@ -64,6 +64,8 @@ TEST(IBox, ContainsTakesLeftTopEdgesButNotRightBottom) {
   EXPECT_FALSE(b.Contains(10, 2));
   EXPECT_FALSE(b.Contains(2, 5));
   EXPECT_FALSE(b.Contains(-0.01f, 2));
+  // The controls' unset boxes are empty: not even the origin is in one.
+  EXPECT_FALSE(IBox().Contains(0, 0));
 }
 
 TEST(IBox, InsideNeedsTwoRealBoxes) {

@@ -33,11 +33,6 @@ struct AboutFixture : EditorFixture {
     return -1.0f;
   }
   void Hover(float x, float y) { canvas.HandlePointerHover(x, y, IPointerMods()); }
-  void Click(float x, float y) {
-    const IPointerEvent e = Pointer(x, y);
-    canvas.HandlePointerDown(&e, 1);
-    canvas.HandlePointerUp(&e, 1);
-  }
   void ShowFully() {
     Box().SetConcealed(false);
     for (int i = 0; i < 20; ++i) Frame();
@@ -173,14 +168,14 @@ TEST(AboutBox, LinkAndOkButton) {
   const auto link = f.canvas.Of("segment");
   ASSERT_EQ(link.size(), 1u);
   EXPECT_EQ(link[0].colour, IArgb(255, 0, 180, 255));
-  f.Click(20, 135);
+  f.canvas.Click(20, 135);
   EXPECT_EQ(f.canvas.urls, (std::vector<std::string>{"https://www.corvath.com/?lang=en"}));
 
   f.Hover(100, 100);
   EXPECT_FALSE(f.Box().LinkHovered);
   EXPECT_FALSE(f.Box().OkHovered);
   EXPECT_EQ(f.canvas.PointerShape(), EPointerShape::Arrow);
-  f.Click(100, 100);
+  f.canvas.Click(100, 100);
   EXPECT_FALSE(f.Box().Fading);
   EXPECT_EQ(f.canvas.urls.size(), 1u);
 
@@ -192,7 +187,7 @@ TEST(AboutBox, LinkAndOkButton) {
   ASSERT_EQ(button.size(), 1u);
   EXPECT_EQ(button[0].colour, IArgb(255, 70, 80, 85));
   EXPECT_EQ(f.canvas.Of("outline rounded")[0].colour, IArgb(255, 0, 180, 255));
-  f.Click(200, 130);
+  f.canvas.Click(200, 130);
   EXPECT_TRUE(f.Box().Fading);
   EXPECT_TRUE(f.Box().FadingOut);
 
@@ -206,7 +201,7 @@ TEST(AboutBox, PressWithoutHoverWorksTheButton) {
   AboutFixture f;
   f.ShowFully();
   ASSERT_FALSE(f.Box().OkHovered);
-  f.Click(200, 130);
+  f.canvas.Click(200, 130);
   EXPECT_TRUE(f.Box().FadingOut);
   EXPECT_TRUE(f.Box().Fading);
 }

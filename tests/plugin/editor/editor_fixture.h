@@ -20,11 +20,13 @@
 #include "plugin/Tessivo.h"
 #include "tests/graphics/canvas_fixture.h"
 #include "tests/graphics/null_canvas.h"
+#include "tests/graphics/pointer_events.h"
 
 namespace tessivo_editor_test {
 
 using namespace plugkit::canvas;
 using plugkit::IStringBuffer;
+using plugkit::canvas::test::Pointer;
 
 // One drawing call. Numbers hold the call's scalars in argument order
 // (centre, radius, angles, end points, thickness ...).
@@ -167,6 +169,25 @@ public:
   // Draws one control clipped to its own bounds, as a region paint does.
   void PaintOne(IControl& control) { PaintControl(&control, control.Bounds().Grown(1.0f), 1.0f); }
 
+  // The left button pressed, dragged by (dx, dy), released, or clicked at
+  // (x, y), by one pointer, as the platform layer hands it on.
+  void Press(float x, float y, bool shift = false) {
+    const IPointerEvent e = Pointer(x, y, 0, 0, shift);
+    HandlePointerDown(&e, 1);
+  }
+  void Drag(float x, float y, float dx, float dy, bool shift = false) {
+    const IPointerEvent e = Pointer(x, y, dx, dy, shift);
+    HandlePointerDrag(&e, 1);
+  }
+  void Release(float x, float y) {
+    const IPointerEvent e = Pointer(x, y);
+    HandlePointerUp(&e, 1);
+  }
+  void Click(float x, float y) {
+    Press(x, y);
+    Release(x, y);
+  }
+
   struct TextField {
     int32_t param;
     IBox box;
@@ -278,16 +299,5 @@ struct EditorFixture {
   test::MenuOverlay* menuProbe = nullptr;   // owned by the canvas
   test::EntryOverlay* entryProbe = nullptr; // owned by the canvas
 };
-
-inline plugkit::canvas::IPointerEvent Pointer(float x, float y, float dx = 0, float dy = 0, bool shift = false) {
-  plugkit::canvas::IPointerEvent e;
-  e.X = x;
-  e.Y = y;
-  e.DeltaX = dx;
-  e.DeltaY = dy;
-  e.Mods.Left = true;
-  e.Mods.Shift = shift;
-  return e;
-}
 
 } // namespace tessivo_editor_test

@@ -35,18 +35,6 @@ struct KnobFixture {
     canvas.AdoptControl(knob);
     if (param >= 0) canvas.UpdateControlsBoundTo(param, plugin.GetParam(param)->ReadNormalised(), nullptr);
   }
-  void Press(float x, float y, bool shift = false) {
-    const IPointerEvent e = Pointer(x, y, 0, 0, shift);
-    canvas.HandlePointerDown(&e, 1);
-  }
-  void Drag(float x, float y, float dx, float dy, bool shift = false) {
-    const IPointerEvent e = Pointer(x, y, dx, dy, shift);
-    canvas.HandlePointerDrag(&e, 1);
-  }
-  void Release(float x, float y) {
-    const IPointerEvent e = Pointer(x, y);
-    canvas.HandlePointerUp(&e, 1);
-  }
   double Value() const { return knob->ValueAt(0); }
 
   Tessivo plugin{&RecordingHost};
@@ -254,27 +242,27 @@ TEST(KnobControl, BodyIsCachedInAShadowedLayer) {
 TEST(KnobControl, DragStepsGoToTheHostBetweenBeginAndEnd) {
   KnobFixture f(Mix);
   f.knob->StoreValue(0.5, 0);
-  f.Press(50, 100);
+  f.canvas.Press(50, 100);
   EXPECT_TRUE(f.knob->Captured);
   EXPECT_EQ(f.canvas.pointerCalls, (std::vector<std::string>{"hide kept"}));
 
-  f.Drag(50, 100, 0, -10);
+  f.canvas.Drag(50, 100, 0, -10);
   EXPECT_NEAR(f.Value(), 0.5 + 10.0 / (94 * 4), 1e-12);
-  f.Drag(50, 100, 0, -10, true);
+  f.canvas.Drag(50, 100, 0, -10, true);
   EXPECT_NEAR(f.Value(), 0.5 + 10.0 / (94 * 4) + 10.0 / (94 * 40), 1e-12);
   EXPECT_NEAR(f.plugin.GetParam(Mix)->ReadNormalised(), f.Value(), 1e-9);
 
   // A drag far past the end is clamped before it reaches the host.
-  f.Drag(50, 100, 0, -1000);
+  f.canvas.Drag(50, 100, 0, -1000);
   EXPECT_EQ(f.Value(), 1.0);
   EXPECT_EQ(f.plugin.GetParam(Mix)->Value(), 100.0);
   EXPECT_FLOAT_EQ(HostCalls().back().opt, 1.0f);
 
   // Outside the body the drag does nothing.
-  f.Drag(50, 130, 0, 500);
+  f.canvas.Drag(50, 130, 0, 500);
   EXPECT_EQ(f.Value(), 1.0);
 
-  f.Release(50, 100);
+  f.canvas.Release(50, 100);
   EXPECT_FALSE(f.knob->Captured);
   EXPECT_EQ(f.canvas.pointerCalls, (std::vector<std::string>{"hide kept", "show kept"}));
   const std::vector<std::string> trail = HostTrail();
@@ -328,8 +316,8 @@ TEST(KnobControl, DoublePressOnTheBodyRestoresTheDefault) {
 // leaves the pointer alone; the typed value reaches the parameter.
 TEST(KnobControl, PressOnTheValueTextOpensATextEntry) {
   KnobFixture f(Coarse);
-  f.Press(50, 135);
-  f.Release(50, 135);
+  f.canvas.Press(50, 135);
+  f.canvas.Release(50, 135);
   EXPECT_TRUE(f.canvas.pointerCalls.empty());
   ASSERT_EQ(f.canvas.textFields.size(), 1u);
   EXPECT_EQ(f.canvas.textFields[0].param, Coarse);
@@ -343,7 +331,7 @@ TEST(KnobControl, PressOnTheValueTextOpensATextEntry) {
   // Unbound, the press opens nothing.
   KnobFixture unbound(-1, IBox(10, 45, 90, 139));
   unbound.knob->ValueBox = IBox(10, 125, 90, 139);
-  unbound.Press(50, 135);
+  unbound.canvas.Press(50, 135);
   EXPECT_TRUE(unbound.canvas.textFields.empty());
 }
 

@@ -24,11 +24,6 @@ namespace {
 struct StripFixture : EditorFixture {
   StripFixture() : EditorFixture(true) { HostCalls().clear(); }
   TPresetControl& Strip() { return *plugin.PresetStrip(); }
-  void Click(float x, float y) {
-    const IPointerEvent e = Pointer(x, y);
-    canvas.HandlePointerDown(&e, 1);
-    canvas.HandlePointerUp(&e, 1);
-  }
   // The menus shown so far, as "overlay menu at <anchor>".
   std::vector<std::string> Menus() const { return Logged("overlay menu at "); }
   // Text entries opened so far, as "entry edits <param> '<text>'".
@@ -49,7 +44,7 @@ struct StripFixture : EditorFixture {
   }
   // Opens the action menu and picks item index.
   void Act(int32_t index) {
-    Click(240, 10);
+    canvas.Click(240, 10);
     Choose(index);
   }
   // Ends the open text entry with text (nothing committed for null).
@@ -94,7 +89,7 @@ TEST(PresetControl, PreviousAndNextWrapAround) {
     ASSERT_TRUE(f.plugin.ApplyPreset(c.current));
     HostCalls().clear();
     f.Strip().MarkClean();
-    f.Click(c.x, 10);
+    f.canvas.Click(c.x, 10);
     EXPECT_EQ(f.plugin.CurrentPreset(), c.expected);
     EXPECT_STREQ(f.plugin.PresetTitle(), f.plugin.PresetTitleAt(c.expected));
     EXPECT_EQ(HostTrail(), (std::vector<std::string>{"update display"}));
@@ -107,7 +102,7 @@ TEST(PresetControl, PreviousAndNextWrapAround) {
 // The second click of a quick pair arrives as a double click; it steps again.
 TEST(PresetControl, DoubleClickOnAnArrowStepsTwice) {
   StripFixture f;
-  f.Click(210, 10);
+  f.canvas.Click(210, 10);
   const IPointerEvent e = Pointer(210, 10);
   EXPECT_TRUE(f.canvas.HandleDoublePress(e));
   f.canvas.HandlePointerUp(&e, 1);
@@ -117,12 +112,11 @@ TEST(PresetControl, DoubleClickOnAnArrowStepsTwice) {
 TEST(PresetControl, PressInTheBottomRowDoesNothing) {
   StripFixture f;
   ASSERT_TRUE(f.plugin.ApplyPreset(2));
-  const IPointerEvent e = Pointer(10, 29.5f);
-  f.canvas.HandlePointerDown(&e, 1);
+  f.canvas.Press(10, 29.5f);
   f.canvas.calls.clear();
   f.canvas.PaintOne(f.Strip());
   EXPECT_EQ(f.canvas.Of("flood box").size(), 1u);  // the background only
-  f.canvas.HandlePointerUp(&e, 1);
+  f.canvas.Release(10, 29.5f);
   EXPECT_EQ(f.plugin.CurrentPreset(), 2);
   EXPECT_TRUE(f.Menus().empty());
 }
@@ -132,8 +126,7 @@ TEST(PresetControl, PressInTheBottomRowDoesNothing) {
 TEST(PresetControl, DrawsGlyphsTitleAndThePressedHighlight) {
   StripFixture f;
   ASSERT_TRUE(f.plugin.ApplyPreset(3));
-  const IPointerEvent e = Pointer(210, 10);
-  f.canvas.HandlePointerDown(&e, 1);
+  f.canvas.Press(210, 10);
   f.canvas.calls.clear();
   f.canvas.PaintOne(f.Strip());
   const auto floods = f.canvas.Of("flood box");
@@ -153,7 +146,7 @@ TEST(PresetControl, DrawsGlyphsTitleAndThePressedHighlight) {
   EXPECT_EQ(texts[3].box, f.Strip().TitleBox);
   EXPECT_EQ(texts[3].fontSize, 18.0f);
   for (const DrawCall& c : f.canvas.calls) EXPECT_EQ(c.opacity, -1.0f) << c.op;
-  f.canvas.HandlePointerUp(&e, 1);
+  f.canvas.Release(210, 10);
 }
 
 // The title opens the list of presets with the current one marked; a choice
@@ -162,7 +155,7 @@ TEST(PresetControl, PresetListAppliesTheChoice) {
   StripFixture f;
   ASSERT_TRUE(f.plugin.ApplyPreset(2));
   HostCalls().clear();
-  f.Click(100, 10);
+  f.canvas.Click(100, 10);
   EXPECT_EQ(f.Menus(), (std::vector<std::string>{"overlay menu at 25,29,25,29"}));
   const IPopupMenu& list = *f.menuProbe->menu;
   ASSERT_EQ(list.ItemCount(), 7);
@@ -178,7 +171,7 @@ TEST(PresetControl, PresetListAppliesTheChoice) {
   EXPECT_EQ(f.Strip().DeferTimer, nullptr);
 
   // Dismissed: only the press ends.
-  f.Click(100, 10);
+  f.canvas.Click(100, 10);
   f.Choose(-1);
   EXPECT_EQ(f.plugin.CurrentPreset(), 5);
   EXPECT_FALSE(f.Strip().Pressed);
@@ -196,12 +189,11 @@ TEST(PresetControl, AZoneThatOpenedAMenuStaysPressedUntilTheAnswer) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.zone);
     StripFixture f;
-    const IPointerEvent e = Pointer(c.x, 10);
-    f.canvas.HandlePointerDown(&e, 1);
+    f.canvas.Press(c.x, 10);
     ASSERT_EQ(f.Menus().size(), 1u);
     EXPECT_EQ(f.canvas.CaptureCount(), 0);
     f.Strip().OnPointerGone();  // the pointer moves onto the menu
-    f.canvas.HandlePointerUp(&e, 1);
+    f.canvas.Release(c.x, 10);
     EXPECT_TRUE(f.Strip().Pressed);
     EXPECT_EQ(f.Strip().PressedZone, c.zone);
     f.canvas.calls.clear();
@@ -217,7 +209,7 @@ TEST(PresetControl, AZoneThatOpenedAMenuStaysPressedUntilTheAnswer) {
 
 TEST(PresetControl, ActionMenuItems) {
   StripFixture f;
-  f.Click(240, 10);
+  f.canvas.Click(240, 10);
   EXPECT_EQ(f.Menus(), (std::vector<std::string>{"overlay menu at 225,29,225,29"}));
   const IPopupMenu& menu = *f.menuProbe->menu;
   const char* captions[] = {"Restore Preset", "Modify Preset", "", "Save Preset...", "Load Preset...", "", "About..."};
@@ -255,7 +247,7 @@ TEST(PresetControl, ActionsWaitForTheTimerAndTheLastChoiceWins) {
   // Modify, then a list choice within the delay: the preset changes, no
   // rename opens.
   f.Act(TPresetControl::kModify);
-  f.Click(100, 10);
+  f.canvas.Click(100, 10);
   f.Choose(4);
   f.Settle();
   EXPECT_EQ(f.plugin.CurrentPreset(), 4);
