@@ -3,6 +3,7 @@
 #include "core/IParam.h"
 #include "core/IPresetSlot.h"
 #include "core/ISectionLock.h"
+#include "plugin/TessivoMaker.h"
 #include "plugin/editor/TAboutBox.h"
 #include "plugin/editor/TPresetControl.h"
 
@@ -24,7 +25,7 @@ IPluginDescriptor Tessivo::Descriptor() {
   d.channelIO = "2-2";
   d.pluginName = "Tessivo";
   d.productName = "";
-  d.makerName = "Corvath";
+  d.makerName = tessivo_maker::kName;
   d.vendorVersion = 1 << 16; // 1.0.0
   d.uniqueCode = FourCharCode("WKZM");
   d.makerCode = FourCharCode("Wkzm");

@@ -10,6 +10,7 @@
 #include "api/vst3/IVST3Factory.h"
 #include "api/vst3/PluginEntry.h"
 #include "plugin/Tessivo.h"
+#include "plugin/TessivoMaker.h"
 
 // The module's instance handle; the editor's window class and the embedded
 // resources are found through it.
@@ -24,13 +25,14 @@ bool RecordModule(void* handle) {
   return plugkit::StartVST3Module(handle);
 }
 
-// Vendor, name and codes come from the product's configuration record.
+// Vendor, name and codes come from the product's configuration record, the
+// addresses from the maker's.
 plugkit::IVST3ClassRecord TessivoClass() {
   const plugkit::IPluginDescriptor descriptor = Tessivo::Descriptor();
   plugkit::IVST3ClassRecord record;
   record.vendor = descriptor.makerName;
-  record.webAddress = "https://corvath.example";
-  record.contactAddress = "mailto:support@corvath.example";
+  record.webAddress = tessivo_maker::kSiteAddress;
+  record.contactAddress = tessivo_maker::kContactAddress;
   record.className = descriptor.pluginName;
   record.makerCode = descriptor.makerCode;
   record.uniqueCode = descriptor.uniqueCode;

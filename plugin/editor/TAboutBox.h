@@ -20,6 +20,7 @@
 #include "graphics/IControl.h"
 #include "graphics/imagesfonts/IVectorImage.h"
 #include "graphics/records/IBox.h"
+#include "plugin/TessivoMaker.h"
 
 class TAboutBox : public plugkit::canvas::IControl {
 public:
@@ -31,8 +32,8 @@ public:
   static constexpr const char* kTitle = "Tessivo v1.0";
   static constexpr const char* kNotice = "\xC2\xA9 Corvath. All rights reserved.";
   static constexpr const char* kTechnology = "VST plugin technology by Steinberg";
-  static constexpr const char* kLinkText = "www.corvath.com";
-  static constexpr const char* kSiteAddress = "https://www.corvath.com";
+  static constexpr const char* kLinkText = tessivo_maker::kSiteText;
+  static constexpr const char* kSiteAddress = tessivo_maker::kSiteAddress;
   static constexpr const char* kSiteSuffix = "/?lang=en";
   static constexpr IBox kOkBox{193, 125, 239, 149};
   static constexpr IBox kLogoBox{78, 82, 171, 115};

@@ -98,6 +98,8 @@ TEST_F(TessivoModule, FactoryOffersOneTessivoClass) {
   vst3host::FactoryRecord factory;
   ASSERT_TRUE(module->ReadFactoryInfo(factory));
   EXPECT_EQ(factory.vendor, "Corvath");
+  // The maker's one address: the one the about box links to as well.
+  EXPECT_EQ(factory.url, "https://www.corvath.com");
   EXPECT_EQ(factory.flags, PFactoryInfo::kUnicode);
 
   const std::vector<vst3host::ClassRecord> classes = module->Classes();
