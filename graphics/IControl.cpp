@@ -253,6 +253,8 @@ void IControl::LaunchAnimation(IControlFunction step, int32_t durationMs) {
   if (mGraphics) mGraphics->WakeDisplayTicks();
 }
 
+void IControl::LaunchAnimation(IControlFunction step) { LaunchAnimation(std::move(step), 0); }
+
 double IControl::AnimationFraction() const {
   if (!mAnimationStep) return 0.0;
   // A zero or negative length would divide by zero; it ends after 1 ms.

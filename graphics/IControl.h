@@ -168,6 +168,10 @@ public:
   // ---- Animation. ----
   // Starts step (run by the canvas on every display tick) now, for durationMs.
   void LaunchAnimation(IControlFunction step, int32_t durationMs);
+  // Starts a step that ends itself by what it counts (display ticks, say),
+  // not by time: it has no length (AnimationLength 0), so AnimationFraction
+  // tells it nothing.
+  void LaunchAnimation(IControlFunction step);
   // 0 without an animation; else elapsed / length, not clamped (it exceeds 1
   // once the duration is over). A length <= 0 counts as 1 ms.
   double AnimationFraction() const;

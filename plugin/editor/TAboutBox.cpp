@@ -14,8 +14,6 @@ namespace {
 constexpr IArgb kShadeColour{220, 14, 16, 18};
 constexpr IArgb kAccentColour{255, 0, 180, 255};
 constexpr IArgb kButtonHoverColour{255, 70, 80, 85};
-// The fade steps by itself; the canvas never ends it by time.
-constexpr int32_t kFadeLengthMs = 1000;
 
 } // namespace
 
@@ -46,7 +44,8 @@ void TAboutBox::SetConcealed(bool hide) {
     ShieldCornerHandle(true);
   }
   MarkChanged(false, -1);
-  LaunchAnimation([](IControl* control) { static_cast<TAboutBox*>(control)->AdvanceFade(); }, kFadeLengthMs);
+  // The fade counts ticks and ends itself: it has no length in time.
+  LaunchAnimation([](IControl* control) { static_cast<TAboutBox*>(control)->AdvanceFade(); });
 }
 
 void TAboutBox::AdvanceFade() {
