@@ -110,7 +110,7 @@ IControl* ICanvas::ControlUnderPointer(float x, float y, bool capture, bool mous
   } else if (mTextEntryControl && mTextEntryControl->IsEditing()) {
     found = mTextEntryControl;
   } else if (mCornerResizer && !mCornerResizer->Concealed() && !mCornerResizer->IgnorePointer() &&
-             !mCornerResizer->Bounds().IsEmpty() && mCornerResizer->Bounds().Contains(x, y)) {
+             mCornerResizer->Bounds().Contains(x, y)) {
     found = mCornerResizer;
   } else if (!mouseOver || mMouseOverTracking) {
     // The background (index 0) never hovers.

@@ -115,7 +115,7 @@ void IPopupMenuControl::LocateCell(float x, float y) {
   // The pane drawn last lies on top.
   for (int32_t i = PaneCount() - 1; i >= 0; --i) {
     IPopupPane* pane = mPanes[static_cast<size_t>(i)].get();
-    if (!pane->Visible || pane->OuterBox.IsEmpty() || !pane->OuterBox.Contains(x, y)) continue;
+    if (!pane->Visible || !pane->OuterBox.Contains(x, y)) continue;
     mActivePane = pane;
     mHighlightedCell = pane->CellAt(x, y);
     return;

@@ -83,7 +83,7 @@ IPopupPane::IPopupPane(const IPopupMenuControl& control, IPopupMenu* menu, float
 const IBox* IPopupPane::CellAt(float x, float y) const {
   for (size_t j = 0; j < Cells.size(); ++j) {
     const IBox& cell = Cells[j];
-    if (cell.IsEmpty() || !cell.Contains(x, y)) continue;
+    if (!cell.Contains(x, y)) continue;
     const int32_t index = static_cast<int32_t>(j);
     if (IsScrollCell(index)) return &cell;
     const IPopupMenuItem* item = ItemOf(index);

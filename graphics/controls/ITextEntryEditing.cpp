@@ -198,7 +198,7 @@ void ITextEntryControl::MarkAllText() {
 void ITextEntryControl::OnPointerPress(float x, float y, const IPointerMods& mods) {
   if (!mEditing) return;
   const IBox& b = Bounds();
-  if (b.IsEmpty() || !b.Contains(x, y)) {
+  if (!b.Contains(x, y)) {
     ApplyEdit();
     return;
   }
