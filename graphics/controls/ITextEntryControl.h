@@ -5,10 +5,10 @@
 // style and text (all of it marked) instead of opening the platform's field.
 //
 // Editing: the text is held as UTF-16 units; cursor and selection are unit
-// indices, never between the two units of a surrogate pair. Clicks, drags, cursor keys, insertion, deletion, cut, paste and
-// undo/redo (99 records, 999 characters) are run by an editing state that
-// is reset whenever an entry opens, so undo never reaches into an earlier
-// edit. Typed characters keep their case and symbols; while the entry edits
+// indices, never between the two units of a surrogate pair. Clicks, drags,
+// cursor keys, insertion, deletion, cut, paste and undo/redo (99 records,
+// 999 characters) are run by an editing state that is reset whenever an
+// entry opens, so undo never reaches into an earlier edit. Typed characters keep their case and symbols; while the entry edits
 // a parameter, its kind filters them (OnOff, Integer, ListChoice: digits,
 // '+' and '-'; Decimal: also '.'; other kinds: everything). Pasted text is
 // not filtered: the canvas parses the committed text for the parameter and

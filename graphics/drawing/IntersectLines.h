@@ -1,6 +1,7 @@
 #pragma once
-// Where two lines in the plane cross, for the vector-image drawing code (its
-// fill-rule and stroke-join tests). Pure arithmetic on float32 points.
+// Where two lines in the plane cross, for the vector-image drawing code's
+// hole test (how often a ray crosses an outline). Pure arithmetic on float32
+// points.
 
 namespace plugkit {
 namespace canvas {

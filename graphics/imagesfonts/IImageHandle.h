@@ -2,11 +2,12 @@
 // IImageHandle: a loaded bitmap as controls see it, returned by the canvas's
 // image fetching on the UI thread.
 //
-// Ownership: Api points at the drawing back-end's bitmap, which the
-// process-wide image cache owns and keeps alive while any canvas uses it; a
-// handle never frees it. The handle owns only its SourceName, so destroying a
-// handle frees nothing else. A zero-filled handle (the default) stands for an
-// image that is not loaded.
+// Ownership: Api points at the drawing back-end's bitmap, which the image
+// cache of the back-end's drawing context owns (SharedCaches.h): it lives
+// until ICanvas::UncacheImage removes it or the cache is cleared, when the
+// canvas' drawing surface goes. A handle never frees it. The handle owns only its SourceName, so
+// destroying a handle frees nothing else. A zero-filled handle (the default)
+// stands for an image that is not loaded.
 //
 // Copies are deep for SourceName. Should the name's memory not be available
 // for a copy, the copy gets an empty name; the picture fields are still

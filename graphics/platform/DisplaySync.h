@@ -90,10 +90,10 @@ public:
 
 // Runs until state.Stop is set: one tick per vertical blank, or every
 // kFallbackTickMs without one; while state.Idle is set, one tick per
-// kIdleTickMs or per wake, whichever comes first. A failed open is retried no sooner than
-// kAdapterRetryMs later (unsigned clock differences, so the clock's wrap after
-// 49.7 days changes nothing); a failed wait closes the adapter. An adapter
-// still open when the loop ends is closed.
+// kIdleTickMs or per wake, whichever comes first. A failed open is retried
+// no sooner than kAdapterRetryMs later (unsigned clock differences, so the
+// clock's wrap after 49.7 days changes nothing); a failed wait closes the
+// adapter. An adapter still open when the loop ends is closed.
 void RunDisplaySyncLoop(IDisplaySyncState& state, IDisplaySyncPort& port);
 
 // Makes the port that uses the real system; it looks the adapter functions

@@ -9,9 +9,14 @@
 //
 // Lifecycle: closed (no window) -> OpenEditorWindow -> open -> closed again
 // by CloseEditorWindow, WM_CLOSE or the destructor. Opening while open closes
-// first and reopens at the same place and size. Opening fails cleanly: when
-// the window, its pixel format, the OpenGL context or the NanoVG context
-// cannot be made, everything made so far is undone and null is returned.
+// first and reopens at the same place and size. When the window class, the
+// window, its pixel format, the OpenGL context with its OpenGL 2 entry points
+// or the NanoVG context cannot be made, opening returns null with the
+// window, its context, its display-sync thread and the class registration
+// gone again and the thread's previous OpenGL context current again. Two
+// things stay as the attempt left them: a window open before is closed
+// (opening closes it first), and the keyboard focus, which a new window
+// takes as it is made, is not handed back.
 //
 // A host may destroy the window itself (destroying its own parent window)
 // before it closes the editor, or delete the plug-in with the window gone.
@@ -22,8 +27,10 @@
 // OpenGL objects go with its context: whatever context the host has current
 // on this thread, and the host's objects, stay as they were.
 //
-// Drawing happens only on display ticks: a tick whose controls are all clean
-// paints nothing and calls no OpenGL function.
+// Drawing happens on display ticks, for the controls that want it: a tick
+// whose controls are all clean paints nothing and calls no OpenGL function.
+// Besides, the window repaints whatever part of it the system reports
+// invalid (WM_PAINT), such as an area another window uncovered.
 //
 // Ownership: the object owns its window, OpenGL context, text field, tooltip
 // window and display-sync thread. The delegate is not owned. Fonts returned

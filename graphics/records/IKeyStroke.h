@@ -19,7 +19,8 @@ struct IKeyStroke {
 
   // Copies the first UTF-8 character of utf8 (null counts as ""). A text
   // longer than one character is cut after its first character, never inside
-  // a character's byte sequence; a malformed lead byte gives "".
+  // a character's byte sequence; a first character that is malformed (a
+  // lead byte that starts none, or too few continuation bytes) gives "".
   void SetText(const char* utf8);
 };
 

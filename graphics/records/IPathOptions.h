@@ -1,7 +1,8 @@
 #pragma once
 // IStrokeOptions and IFillOptions: how ICanvas::ShapeStroke and ShapeFill
 // treat the path built since the last ShapeReset. Plain value records; the
-// defaults are what every primitive (OutlineBox, FloodCircle, ...) uses.
+// defaults are what the primitives (OutlineBox, FloodCircle, ...) use, the
+// dashed outlines adding their dash.
 
 #include <cstdint>
 
