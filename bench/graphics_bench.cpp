@@ -17,8 +17,8 @@
 #include "bench/Stopwatch.h"
 #include "core/ModuleResources.h"
 #include "graphics/IShadowBlur.h"
-#include "graphics/imagesfonts/ISharedCache.h"
-#include "graphics/imagesfonts/ITrueTypeInfo.h"
+#include "graphics/resources/ISharedCache.h"
+#include "graphics/resources/ITrueTypeInfo.h"
 
 namespace {
 

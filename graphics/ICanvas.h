@@ -45,9 +45,9 @@
 
 #include "core/IPointerArray.h"
 #include "core/IStringBuffer.h"
-#include "graphics/imagesfonts/IImageHandle.h"
-#include "graphics/imagesfonts/IVectorImage.h"
-#include "graphics/imagesfonts/SharedCaches.h"
+#include "graphics/resources/IImageHandle.h"
+#include "graphics/resources/IVectorImage.h"
+#include "graphics/resources/SharedCaches.h"
 #include "graphics/records/EPointerShape.h"
 #include "graphics/records/IAffine.h"
 #include "graphics/records/IArgb.h"

@@ -11,7 +11,7 @@
 #include "core/ModuleResources.h"
 #include "core/Utf8File.h"
 #include "graphics/ICanvas.h"
-#include "graphics/imagesfonts/PlatformFont.h"
+#include "graphics/resources/PlatformFont.h"
 
 namespace plugkit::canvas {
 

@@ -4,7 +4,7 @@
 #include "graphics/drawing/ICanvasNanoVG.h"
 #include "graphics/drawing/NanoVGApi.h"
 #include "graphics/drawing/NanoVGPaint.h"
-#include "graphics/imagesfonts/SharedCaches.h"
+#include "graphics/resources/SharedCaches.h"
 
 namespace plugkit::canvas {
 

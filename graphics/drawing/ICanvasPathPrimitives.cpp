@@ -4,8 +4,8 @@
 
 #include "graphics/drawing/ICanvasPathBase.h"
 #include "graphics/drawing/PathLimits.h"
-#include "graphics/imagesfonts/APIBitmap.h"
-#include "graphics/imagesfonts/IImageHandle.h"
+#include "graphics/resources/APIBitmap.h"
+#include "graphics/resources/IImageHandle.h"
 #include "graphics/records/IFill.h"
 #include "graphics/records/IPathOptions.h"
 

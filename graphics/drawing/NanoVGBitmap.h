@@ -15,7 +15,7 @@
 #include <memory>
 
 #include "graphics/drawing/ICanvasNanoVG.h"
-#include "graphics/imagesfonts/APIBitmap.h"
+#include "graphics/resources/APIBitmap.h"
 
 namespace plugkit::canvas {
 

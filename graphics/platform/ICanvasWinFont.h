@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "core/IStringBuffer.h"
-#include "graphics/imagesfonts/PlatformFont.h"
+#include "graphics/resources/PlatformFont.h"
 #include "graphics/platform/ICanvasWin.h"
 
 namespace plugkit {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/ModuleResources.h"
-#include "graphics/imagesfonts/ITrueTypeInfo.h"
+#include "graphics/resources/ITrueTypeInfo.h"
 #include "graphics/platform/GdiFonts.h"
 #include "graphics/platform/ICanvasWinFont.h"
 #include "graphics/platform/WideText.h"

@@ -10,7 +10,7 @@
 // release clears them. Lock order: the registration cache before the handle
 // cache. Any thread.
 
-#include "graphics/imagesfonts/ISharedCache.h"
+#include "graphics/resources/ISharedCache.h"
 
 namespace plugkit {
 namespace canvas {

@@ -23,7 +23,7 @@
 
 #include <memory>
 
-#include "graphics/imagesfonts/APIBitmap.h"
+#include "graphics/resources/APIBitmap.h"
 #include "graphics/records/IBox.h"
 
 namespace plugkit {

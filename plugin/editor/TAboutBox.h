@@ -18,7 +18,7 @@
 // canvas' vector-image cache. Threads: user-interface thread only.
 
 #include "graphics/IControl.h"
-#include "graphics/imagesfonts/IVectorImage.h"
+#include "graphics/resources/IVectorImage.h"
 #include "graphics/records/IBox.h"
 #include "plugin/TessivoMaker.h"
 

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "core/IHeapBlock.h"
-#include "graphics/imagesfonts/APIBitmap.h"
-#include "graphics/imagesfonts/PlatformFont.h"
-#include "graphics/imagesfonts/SharedCaches.h"
+#include "graphics/resources/APIBitmap.h"
+#include "graphics/resources/PlatformFont.h"
+#include "graphics/resources/SharedCaches.h"
 #include "tests/graphics/canvas_fixture.h"
 #include "tests/graphics/null_canvas.h"
 

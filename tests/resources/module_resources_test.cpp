@@ -12,8 +12,8 @@
 #include <windows.h>
 
 #include "core/ModuleResources.h"
-#include "graphics/imagesfonts/ITrueTypeInfo.h"
-#include "graphics/imagesfonts/SharedCaches.h"
+#include "graphics/resources/ITrueTypeInfo.h"
+#include "graphics/resources/SharedCaches.h"
 #include "tests/hosts/vst2/Utf8Path.h"
 
 #include <nanosvg.h>

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "graphics/drawing/NanoVGApi.h"
-#include "graphics/imagesfonts/APIBitmap.h"
+#include "graphics/resources/APIBitmap.h"
 #include "tests/graphics/drawing/gl_surface.h"
 #include "tests/graphics/drawing/png_bytes.h"
 

@@ -9,8 +9,8 @@
 
 #include "core/IStringBuffer.h"
 #include "core/ModuleResources.h"
-#include "graphics/imagesfonts/PlatformFont.h"
-#include "graphics/imagesfonts/SharedCaches.h"
+#include "graphics/resources/PlatformFont.h"
+#include "graphics/resources/SharedCaches.h"
 #include "tests/graphics/drawing/gl_surface.h"
 
 using namespace plugkit::canvas;

@@ -13,7 +13,7 @@
 #include "api/vst2/VST2Interface.h"
 #include "core/IHeapBlock.h"
 #include "graphics/ICanvas.h"
-#include "graphics/imagesfonts/APIBitmap.h"
+#include "graphics/resources/APIBitmap.h"
 #include "graphics/records/IDropShadow.h"
 #include "graphics/records/IFill.h"
 #include "graphics/records/ILayer.h"

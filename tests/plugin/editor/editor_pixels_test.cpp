@@ -13,8 +13,8 @@
 
 #include "core/IParam.h"
 #include "core/ModuleResources.h"
-#include "graphics/imagesfonts/ITypefaceBlob.h"
-#include "graphics/imagesfonts/PlatformFont.h"
+#include "graphics/resources/ITypefaceBlob.h"
+#include "graphics/resources/PlatformFont.h"
 #include "graphics/records/IBoxList.h"
 #include "plugin/Tessivo.h"
 #include "plugin/editor/TAboutBox.h"

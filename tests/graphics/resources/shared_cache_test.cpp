@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "graphics/imagesfonts/ISharedCache.h"
+#include "graphics/resources/ISharedCache.h"
 
 namespace plugkit::canvas::test {
 namespace {

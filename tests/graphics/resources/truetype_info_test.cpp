@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "core/ModuleResources.h"
-#include "graphics/imagesfonts/ITrueTypeInfo.h"
-#include "graphics/imagesfonts/ITypefaceBlob.h"
-#include "graphics/imagesfonts/PlatformFont.h"
-#include "graphics/imagesfonts/SharedCaches.h"
-#include "tests/graphics/imagesfonts/font_builder.h"
+#include "graphics/resources/ITrueTypeInfo.h"
+#include "graphics/resources/ITypefaceBlob.h"
+#include "graphics/resources/PlatformFont.h"
+#include "graphics/resources/SharedCaches.h"
+#include "tests/graphics/resources/font_builder.h"
 
 namespace plugkit::canvas::test {
 namespace {

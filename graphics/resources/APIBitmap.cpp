@@ -1,4 +1,4 @@
-#include "graphics/imagesfonts/APIBitmap.h"
+#include "graphics/resources/APIBitmap.h"
 
 #include <algorithm>
 #include <cmath>

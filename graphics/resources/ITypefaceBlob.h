@@ -16,7 +16,7 @@
 #include <cstdint>
 
 #include "core/IHeapBlock.h"
-#include "graphics/imagesfonts/ITrueTypeInfo.h"
+#include "graphics/resources/ITrueTypeInfo.h"
 
 namespace plugkit {
 namespace canvas {

@@ -8,7 +8,7 @@
 #define NANOSVG_IMPLEMENTATION
 #include <nanosvg.h>
 
-#include "graphics/imagesfonts/SharedCaches.h"
+#include "graphics/resources/SharedCaches.h"
 
 namespace plugkit::canvas {
 

@@ -1,8 +1,8 @@
-#include "graphics/imagesfonts/SharedCaches.h"
+#include "graphics/resources/SharedCaches.h"
 
 #include <memory>
 
-#include "graphics/imagesfonts/PlatformFont.h"
+#include "graphics/resources/PlatformFont.h"
 
 namespace plugkit::canvas {
 

@@ -1,6 +1,6 @@
-#include "graphics/imagesfonts/IImageHandle.h"
+#include "graphics/resources/IImageHandle.h"
 
-#include "graphics/imagesfonts/APIBitmap.h"
+#include "graphics/resources/APIBitmap.h"
 
 namespace plugkit {
 namespace canvas {

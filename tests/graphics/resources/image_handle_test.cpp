@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "graphics/imagesfonts/IImageHandle.h"
+#include "graphics/resources/IImageHandle.h"
 
 using namespace plugkit::canvas;
 

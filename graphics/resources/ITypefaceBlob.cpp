@@ -1,4 +1,4 @@
-#include "graphics/imagesfonts/ITypefaceBlob.h"
+#include "graphics/resources/ITypefaceBlob.h"
 
 #include <cstring>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "graphics/imagesfonts/ITrueTypeInfo.h"
+#include "graphics/resources/ITrueTypeInfo.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "graphics/imagesfonts/PlatformFont.h"
+#include "graphics/resources/PlatformFont.h"
 
 #include <new>
 

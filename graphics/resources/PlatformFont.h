@@ -10,7 +10,7 @@
 
 #include <memory>
 
-#include "graphics/imagesfonts/ITypefaceBlob.h"
+#include "graphics/resources/ITypefaceBlob.h"
 
 namespace plugkit {
 namespace canvas {

@@ -1,4 +1,4 @@
-#include "graphics/imagesfonts/ISharedCache.h"
+#include "graphics/resources/ISharedCache.h"
 
 #include <cmath>
 #include <cstdio>

@@ -22,9 +22,9 @@
 
 #include <functional>
 
-#include "graphics/imagesfonts/APIBitmap.h"
-#include "graphics/imagesfonts/ISharedCache.h"
-#include "graphics/imagesfonts/ITypefaceBlob.h"
+#include "graphics/resources/APIBitmap.h"
+#include "graphics/resources/ISharedCache.h"
+#include "graphics/resources/ITypefaceBlob.h"
 
 struct NSVGimage;
 
