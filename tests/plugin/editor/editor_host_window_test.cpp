@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+#include "graphics/platform/GlPixelFormat.h"
 #include "graphics/platform/ICanvasWin.h"
 #include "tests/graphics/platform/editor_harness.h"
 #include "tests/plugin/editor/editor_fixture.h"
@@ -47,13 +48,7 @@ public:
                               SharedParent().Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
     mDc = mWindow ? GetDC(mWindow) : nullptr;
     if (!mDc) return;
-    PIXELFORMATDESCRIPTOR pfd = {};
-    pfd.nSize = sizeof pfd;
-    pfd.nVersion = 1;
-    pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    pfd.iPixelType = PFD_TYPE_RGBA;
-    pfd.cColorBits = 32;
-    if (!SetPixelFormat(mDc, ChoosePixelFormat(mDc, &pfd), &pfd)) return;
+    if (!plugkit::gl::ApplyEditorPixelFormat(mDc)) return;
     mContext = wglCreateContext(mDc);
     if (!mContext || !wglMakeCurrent(mDc, mContext)) return;
     glGenTextures(kHostTextures, mTextures);
