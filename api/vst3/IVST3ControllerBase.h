@@ -68,8 +68,9 @@ protected:
 public:
   // The view the controller asks for resizes and context menus (not owned):
   // the view that shows the editor; while none does, the view made or
-  // attached last; null when there is none. User-interface thread only: hosts make every
-  // createView and view call there, and the editor asks from there.
+  // attached last; null when there is none. User-interface thread only:
+  // hosts make every createView and view call there, and the editor asks
+  // from there.
   IVST3View* EditorView() const { return mEditorView; }
 
   // What the views report (IVST3View calls these; user-interface thread).
