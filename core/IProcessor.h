@@ -221,5 +221,7 @@ private:
 
 // dst[j] = float(src[j]) for j < count; nothing for count <= 0 or null buffers.
 void CopyDoublesToFloats(float* dst, const double* src, int32_t count);
+// samples[j] = 0.0 for j < count; nothing for count <= 0 or a null buffer.
+void ZeroDoubles(double* samples, int32_t count);
 
 } // namespace plugkit
