@@ -27,6 +27,27 @@ struct GuardedText {
   char bytes[256];
 };
 
+// One text the dispatcher publishes: the opcode and index that ask for it,
+// the size of the host's buffer, and the text the host should find there.
+struct PublishedText {
+  int32_t opcode;
+  int32_t index;
+  int32_t capacity;
+  std::string text;
+};
+
+// Asks for the text into a guarded buffer of its size. opt is 0.5 for every
+// call: the host extension that displays a value takes it as the value, the
+// other opcodes ignore it.
+template <typename Plugin>
+void ExpectPublished(InProcess<Plugin>& p, const PublishedText& c) {
+  SCOPED_TRACE(testing::Message() << "opcode " << c.opcode << " index " << c.index);
+  GuardedText buffer(c.capacity);
+  p.Dispatch(c.opcode, c.index, 0, buffer.data(), 0.5f);
+  EXPECT_EQ(buffer.Text(), c.text);
+  EXPECT_TRUE(buffer.GuardIntact());
+}
+
 TEST(Dispatcher, FixedAnswersAndUnknownOpcodes) {
   InProcess<TProbe> p;
   const struct {
@@ -64,12 +85,7 @@ TEST(Dispatcher, FixedAnswersAndUnknownOpcodes) {
 TEST(Dispatcher, PublishesTheProductsTexts) {
   InProcess<TProbe> p;
   p.Start();
-  const struct {
-    int32_t opcode;
-    int32_t index;
-    int32_t capacity;
-    const char* text;
-  } cases[] = {
+  const PublishedText cases[] = {
       {effGetParamName, 0, kVstMaxParamStrLen, "Coarse"},
       {effGetParamName, 2, kVstMaxParamStrLen, "Mix"},
       {effGetParamLabel, 1, kVstMaxParamStrLen, "Cents"},
@@ -81,12 +97,7 @@ TEST(Dispatcher, PublishesTheProductsTexts) {
       {effGetProgramName, 0, kVstMaxProgNameLen, "Default"},
       {effGetProgramNameIndexed, 6, kVstMaxProgNameLen, "Octave down (mixed)"},
   };
-  for (const auto& c : cases) {
-    GuardedText buffer(c.capacity);
-    p.Dispatch(c.opcode, c.index, 0, buffer.data());
-    EXPECT_EQ(buffer.Text(), c.text) << "opcode " << c.opcode << " index " << c.index;
-    EXPECT_TRUE(buffer.GuardIntact()) << "opcode " << c.opcode;
-  }
+  for (const PublishedText& c : cases) ExpectPublished(p, c);
 
   // Out of range or without a buffer: nothing written, 0.
   GuardedText untouched(kVstMaxParamStrLen);
@@ -139,32 +150,20 @@ TEST(Dispatcher, TextsStayInsideThePublishedBuffers) {
   p.Dispatch(effSetProgramName, 0, 0, const_cast<char*>(kLongText.c_str()));
   constexpr int32_t kVendorDisplayBytes = 33; // a display text of 32 characters and its NUL
 
-  const struct {
-    int32_t opcode;
-    int32_t index;
-    int32_t capacity;
-    size_t kept; // bytes of kLongText that reach the host
-  } cases[] = {
-      {effGetParamName, 0, kVstMaxParamStrLen, kVstMaxParamStrLen - 1},
-      {effGetParamLabel, 0, kVstMaxParamStrLen, kVstMaxParamStrLen - 1},
-      {effGetParamDisplay, 0, kVstMaxParamStrLen, kVstMaxParamStrLen - 1},
-      {effGetProgramName, 0, kVstMaxProgNameLen, kVstMaxProgNameLen - 1},
-      {effGetProgramNameIndexed, 0, kVstMaxProgNameLen, kVstMaxProgNameLen - 1},
-      {effGetEffectName, 0, kVstMaxEffectNameLen, kVstMaxEffectNameLen - 1},
-      {effGetVendorString, 0, kVstMaxVendorStrLen, kVstMaxVendorStrLen - 1},
-      {effGetProductString, 0, kVstMaxProductStrLen, kVstMaxProductStrLen - 1},
-      {effVendorSpecific, 7, kVendorDisplayBytes, plugkit::IParam::kDisplayChars},
+  // Each buffer keeps all it can hold but its NUL.
+  const auto cut = [](int32_t capacity) { return kLongText.substr(0, size_t(capacity - 1)); };
+  const PublishedText cases[] = {
+      {effGetParamName, 0, kVstMaxParamStrLen, cut(kVstMaxParamStrLen)},
+      {effGetParamLabel, 0, kVstMaxParamStrLen, cut(kVstMaxParamStrLen)},
+      {effGetParamDisplay, 0, kVstMaxParamStrLen, cut(kVstMaxParamStrLen)},
+      {effGetProgramName, 0, kVstMaxProgNameLen, cut(kVstMaxProgNameLen)},
+      {effGetProgramNameIndexed, 0, kVstMaxProgNameLen, cut(kVstMaxProgNameLen)},
+      {effGetEffectName, 0, kVstMaxEffectNameLen, cut(kVstMaxEffectNameLen)},
+      {effGetVendorString, 0, kVstMaxVendorStrLen, cut(kVstMaxVendorStrLen)},
+      {effGetProductString, 0, kVstMaxProductStrLen, cut(kVstMaxProductStrLen)},
+      {effVendorSpecific, 7, kVendorDisplayBytes, cut(kVendorDisplayBytes)},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "opcode " << c.opcode << " index " << c.index);
-    GuardedText buffer(c.capacity);
-    if (c.opcode == effVendorSpecific)
-      p.Dispatch(c.opcode, c.index, 0, buffer.data(), 0.5f);
-    else
-      p.Dispatch(c.opcode, c.index, 0, buffer.data());
-    EXPECT_EQ(buffer.Text(), kLongText.substr(0, c.kept));
-    EXPECT_TRUE(buffer.GuardIntact());
-  }
+  for (const PublishedText& c : cases) ExpectPublished(p, c);
 
   // Texts inside the host's records: the fields written before and after the
   // text keep what the call gives them.
@@ -214,23 +213,12 @@ TEST(Dispatcher, TextsAreCutBetweenCharacters) {
   p.plugin->GetParam(Mix)->Configure("Mix", 100, 0, 100, 1, "%", 0, "", plugkit::IParam::ShapeLinear(),
                                      plugkit::IParamUnitCode::Custom,
                                      [](double, plugkit::IStringBuffer& out) { out.Assign("12345\xE2\x82\xAC"); });
-  const struct {
-    int32_t opcode;
-    int32_t index;
-    int32_t capacity;
-    const char* text;
-  } cases[] = {
-      {effGetProgramName, 0, kVstMaxProgNameLen, "bbbbbbbbbbbbbbbbbbbbbb"},
-      {effGetProgramNameIndexed, 0, kVstMaxProgNameLen, "bbbbbbbbbbbbbbbbbbbbbb"},
+  const PublishedText cases[] = {
+      {effGetProgramName, 0, kVstMaxProgNameLen, std::string(22, 'b')},
+      {effGetProgramNameIndexed, 0, kVstMaxProgNameLen, std::string(22, 'b')},
       {effGetParamDisplay, Mix, kVstMaxParamStrLen, "12345"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "opcode " << c.opcode);
-    GuardedText buffer(c.capacity);
-    p.Dispatch(c.opcode, c.index, 0, buffer.data());
-    EXPECT_EQ(buffer.Text(), c.text);
-    EXPECT_TRUE(buffer.GuardIntact());
-  }
+  for (const PublishedText& c : cases) ExpectPublished(p, c);
 }
 
 TEST(Dispatcher, Automation) {
