@@ -1,9 +1,9 @@
 #pragma once
 // Upper and lower case of the ASCII letters alone, as the C locale has them.
-// Host names and resource names are compared this way whatever locale the
-// process runs in (a host may have changed it), and bytes above 0x7F, among
-// them every byte of a UTF-8 character, pass unchanged. Pure computation: any
-// thread, no allocation, no lock.
+// Host names, resource names and parameter captions are compared this way
+// whatever locale the process runs in (a host may have changed it), and bytes
+// above 0x7F, among them every byte of a UTF-8 character, pass unchanged.
+// Pure computation: any thread, no allocation, no lock.
 
 namespace plugkit {
 
