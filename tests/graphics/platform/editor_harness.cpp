@@ -1,7 +1,5 @@
 #include "tests/graphics/platform/editor_harness.h"
 
-#include <tlhelp32.h>
-
 #include <vector>
 
 #include "graphics/drawing/NanoVGApi.h"
@@ -88,36 +86,13 @@ void EditorHarness::Wheel(int x, int y, int amount) {
 
 void EditorHarness::Drain() { EXPECT_TRUE(PumpPostedMessages()); }
 
-namespace {
-BOOL CALLBACK CountIfEditor(HWND hwnd, LPARAM count) {
-  char name[32] = {};
-  GetClassNameA(hwnd, name, sizeof name);
-  if (std::string(name) == "TPlugWndClass") ++*reinterpret_cast<int*>(count);
-  return TRUE;
-}
-// Top-level windows and all their descendants.
-BOOL CALLBACK CountEditorWindows(HWND hwnd, LPARAM count) {
-  CountIfEditor(hwnd, count);
-  EnumChildWindows(hwnd, CountIfEditor, count);
-  return TRUE;
-}
-} // namespace
-
 int EditorWindowCount() {
   int count = 0;
-  EnumThreadWindows(GetCurrentThreadId(), CountEditorWindows, reinterpret_cast<LPARAM>(&count));
-  return count;
-}
-
-int ThreadCount() {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return -1;
-  THREADENTRY32 entry = {};
-  entry.dwSize = sizeof entry;
-  int count = 0;
-  for (BOOL ok = Thread32First(snapshot, &entry); ok; ok = Thread32Next(snapshot, &entry))
-    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
-  CloseHandle(snapshot);
+  for (HWND window : plugkit::test::ProcessWindows()) {
+    char name[32] = {};
+    GetClassNameA(window, name, sizeof name);
+    count += std::string(name) == "TPlugWndClass";
+  }
   return count;
 }
 

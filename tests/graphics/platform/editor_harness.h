@@ -16,6 +16,7 @@
 #include "graphics/platform/ICanvasWin.h"
 #include "tests/graphics/canvas_fixture.h"
 #include "tests/graphics/platform/message_window.h"
+#include "tests/support/process_objects.h"
 
 namespace plugkit::canvas::test {
 
@@ -116,8 +117,8 @@ std::vector<Rgba8> ReadMainFramebuffer(ICanvasWin& editor);
 
 // The number of windows of class "TPlugWndClass" in this process.
 int EditorWindowCount();
-// Threads of this process.
-int ThreadCount();
+// Threads of this process (the leak checks' count).
+using plugkit::test::ThreadCount;
 // ShowCursor's display counter.
 int CursorCount();
 

@@ -141,11 +141,16 @@ TEST(EditorWindow, DrawAndScreenScalesSizeTheWindowAndThePicture) {
   }
 }
 
+// Windows, GDI objects, threads and handles: each open makes some of each
+// (the window, its DC and context, the display-sync thread and its event),
+// and each close gives them all back.
 TEST(EditorWindow, OpenCloseCyclesLeakNoWindowsThreadsOrContexts) {
   SwatchEditor e;
   ASSERT_TRUE(e.h.Open());
+  ASSERT_TRUE(e.h.PumpUntilPainted());
   e.h.Close();
-  const int threads = ThreadCount();
+  const plugkit::test::ProcessObjects before = plugkit::test::BaselineCounts();
+  ASSERT_TRUE(plugkit::test::AllCounted(before));
   const int cursor = CursorCount();
   for (int i = 0; i < 100; ++i) {
     ASSERT_TRUE(e.h.Open()) << i;
@@ -156,8 +161,7 @@ TEST(EditorWindow, OpenCloseCyclesLeakNoWindowsThreadsOrContexts) {
     e.h.Close();
     EXPECT_EQ(EditorWindowCount(), 0);
   }
-  EXPECT_TRUE(WaitUntil("the thread count to fall back", [&] { return ThreadCount() <= threads; }));
-  EXPECT_LE(ThreadCount(), threads) << "every display-sync thread ended";
+  EXPECT_TRUE(plugkit::test::CountsFallBackTo(before)) << "every display-sync thread ended, and nothing was left";
   EXPECT_EQ(CursorCount(), cursor);
   EXPECT_EQ(wglGetCurrentContext(), nullptr);
   WNDCLASSA wc;

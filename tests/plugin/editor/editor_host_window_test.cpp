@@ -19,6 +19,7 @@
 #include "tests/graphics/platform/editor_harness.h"
 #include "tests/plugin/editor/editor_fixture.h"
 #include "tests/support/message_pump.h"
+#include "tests/support/process_objects.h"
 
 namespace {
 
@@ -169,8 +170,8 @@ TEST(EditorHostWindow, AHostContextSurvivesAnEditorWhoseWindowTheHostDestroyed) 
   ASSERT_TRUE(host.Ready());
   ASSERT_EQ(host.Intact(), kHostTextures);
   const int cursor = CursorCount();
-  const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+  const plugkit::test::ProcessObjects before = plugkit::test::BaselineCounts();
+  ASSERT_TRUE(plugkit::test::AllCounted(before));
   const struct {
     EHostEnd end;
     const char* name;
@@ -183,8 +184,7 @@ TEST(EditorHostWindow, AHostContextSurvivesAnEditorWhoseWindowTheHostDestroyed) 
     EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "TPlugWndClass", &wc)) << "the class went too";
   }
   EXPECT_EQ(CursorCount(), cursor);
-  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi);
-  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), user);
+  EXPECT_TRUE(plugkit::test::CountsFallBackTo(before));
 }
 
 // What the editor had in memory goes too, though not one OpenGL call could

@@ -24,6 +24,7 @@
 #include "tests/plugin/editor/editor_fixture.h"
 #include "tests/plugin/editor/png_file.h"
 #include "tests/support/message_pump.h"
+#include "tests/support/process_objects.h"
 
 namespace {
 
@@ -174,7 +175,7 @@ TEST(EditorWindow, AboutBoxShowsTheLogo) {
 }
 
 // Opening and closing a hundred times while another thread processes audio:
-// no window, thread, GDI or USER object is left, and the audio never skips
+// no window, GDI object, thread or handle is left, and the audio never skips
 // a block or produces a NaN.
 TEST(EditorWindow, OpenAndCloseWhileAudioRuns) {
   WindowFixture f;
@@ -187,9 +188,8 @@ TEST(EditorWindow, OpenAndCloseWhileAudioRuns) {
   ASSERT_TRUE(f.Open());
   f.Dispatch(effEditClose);
   ASSERT_TRUE(PumpPostedMessages());
-  const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-  const int threads = plugkit::canvas::test::ThreadCount();
+  const plugkit::test::ProcessObjects before = plugkit::test::BaselineCounts();
+  ASSERT_TRUE(plugkit::test::AllCounted(before));
 
   std::atomic<bool> stop{false};
   std::atomic<int64_t> blocks{0};
@@ -230,9 +230,7 @@ TEST(EditorWindow, OpenAndCloseWhileAudioRuns) {
   EXPECT_EQ(f.plugin.EditorGraphics(), nullptr);
   EXPECT_EQ(f.plugin.PresetStrip(), nullptr);
   EXPECT_EQ(plugkit::canvas::test::EditorWindowCount(), 0);
-  EXPECT_LE(plugkit::canvas::test::ThreadCount(), threads);
-  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi);
-  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), user);
+  EXPECT_TRUE(plugkit::test::CountsFallBackTo(before));
   EXPECT_EQ(wglGetCurrentContext(), nullptr);
 }
 
