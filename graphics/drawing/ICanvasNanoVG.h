@@ -133,6 +133,10 @@ public:
   // file (kLocationFile); null when nothing decodes, so nothing is cached.
   APIBitmap* DecodeImageSource(const char* location, int32_t scale, int32_t locationKind,
                                const char* extension) override;
+  // Bytes of a PNG or JPEG file as a bitmap in this back-end's context
+  // (bound for the call). Null for bytes that do not decode (DecodedImage.h),
+  // an image wider or taller than the driver's largest texture, or a texture
+  // the driver fails to make.
   APIBitmap* DecodeImageBytes(const void* bytes, int32_t size, int32_t scale) override;
   // Hands the font's bytes to NanoVG's font stash under fontId. The bytes
   // come from the process-wide TypefaceBlobCache, read from the platform
@@ -148,7 +152,8 @@ public:
   // ---- Layers (ICanvasNanoVGLayers.cpp) ----
 
   // A transparent framebuffer image of width x height pixels; null when the
-  // framebuffer cannot be made (no context, sizes below 1, driver refusal).
+  // framebuffer cannot be made (no context, a side below 1 or beyond the
+  // driver's largest texture, driver refusal).
   // Drawing on the current target goes on undisturbed.
   APIBitmap* CreateLayerImage(int32_t width, int32_t height, int32_t screenScale, float drawScale) override;
   // Ends the frame on the old target and begins one on the top layer's
@@ -213,6 +218,15 @@ private:
   void ReleaseContextResources();
   // The layer framebuffer of a layer made by this back-end, or null.
   static NVGLUframebuffer* FramebufferOf(const ILayer& layer);
+  // The driver's largest texture side (GL_MAX_TEXTURE_SIZE), and whether a
+  // texture of width x height pixels is within it. Context current.
+  static int32_t MaxTextureSide();
+  static bool TextureFits(int32_t width, int32_t height);
+  // A NanoVG image of width x height RGBA pixels; 0 when the size does not
+  // fit a texture or the driver reports an error making it. Context current.
+  int CreateCheckedImage(int32_t width, int32_t height, const unsigned char* rgba);
+  // Takes every OpenGL error waiting; answers whether there was one.
+  static bool DrainGlErrors();
   // Clears framebuffer to transparent (colour and stencil) without touching
   // the binding or the frame being drawn: a new framebuffer holds whatever
   // the driver left in its memory.

@@ -4,7 +4,7 @@
 if(TARGET vst3_tests)
   target_sources(vst3_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/plugin/allocation_counter.cpp)
   if(TARGET plugkit_platform)
-    target_include_directories(vst3_tests PRIVATE ${NANOVG_DIR})
+    target_include_directories(vst3_tests PRIVATE ${NANOVG_INCLUDE_DIR})
   endif()
   if(TARGET tessivo_resources)
     target_link_libraries(vst3_tests PRIVATE tessivo_resources)
