@@ -487,6 +487,11 @@ public:
   // in its destructor while its context is current; the base destructor
   // calls it again for whatever is left.
   void FreeStackedLayers();
+  // Takes every layer above the first depth ones off the stack (deleting
+  // those it owns) and, when there were any, sends drawing to what lies
+  // below, with the transform reset and no clip, as UnstackLayer does.
+  // Answers how many were taken. Inside a paint.
+  int32_t DropLayersAbove(int32_t depth);
 
   // ---------------------------------------------------------------------
   // Size and scale.
@@ -585,7 +590,9 @@ public:
   // between StartPaint and FinishPaint. An empty list draws nothing.
   void PaintRegions(IBoxList& boxes);
   // Draws one control clipped to dirty (see the .cpp for the rules). A
-  // control whose bounds cover no area is never drawn.
+  // control whose bounds cover no area is never drawn. Layers the control
+  // leaves open are dropped when it is done (reported in a debug build), so
+  // the controls after it draw where they should.
   void PaintControl(IControl* control, const IBox& dirty, float density);
   // The clip of the control being drawn by PaintControl (empty outside one).
   // A control that changes the clip while it draws (finishing a layer lifts
@@ -768,6 +775,9 @@ private:
     ILayer* Layer = nullptr;
     bool Owned = false;  // made by BeginLayer and not yet handed out
   };
+  // Pops the stack down to depth layers, deleting those it owns; the draw
+  // target is left alone.
+  void PopLayersTo(int32_t depth);
 
   // One pressed pointer.
   struct ICapture {

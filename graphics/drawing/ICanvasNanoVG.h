@@ -33,7 +33,9 @@
 // belong to one context, so the cache is per object, not process-wide). It
 // holds one reference on the process-wide TypefaceBlobCache.
 //
-// Threads: user-interface thread with the OpenGL context current. Lock
+// Threads: user-interface thread with the OpenGL context current; only the
+// deletions of bitmaps (QueueFramebufferDelete, QueueImageDelete) may come
+// with any other context current, or none, and bind their own. Lock
 // order: TypefaceBlobCache before the delete-queue lock; the image-cache
 // lock is held across the deletions of OnSurfaceDestroyed.
 
@@ -86,9 +88,10 @@ public:
   void RebuildBackBuffer() override;
   void StartPaint() override;
   // Renders the paint and copies the main framebuffer to the window. Layers
-  // still on the stack (a control that began one and never ended it) are
-  // dropped first, reported in a debug build: what was drawn into them is
-  // lost, the rest of the frame is shown and the next paint starts clean.
+  // still on the stack (begun outside any control's region and never ended;
+  // a control's own go at the end of its region) are dropped first,
+  // reported in a debug build: what was drawn into them is lost, the rest of
+  // the frame is shown and the next paint starts clean.
   void FinishPaint() override;
 
   IArgb SamplePixel(float x, float y) override;
@@ -168,15 +171,19 @@ public:
   // layer's content, or alone in the layer when KeepContent is false.
   void ApplyLayerShadow(ILayer& layer, const IHeapBlock& mask, const IDropShadow& shadow) override;
 
-  // Deletes framebuffer at once, or, while owner is inside a paint, queues
-  // it until that paint ends. A null framebuffer is ignored; a null owner
+  // Deletes framebuffer in owner's own context: at once between paints,
+  // with that context bound for the call (BindGlContext; whatever context
+  // was current is current again afterwards), or queued while owner is
+  // inside a paint or its context cannot be bound, until the end of its
+  // next paint or its close. A null framebuffer is ignored; a null owner
   // (or one without a context) frees only the record, without OpenGL calls.
   static void QueueFramebufferDelete(ICanvasNanoVG* owner, NVGLUframebuffer* framebuffer);
   // The same for a NanoVG image: the frame being drawn may still sample it
   // (an image uncached after it was painted). Image 0, a null owner or one
   // without a context: nothing (the image went with its context).
   static void QueueImageDelete(ICanvasNanoVG* owner, int image);
-  // Deletes every queued framebuffer and image, newest first.
+  // Deletes every queued framebuffer and image, newest first. Owner's
+  // context current (the end of a paint, the close).
   static void DrainFramebufferDeletes(ICanvasNanoVG* owner);
 
   NVGcontext* Context() const { return mContext; }

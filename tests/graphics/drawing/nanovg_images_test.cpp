@@ -74,28 +74,6 @@ void ExpectQuadrants(PixelCanvas& canvas) {
   EXPECT_PIXEL(canvas, 0, 3, kGreenPixel, 0);
 }
 
-// Binds the shared surface's context only between BindGlContext and
-// UnbindGlContext (nested calls count), as the editor window binds its own.
-class BindingCanvas : public PixelCanvas {
-public:
-  using PixelCanvas::PixelCanvas;
-  bool BindGlContext() override {
-    if (mDepth++ == 0) SharedSurface().MakeCurrent();
-    return true;
-  }
-  void UnbindGlContext() override {
-    if (mDepth > 0 && --mDepth == 0) wglMakeCurrent(nullptr, nullptr);
-  }
-
-private:
-  int mDepth = 0;
-};
-
-// Makes the shared surface current again when the test ends, however it ends.
-struct SurfaceRestorer {
-  ~SurfaceRestorer() { SharedSurface().MakeCurrent(); }
-};
-
 } // namespace
 
 TEST_F(NanoVGImages, DecodedBitmapIsDrawnUnstretchedShiftedStretchedAndTurned) {
@@ -332,7 +310,7 @@ TEST_F(NanoVGImages, FetchBetweenPaintsBindsTheEditorsContext) {
   ImageFile art("drawing_test_unbound.png", QuadrantPng());
   ASSERT_TRUE(art.Written());
   SurfaceRestorer restore;
-  BindingCanvas canvas(20, 10);
+  BoundCanvas canvas(SharedSurface(), 20, 10);
   ASSERT_TRUE(canvas.Open());
   ASSERT_TRUE(wglMakeCurrent(nullptr, nullptr));
   const IImageHandle sharp = canvas.FetchImage(art.Name(), 1, false, 2);

@@ -1,16 +1,24 @@
 // Layers of the NanoVG back-end: drawn in logical coordinates, kept across
-// paints, read back, placed exactly at fractional draw scales, shadowed, and
-// freed safely whenever their context goes.
+// paints, read back, placed exactly at fractional draw scales, shadowed,
+// dropped when a control leaves one open, and freed in their own editor's
+// context, safely whenever it goes.
+
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <vector>
 
 #include "core/IHeapBlock.h"
+#include "graphics/IControl.h"
+#include "graphics/drawing/NanoVGApi.h"
+#include "graphics/drawing/NanoVGBitmap.h"
 #include "tests/graphics/drawing/gl_surface.h"
+#include "tests/graphics/drawing/png_bytes.h"
 
 using namespace plugkit::canvas;
 using namespace plugkit::canvas::test;
@@ -32,6 +40,84 @@ std::unique_ptr<ILayer> RedSquareLayer(PixelCanvas& canvas, const IBox& box, con
   });
   return layer;
 }
+
+// A layer over box filled with colour, made inside a paint of a canvas
+// whose context is its own.
+std::unique_ptr<ILayer> FilledLayer(BoundCanvas& canvas, const IBox& box, IArgb colour) {
+  std::unique_ptr<ILayer> layer;
+  if (!canvas.BindGlContext()) return layer;
+  canvas.Paint([&] {
+    if (!canvas.BeginLayer(nullptr, box)) return;
+    canvas.FloodBox(colour, box);
+    layer.reset(canvas.UnstackLayer());
+  });
+  canvas.UnbindGlContext();
+  return layer;
+}
+
+// How many pixels of the canvas's picture are within 0 of colour after a
+// paint of black with layer over it (none: black alone), in the canvas's
+// own context.
+int PaintedCount(BoundCanvas& canvas, ILayer* layer, const Rgba& colour) {
+  if (!canvas.BindGlContext()) return -1;
+  canvas.Paint([&] {
+    canvas.FloodBox(IArgb(255, 0, 0, 0), IBox(0, 0, static_cast<float>(canvas.Width()),
+                                              static_cast<float>(canvas.Height())));
+    if (layer) canvas.PaintLayer(layer);
+  });
+  int n = 0;
+  for (const Rgba& p : canvas.Pixels())
+    if (Near(p, colour, 0)) ++n;
+  canvas.UnbindGlContext();
+  return n;
+}
+
+// The OpenGL texture of a layer made by the back-end.
+GLuint TextureOf(const ILayer& layer) {
+  const auto* bitmap = dynamic_cast<const ICanvasNanoVG::Bitmap*>(layer.Image.get());
+  return bitmap && bitmap->Framebuffer() ? bitmap->Framebuffer()->texture : 0;
+}
+
+// Textures of a context standing for the host's: made in a fresh context,
+// they take the same names as the first objects of any other fresh context.
+class HostTextures {
+public:
+  explicit HostTextures(GlSurface& surface) : mSurface(surface) {
+    if (!mSurface.MakeCurrent()) return;
+    glGenTextures(kCount, mNames);
+    const unsigned char pixel[4] = {1, 2, 3, 4};
+    for (GLuint name : mNames) {
+      glBindTexture(GL_TEXTURE_2D, name);
+      glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+  }
+  // Whether every one is still there, checked in the host's context (left
+  // current).
+  bool Intact() {
+    if (!mSurface.MakeCurrent()) return false;
+    for (GLuint name : mNames)
+      if (name == 0 || !glIsTexture(name)) return false;
+    return true;
+  }
+  void MakeCurrent() { mSurface.MakeCurrent(); }
+
+private:
+  static constexpr int kCount = 64;
+  GlSurface& mSurface;
+  GLuint mNames[kCount] = {};
+};
+
+// A control that draws what it is given.
+class DrawingControl : public IControl {
+public:
+  DrawingControl(const IBox& bounds, std::function<void(ICanvas&, const IBox&)> draw)
+      : IControl(bounds, -1), mDraw(std::move(draw)) {}
+  void Render(ICanvas& g) override { mDraw(g, Bounds()); }
+
+private:
+  std::function<void(ICanvas&, const IBox&)> mDraw;
+};
 
 } // namespace
 
@@ -154,6 +240,116 @@ TEST_F(NanoVGLayers, PaintThatLeavesALayerOpenStillReachesTheWindow) {
   canvas.Paint([&] { canvas.FloodBox(kGreen, IBox(10, 0, 20, 10)); });
   EXPECT_TRUE(Near(canvas.WindowPixelAt(15, 5), kGreenPixel, 0)) << Text(canvas.WindowPixelAt(15, 5));
   EXPECT_TRUE(Near(canvas.WindowPixelAt(5, 5), kBluePixel, 0)) << Text(canvas.WindowPixelAt(5, 5));
+}
+
+// The controls of one paint: a background, a control that draws, begins a
+// layer and never ends it, and a control filling 20 x 20 pixels with green.
+// Only what the second drew after beginning its layer is lost, on every
+// paint.
+TEST_F(NanoVGLayers, ControlThatLeavesALayerOpenLosesOnlyItsOwnDrawing) {
+  PixelCanvas canvas(60, 20);
+  ASSERT_TRUE(canvas.Open());
+  canvas.AttachBackground(
+      new DrawingControl(IBox(0, 0, 60, 20), [](ICanvas& g, const IBox& b) { g.FloodBox(kRed, b); }));
+  canvas.AdoptControl(new DrawingControl(IBox(0, 0, 20, 20), [](ICanvas& g, const IBox& b) {
+    g.FloodBox(kBlue, b);
+    if (g.BeginLayer(nullptr, b)) g.FloodBox(IArgb(255, 255, 255, 255), b);
+  }));
+  canvas.AdoptControl(
+      new DrawingControl(IBox(40, 0, 60, 20), [](ICanvas& g, const IBox& b) { g.FloodBox(kGreen, b); }));
+  for (int paint = 0; paint < 2; ++paint) {
+    SCOPED_TRACE(paint);
+    IBoxList boxes;
+    boxes.Add(IBox(0, 0, 60, 20));
+    canvas.PaintRegions(boxes);
+    EXPECT_EQ(canvas.LayerDepth(), 0);
+    int green = 0, blue = 0, red = 0;
+    for (const Rgba& p : canvas.Pixels()) {
+      green += Near(p, kGreenPixel, 0);
+      blue += Near(p, kBluePixel, 0);
+      red += Near(p, kRedPixel, 0);
+    }
+    EXPECT_EQ(green, 400) << "the control after the one that left its layer open";
+    EXPECT_EQ(blue, 400) << "what that one drew before its layer";
+    EXPECT_EQ(red, 400);
+    EXPECT_TRUE(Near(canvas.WindowPixelAt(50, 10), kGreenPixel, 0)) << Text(canvas.WindowPixelAt(50, 10));
+  }
+}
+
+// Two editors, each with a context of its own and a kept blue layer; A's
+// layer is released between paints while another context is current, or
+// none, or while A's own cannot be bound. Its objects go in A's context
+// (then, or at A's next paint), and B's pixels, the host's textures and
+// whatever context was current stay as they were.
+TEST_F(NanoVGLayers, LayerReleasedBetweenPaintsGoesInItsOwnEditorsContext) {
+  SurfaceRestorer restore;
+  enum class Current { OtherEditor, Host, None, OwnRefused };
+  struct ReleaseCase {
+    const char* name;
+    Current current;
+  };
+  const ReleaseCase cases[] = {{"B's context current", Current::OtherEditor},
+                               {"the host's context current", Current::Host},
+                               {"no context current", Current::None},
+                               {"A's context cannot be bound", Current::OwnRefused}};
+  for (const ReleaseCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    GlSurface surfaceA, surfaceB, hostSurface;
+    ASSERT_TRUE(surfaceA.Ready() && surfaceB.Ready() && hostSurface.Ready());
+    HostTextures host(hostSurface);
+    ASSERT_TRUE(host.Intact());
+    BoundCanvas a(surfaceA, 40, 20), b(surfaceB, 40, 20);
+    ASSERT_TRUE(surfaceA.MakeCurrent() && a.Open());
+    ASSERT_TRUE(surfaceB.MakeCurrent() && b.Open());
+    std::unique_ptr<ILayer> layerA = FilledLayer(a, IBox(0, 0, 10, 10), kBlue);
+    std::unique_ptr<ILayer> layerB = FilledLayer(b, IBox(0, 0, 10, 10), kBlue);
+    ASSERT_TRUE(layerA && layerB);
+    const GLuint textureA = TextureOf(*layerA);
+    ASSERT_NE(textureA, 0u);
+    ASSERT_EQ(textureA, TextureOf(*layerB)) << "fresh contexts name their objects alike";
+    ASSERT_EQ(PaintedCount(b, layerB.get(), kBluePixel), 100) << "B before";
+    // A decoded image of A's goes the same way.
+    const std::vector<uint8_t> png = EncodePng(1, 1, {0, 0, 255, 255});
+    std::unique_ptr<APIBitmap> imageA(a.DecodeImageBytes(png.data(), static_cast<int32_t>(png.size()), 1));
+    ASSERT_TRUE(imageA);
+    const GLuint imageTextureA = static_cast<GLuint>(nvglImageHandleGL2(a.Context(), imageA->BackendImage));
+    ASSERT_NE(imageTextureA, 0u);
+
+    HGLRC current = nullptr;
+    switch (c.current) {
+      case Current::OtherEditor: current = static_cast<HGLRC>(surfaceB.Context()); surfaceB.MakeCurrent(); break;
+      case Current::Host: current = static_cast<HGLRC>(hostSurface.Context()); host.MakeCurrent(); break;
+      case Current::None: wglMakeCurrent(nullptr, nullptr); break;
+      case Current::OwnRefused:
+        current = static_cast<HGLRC>(surfaceB.Context());
+        surfaceB.MakeCurrent();
+        a.refuseBind = true;
+        break;
+    }
+    layerA.reset();
+    imageA.reset();
+    EXPECT_EQ(wglGetCurrentContext(), current) << "the thread's context is left as it was";
+
+    EXPECT_EQ(PaintedCount(b, layerB.get(), kBluePixel), 100) << "B after A released a layer between paints";
+    EXPECT_TRUE(host.Intact()) << "the host's textures";
+    if (c.current == Current::OwnRefused) {
+      ASSERT_TRUE(surfaceA.MakeCurrent());
+      EXPECT_TRUE(glIsTexture(textureA)) << "nothing is deleted while A's context cannot be bound";
+      EXPECT_TRUE(glIsTexture(imageTextureA));
+      a.refuseBind = false;
+      EXPECT_EQ(PaintedCount(a, nullptr, kBluePixel), 0);  // A's next paint
+    }
+    ASSERT_TRUE(surfaceA.MakeCurrent());
+    EXPECT_FALSE(glIsTexture(textureA)) << "A's layer is gone from A's context";
+    EXPECT_FALSE(glIsTexture(imageTextureA)) << "and so is A's image";
+    ASSERT_TRUE(surfaceB.MakeCurrent());
+    EXPECT_TRUE(glIsTexture(textureA)) << "B's own object of that name is not";
+    layerB.reset();
+    ASSERT_TRUE(surfaceA.MakeCurrent());
+    a.OnSurfaceDestroyed();
+    ASSERT_TRUE(surfaceB.MakeCurrent());
+    b.OnSurfaceDestroyed();
+  }
 }
 
 TEST_F(NanoVGLayers, ShadowGoesBeneathOrReplacesTheContent) {
