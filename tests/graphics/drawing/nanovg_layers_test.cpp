@@ -17,6 +17,7 @@
 #include "graphics/IControl.h"
 #include "graphics/drawing/NanoVGApi.h"
 #include "graphics/drawing/NanoVGBitmap.h"
+#include "tests/graphics/drawing/gl_call_trap.h"
 #include "tests/graphics/drawing/gl_surface.h"
 #include "tests/graphics/drawing/png_bytes.h"
 
@@ -415,30 +416,60 @@ TEST_F(NanoVGLayers, NoLayerWithoutFramebufferAndDrawingGoesOn) {
   EXPECT_PIXEL(canvas, 15, 5, kRedPixel, 0);
 }
 
+// Layers are freed while their context lives: one released inside a paint
+// waits for the paint's end, one left on the stack goes with the surface.
+// Once the context is gone (destroyed while current, or lost: its window
+// went and it can no longer be made current) not one OpenGL call is made,
+// neither by that step itself after a loss nor by freeing the layers and
+// the back-end afterwards: the trap counts the calls beyond OpenGL 1.1, and
+// the host's textures, current meanwhile and named like the editor's
+// objects, would take any other.
 TEST_F(NanoVGLayers, TeardownFreesLayersWhileTheContextLivesAndNeverCallsItAfter) {
-  std::unique_ptr<ILayer> kept;
-  std::unique_ptr<ILayer> orphan;
-  {
-    PixelCanvas canvas(40, 40);
-    ASSERT_TRUE(canvas.Open());
-    kept = RedSquareLayer(canvas, IBox(0, 0, 10, 10), IBox(0, 0, 5, 5));
-    orphan = RedSquareLayer(canvas, IBox(0, 0, 10, 10), IBox(0, 0, 5, 5));
-    ASSERT_TRUE(kept && orphan);
-    // Released inside a paint: its framebuffer waits for the paint's end,
-    // and drawing goes on meanwhile.
-    canvas.Paint([&] {
-      canvas.PaintLayer(kept.get());
-      kept.reset();
-      canvas.FloodBox(kBlue, IBox(20, 20, 30, 30));
-    });
-    EXPECT_PIXEL(canvas, 2, 2, kRedPixel, 0);
-    EXPECT_PIXEL(canvas, 25, 25, kBluePixel, 0);
-    // A layer left on the stack at the end goes with the surface.
-    canvas.Paint([&] { EXPECT_TRUE(canvas.BeginLayer(nullptr, IBox(0, 0, 10, 10))); });
-    canvas.OnSurfaceDestroyed();
-    EXPECT_EQ(canvas.LayerDepth(), 0);
+  SurfaceRestorer restore;
+  for (const bool lost : {false, true}) {
+    SCOPED_TRACE(lost ? "context lost" : "context destroyed");
+    GlSurface editor, hostSurface;
+    ASSERT_TRUE(editor.Ready() && hostSurface.Ready());
+    HostTextures host(hostSurface);
+    std::unique_ptr<ILayer> orphan, lateOrphan;
+    std::unique_ptr<GlCallTrap> trap;
+    {
+      BoundCanvas canvas(editor, 40, 40);
+      ASSERT_TRUE(editor.MakeCurrent() && canvas.Open());
+      std::unique_ptr<ILayer> kept = FilledLayer(canvas, IBox(0, 0, 10, 10), kRed);
+      std::unique_ptr<ILayer> queued = FilledLayer(canvas, IBox(0, 0, 10, 10), kRed);
+      orphan = FilledLayer(canvas, IBox(0, 0, 10, 10), kRed);
+      lateOrphan = FilledLayer(canvas, IBox(0, 0, 10, 10), kRed);
+      ASSERT_TRUE(kept && queued && orphan && lateOrphan);
+      ASSERT_TRUE(canvas.BindGlContext());
+      canvas.Paint([&] {
+        canvas.PaintLayer(kept.get());
+        kept.reset();
+        canvas.FloodBox(kBlue, IBox(20, 20, 30, 30));
+      });
+      EXPECT_PIXEL(canvas, 2, 2, kRedPixel, 0);
+      EXPECT_PIXEL(canvas, 25, 25, kBluePixel, 0);
+      // One left on the stack (begun between paints, never ended).
+      EXPECT_TRUE(canvas.BeginLayer(nullptr, IBox(0, 0, 10, 10)));
+      canvas.UnbindGlContext();
+      // One deletion waits for a bind that is refused from here on.
+      canvas.refuseBind = true;
+      queued.reset();
+
+      if (!lost) {
+        ASSERT_TRUE(editor.MakeCurrent());
+        canvas.OnSurfaceDestroyed();
+      }
+      host.MakeCurrent();
+      trap = std::make_unique<GlCallTrap>();
+      if (lost) canvas.OnSurfaceLost();
+      EXPECT_EQ(canvas.LayerDepth(), 0);
+      EXPECT_EQ(canvas.Context(), nullptr);
+      orphan.reset();
+    }
+    lateOrphan.reset();
+    EXPECT_EQ(trap->Calls(), 0) << "first: " << trap->FirstCalled();
+    trap.reset();
+    EXPECT_TRUE(host.Intact());
   }
-  // Its context is gone: freeing the layer frees only the record.
-  orphan.reset();
-  SUCCEED();
 }
