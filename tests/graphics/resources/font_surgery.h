@@ -102,6 +102,49 @@ inline size_t RecordOf(const std::vector<uint8_t>& file, const std::string& tag)
   return 0;
 }
 
+// Glyph locations of a TrueType font, in either location format.
+struct GlyphLocations {
+  std::vector<uint8_t>& Loca;
+  bool Long;
+  size_t Get(size_t g) const { return Long ? detail::Get32(Loca, 4 * g) : 2 * detail::Get16(Loca, 2 * g); }
+  void Set(size_t g, size_t at) {
+    if (Long) detail::Put32(Loca, 4 * g, static_cast<uint32_t>(at));
+    else detail::Put16(Loca, 2 * g, static_cast<uint32_t>(at / 2));
+  }
+};
+inline GlyphLocations LocationsOf(SfntFont& font) {
+  return {*font.Find("loca"), detail::Get16(*font.Find("head"), 50) == 1};
+}
+inline size_t GlyphCount(SfntFont& font) { return detail::Get16(*font.Find("maxp"), 4); }
+
+// A font with its glyphs last, as many font tools write fonts.
+inline SfntFont GlyphsLast(const std::vector<uint8_t>& file) {
+  SfntFont font = SplitFont(file);
+  font.MoveToEnd({"loca", "glyf"});
+  return font;
+}
+
+// Damaged copies of a TrueType font (glyphs with long locations) that only
+// the check of what the rasteriser reads refuses: the font reader still
+// finds their names and metrics.
+struct DamagedFont {
+  const char* Name;
+  std::vector<uint8_t> File;
+};
+inline std::vector<DamagedFont> DamagedCopies(const std::vector<uint8_t>& file) {
+  std::vector<DamagedFont> damaged;
+  std::vector<uint8_t> cut = JoinFont(GlyphsLast(file));
+  cut.resize(detail::Get32(cut, RecordOf(cut, "glyf") + 8) + 1000);
+  damaged.push_back({"glyphs last, cut 1000 bytes into glyf", cut});
+  SfntFont beyond = GlyphsLast(file);
+  LocationsOf(beyond).Set(GlyphCount(beyond) / 2, detail::Get32(*beyond.Find("loca"), 0) + (1u << 30));
+  damaged.push_back({"a glyph location 1 GiB past glyf", JoinFont(beyond)});
+  SfntFont shortMetrics = SplitFont(file);
+  shortMetrics.Find("hmtx")->resize(100);
+  damaged.push_back({"hmtx cut short of its glyphs", JoinFont(shortMetrics)});
+  return damaged;
+}
+
 // What may be changed in the small CFF font: its outline table's offsets
 // (added to the real ones) and counts.
 struct CffShape {
