@@ -118,10 +118,28 @@ inline GlyphLocations LocationsOf(SfntFont& font) {
 inline size_t GlyphCount(SfntFont& font) { return detail::Get16(*font.Find("maxp"), 4); }
 
 // A font with its glyphs last, as many font tools write fonts.
-inline SfntFont GlyphsLast(const std::vector<uint8_t>& file) {
-  SfntFont font = SplitFont(file);
+inline SfntFont GlyphsLast(SfntFont font) {
   font.MoveToEnd({"loca", "glyf"});
   return font;
+}
+inline SfntFont GlyphsLast(const std::vector<uint8_t>& file) { return GlyphsLast(SplitFont(file)); }
+
+// Replaces every from in the name table's strings (Macintosh and UTF-16
+// ones) by to, of the same length: the font takes another family name.
+inline void RenameFamily(SfntFont& font, const std::string& from, const std::string& to) {
+  std::vector<uint8_t>* name = font.Find("name");
+  if (!name || from.size() != to.size()) return;
+  for (const bool wide : {false, true}) {
+    std::vector<uint8_t> a, b;
+    for (size_t i = 0; i < from.size(); ++i) {
+      if (wide) a.push_back(0), b.push_back(0);
+      a.push_back(static_cast<uint8_t>(from[i]));
+      b.push_back(static_cast<uint8_t>(to[i]));
+    }
+    for (auto it = std::search(name->begin(), name->end(), a.begin(), a.end()); it != name->end();
+         it = std::search(it, name->end(), a.begin(), a.end()))
+      it = std::copy(b.begin(), b.end(), it);
+  }
 }
 
 // Damaged copies of a TrueType font (glyphs with long locations) that only
@@ -131,19 +149,20 @@ struct DamagedFont {
   const char* Name;
   std::vector<uint8_t> File;
 };
-inline std::vector<DamagedFont> DamagedCopies(const std::vector<uint8_t>& file) {
+inline std::vector<DamagedFont> DamagedCopies(const SfntFont& font) {
   std::vector<DamagedFont> damaged;
-  std::vector<uint8_t> cut = JoinFont(GlyphsLast(file));
+  std::vector<uint8_t> cut = JoinFont(GlyphsLast(font));
   cut.resize(detail::Get32(cut, RecordOf(cut, "glyf") + 8) + 1000);
   damaged.push_back({"glyphs last, cut 1000 bytes into glyf", cut});
-  SfntFont beyond = GlyphsLast(file);
+  SfntFont beyond = GlyphsLast(font);
   LocationsOf(beyond).Set(GlyphCount(beyond) / 2, detail::Get32(*beyond.Find("loca"), 0) + (1u << 30));
   damaged.push_back({"a glyph location 1 GiB past glyf", JoinFont(beyond)});
-  SfntFont shortMetrics = SplitFont(file);
+  SfntFont shortMetrics = font;
   shortMetrics.Find("hmtx")->resize(100);
   damaged.push_back({"hmtx cut short of its glyphs", JoinFont(shortMetrics)});
   return damaged;
 }
+inline std::vector<DamagedFont> DamagedCopies(const std::vector<uint8_t>& file) { return DamagedCopies(SplitFont(file)); }
 
 // What may be changed in the small CFF font: its outline table's offsets
 // (added to the real ones) and counts.
