@@ -6,8 +6,10 @@
 // no other format. Decode refuses, leaving the image empty, bytes that hold
 // neither, are damaged or cut short, have a side of 0, or have a side longer
 // than maxSide (the driver's texture limit): that last test reads only the
-// file's header, so nothing of such a file is decoded. Every read stays
-// within the size bytes given.
+// file's header, so nothing of such a file is decoded. A JPEG file whose
+// Huffman tables hold more codes than the format allows is refused before
+// the decoder sees it (it would write them past its own tables). Every
+// read stays within the size bytes given.
 //
 // Ownership: the object owns its pixels (freed with it or by the next
 // Decode). Threads: any thread; one object is used by one thread at a time.

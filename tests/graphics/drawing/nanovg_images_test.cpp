@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -322,6 +323,32 @@ TEST_F(NanoVGImages, FetchBetweenPaintsBindsTheEditorsContext) {
   EXPECT_EQ(sharp.Api->ScreenScale, 2);
   canvas.Paint([&] { canvas.PaintImage(sharp, IBox(0, 0, 4, 4), 0, 0); });
   ExpectQuadrants(canvas);
+}
+
+// A picture wider or taller than the driver's largest texture (film strips
+// of knob frames side by side pass it easily at scale 2) yields the empty
+// handle and is not cached; one exactly that long loads.
+TEST_F(NanoVGImages, ImageBeyondTheLargestTextureIsNotLoaded) {
+  GLint limit = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
+  ASSERT_GT(limit, 0);
+  const int32_t beyond = std::max<int32_t>(20000, limit + 1);
+  struct SizeCase {
+    int32_t width, height;
+    bool loads;
+  } cases[] = {{beyond, 1, false}, {1, beyond, false}, {limit, 1, true}};
+  for (const SizeCase& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+    ImageFile art("drawing_test_long.png", EncodePng(c.width, c.height, std::vector<uint8_t>(
+                                                                             static_cast<size_t>(c.width) * c.height * 4, 0xFF)));
+    ASSERT_TRUE(art.Written());
+    PixelCanvas canvas(10, 10);
+    ASSERT_TRUE(canvas.Open());
+    const IImageHandle image = canvas.FetchImage(art.Name(), 1, false, 1);
+    EXPECT_EQ(image.IsLoaded(), c.loads);
+    EXPECT_EQ(canvas.ImageCache()->Count(), c.loads ? 1 : 0);
+    if (c.loads) EXPECT_EQ(image.Width, c.width);
+  }
 }
 
 TEST_F(NanoVGImages, NameWithoutADotIsItsOwnExtension) {
