@@ -143,8 +143,9 @@ public:
   APIBitmap* DecodeImageBytes(const void* bytes, int32_t size, int32_t scale) override;
   // Hands the font's bytes to NanoVG's font stash under fontId. The bytes
   // come from the process-wide TypefaceBlobCache, read from the platform
-  // font only the first time in the process. False when the font has no
-  // usable data or NanoVG refuses it.
+  // font only the first time in the process. False, nothing kept, when the
+  // font has no usable data (no face the rasteriser can read without
+  // leaving its bytes, ITypefaceBlob::IsUsable) or NanoVG refuses it.
   bool AddBackendFont(const char* fontId, PlatformFont* font) override;
   // Text boxes come from NanoVG's metrics: the line height vertically. A
   // font the stash does not hold measures the all-zero box and draws nothing.
