@@ -76,6 +76,12 @@ std::vector<uint8_t> JpegWithByte(size_t at, uint8_t value) {
   return b;
 }
 
+// The JPEG with seven more FF bytes before its start marker.
+std::vector<uint8_t> WithFillBytes(std::vector<uint8_t> b) {
+  b.insert(b.begin(), 7, 0xFF);
+  return b;
+}
+
 // Where the JPEG's scan header (its FF DA marker) lies.
 size_t ScanHeaderOf(const std::vector<uint8_t>& b) {
   for (size_t i = 0; i + 1 < b.size(); ++i)
@@ -122,18 +128,10 @@ std::vector<ImageCase> Cases() {
        JpegWithHuffmanCounts({1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 255, 255, 255, 255}), Outcome::Refused},
       {"JPEG Huffman table of 256 codes", JpegWithHuffmanCounts({1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 254, 0, 0, 0, 0}),
        Outcome::Decoded, 16, 16},
-      {"JPEG with fill bytes before its start", [&] {
-         std::vector<uint8_t> b(8, 0xFF);
-         b.insert(b.end(), jpeg.Bytes.begin() + 1, jpeg.Bytes.end());
-         return b;
-       }(), Outcome::Decoded, 16, 16},
-      {"JPEG with fill bytes before its start and a table of 1277 codes", [] {
-         std::vector<uint8_t> b(8, 0xFF);
-         const std::vector<uint8_t> table =
-             JpegWithHuffmanCounts({1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 255, 255, 255, 255});
-         b.insert(b.end(), table.begin() + 1, table.end());
-         return b;
-       }(), Outcome::Refused},
+      {"JPEG with fill bytes before its start", WithFillBytes(jpeg.Bytes), Outcome::Decoded, 16, 16},
+      {"JPEG with fill bytes before its start and a table of 1277 codes",
+       WithFillBytes(JpegWithHuffmanCounts({1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 255, 255, 255, 255})),
+       Outcome::Refused},
       // The first block's DC code names a difference of 200 bits.
       {"JPEG DC category beyond 15", JpegWithByte(huffman + 4 + 1 + 16 + 1, 200), Outcome::Refused},
       {"JPEG Huffman table for table 7", JpegWithByte(huffman + 4, 0x07), Outcome::Refused},

@@ -68,7 +68,8 @@ TEST_F(NanoVGText, FontIsReadOncePerProcessAndRefusedFontsReportFailure) {
   // The canvas measures and draws with what it had.
   IBox box(0, 0, 40, 40);
   EXPECT_GT(first.MeasureTextRun(Style(10, ETextHAlign::Left, ETextVAlign::Upper), "Hi", box), 0.0f);
-  first.Paint([&] { first.RenderTextRun(Style(30, ETextHAlign::Centre, ETextVAlign::Centre), "H", IBox(0, 0, 40, 40)); });
+  const ITextStyle large = Style(30, ETextHAlign::Centre, ETextVAlign::Centre);
+  first.Paint([&] { first.RenderTextRun(large, "H", IBox(0, 0, 40, 40)); });
   int lit = 0;
   for (const Rgba& p : first.Pixels()) lit += p.A > 0;
   EXPECT_GT(lit, 50);

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +17,7 @@
 #include "tests/graphics/platform/editor_harness.h"
 #include "tests/graphics/resources/font_bytes.h"
 #include "tests/graphics/resources/font_surgery.h"
+#include "tests/support/written_file.h"
 
 namespace plugkit::canvas::test {
 namespace {
@@ -146,25 +146,6 @@ int DarkPixels(EditorHarness& h, int top, int bottom) {
   return lit;
 }
 
-// A font file written beside the test program for as long as it lives.
-class FontFile {
-public:
-  FontFile(std::string name, const std::vector<uint8_t>& bytes) : mName(std::move(name)) {
-    std::FILE* file = std::fopen(mName.c_str(), "wb");
-    mWritten = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (file) std::fclose(file);
-  }
-  ~FontFile() { std::remove(mName.c_str()); }
-  FontFile(const FontFile&) = delete;
-  FontFile& operator=(const FontFile&) = delete;
-  bool Written() const { return mWritten; }
-  const char* Name() const { return mName.c_str(); }
-
-private:
-  std::string mName;
-  bool mWritten = false;
-};
-
 // The layout installs the embedded font; the editor draws text with it and
 // the native text field shows the same family.
 TEST(EditorFonts, EmbeddedFontDrawsTextAndDressesTheTextField) {
@@ -200,10 +181,11 @@ TEST(EditorFonts, FontsTheRasteriserWouldReadPastAreRefusedAndTheEditorPaintsOn)
   // and no other Roboto's.
   SfntFont renamed = SplitFont(roboto);
   RenameFamily(renamed, "Roboto", "Damage");
-  std::vector<std::unique_ptr<FontFile>> files;
+  std::vector<std::unique_ptr<plugkit::test::WrittenFile>> files;
   std::vector<std::string> names;
   for (const DamagedFont& d : DamagedCopies(renamed)) {
-    files.push_back(std::make_unique<FontFile>("editor_fonts_damaged_" + std::to_string(files.size()) + ".ttf", d.File));
+    const std::string name = "editor_fonts_damaged_" + std::to_string(files.size()) + ".ttf";
+    files.push_back(std::make_unique<plugkit::test::WrittenFile>(name, d.File));
     ASSERT_TRUE(files.back()->Written());
     names.push_back(d.Name);
   }

@@ -45,7 +45,9 @@ struct SfntFont {
 
 namespace detail {
 
-inline uint32_t Get16(const std::vector<uint8_t>& b, size_t at) { return static_cast<uint32_t>(b[at] << 8 | b[at + 1]); }
+inline uint32_t Get16(const std::vector<uint8_t>& b, size_t at) {
+  return static_cast<uint32_t>(b[at] << 8 | b[at + 1]);
+}
 inline uint32_t Get32(const std::vector<uint8_t>& b, size_t at) { return Get16(b, at) << 16 | Get16(b, at + 2); }
 
 } // namespace detail
@@ -162,7 +164,9 @@ inline std::vector<DamagedFont> DamagedCopies(const SfntFont& font) {
   damaged.push_back({"hmtx cut short of its glyphs", JoinFont(shortMetrics)});
   return damaged;
 }
-inline std::vector<DamagedFont> DamagedCopies(const std::vector<uint8_t>& file) { return DamagedCopies(SplitFont(file)); }
+inline std::vector<DamagedFont> DamagedCopies(const std::vector<uint8_t>& file) {
+  return DamagedCopies(SplitFont(file));
+}
 
 // What may be changed in the small CFF font: its outline table's offsets
 // (added to the real ones) and counts.

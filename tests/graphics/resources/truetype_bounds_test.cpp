@@ -175,7 +175,8 @@ TEST(TrueTypeBounds, DamagedFontsAreRefused) {
       {"a glyph whose coordinates run past its bytes", edited([](SfntFont& f) {
          // Every point's x and y as shorts, where the glyph stores bytes.
          std::vector<uint8_t>& glyf = *f.Find("glyf");
-         const size_t g = FindGlyph(f, [&](size_t at, int16_t contours) { return contours == 1 && Get16(glyf, at + 10) >= 16; });
+         const size_t g =
+             FindGlyph(f, [&](size_t at, int16_t contours) { return contours == 1 && Get16(glyf, at + 10) >= 16; });
          const size_t at = LocationsOf(f).Get(g);
          const size_t flags = at + 14 + Get16(glyf, at + 12);
          glyf[flags] = 0x09;  // on the curve, repeated
