@@ -108,21 +108,33 @@ bool IApiBase::QueueParamForEditor(int32_t index, double value) {
     if (!mParamProducerBusy.test_and_set(std::memory_order_acquire)) {
       const bool queued = mParamUpdates.Push(IParamUpdate{index, value});
       mParamProducerBusy.clear(std::memory_order_release);
-      return queued;
+      if (!queued) break;
+      return true;
     }
   }
+  // The editor would keep the value it has for good; the tick shows every
+  // current value instead. Released after the parameter was set, so the tick
+  // reads the new value.
+  mEditorStale.store(true, std::memory_order_release);
   return false;
 }
 
 // --- The editor tick ---------------------------------------------------------------
 
 void IApiBase::OnEditorTimer(Timer& /*timer*/) {
+  // A tick of the timer that the user-interface thread has just left behind.
+  if (!OnUserInterfaceThread()) return;
   if (HasEditor()) {
     // Each queue gives up what was waiting when the tick began: a producer
     // that keeps pushing cannot hold the user-interface thread here.
     IParamUpdate update;
     for (int32_t n = mParamUpdates.Capacity(); n > 0 && mParamUpdates.Take(update); --n) {
       if (GetParam(update.index) != nullptr) PushParamValue(update.index, update.value, false);
+    }
+    // Cleared before the values are read: an update dropped meanwhile marks
+    // the editor again for the next tick.
+    if (mEditorStale.exchange(false, std::memory_order_acquire)) {
+      for (int32_t i = 0; i < ParamCount(); ++i) PushParamValue(i, GetParam(i)->Value(), false);
     }
     IMidiShortMessage message;
     for (int32_t n = mMidiToEditor.Capacity(); n > 0 && mMidiToEditor.Take(message); --n) {

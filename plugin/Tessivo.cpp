@@ -94,13 +94,7 @@ void Tessivo::OnEditorHidden() {
 
 // --- Preset titles ----------------------------------------------------------------
 
-void Tessivo::OnPresetRestored() {
-  if (OnUserInterfaceThread()) {
-    ShowCurrentPresetTitle();
-  } else {
-    mTitleStale.store(true, std::memory_order_release);
-  }
-}
+void Tessivo::OnPresetRestored() { ShowCurrentPresetTitle(); }
 
 void Tessivo::OnEditorTick() {
   TessivoBinding::OnEditorTick();
@@ -122,10 +116,21 @@ void Tessivo::TakeCurrentTitle() {
 }
 
 void Tessivo::ShowCurrentPresetTitle() {
-  if (!OnUserInterfaceThread()) return;
-  {
+  bool taken = false;
+  // A host thread (perhaps the audio thread) only leaves the mark, without
+  // waiting for the lock.
+  if (OnUserInterfaceThread()) {
     ISectionGuard guard(StateLock());
-    TakeCurrentTitle();
+    // Asked again under the lock: the host may have shown the editor on
+    // another thread meanwhile, and the title is that thread's now.
+    if (OnUserInterfaceThread()) {
+      TakeCurrentTitle();
+      taken = true;
+    }
+  }
+  if (!taken) {
+    mTitleStale.store(true, std::memory_order_release);
+    return;
   }
   if (mPresetStrip) mPresetStrip->MarkChanged(false, -1);
 }

@@ -105,10 +105,12 @@ public:
   // The title the strip shows, the strip and the about box are owned by the
   // user-interface thread, the thread of the editor and its tick: the layout
   // sets them, the editor's controls and the tick use them, OnEditorHidden
-  // clears them. Every accessor here checks the thread: elsewhere the
-  // getters answer null or "" and the setters change nothing, so no host
-  // thread can reach the editor or a text the editor reads. A host thread's
-  // preset change leaves nothing but the stale mark for the tick.
+  // clears them. Every accessor here checks the thread with the base's
+  // OnUserInterfaceThread, so they follow the thread the host shows the
+  // editor on: elsewhere the getters answer null or "" and the setters change
+  // nothing, so no host thread can reach the editor or a text the editor
+  // reads. A host thread's preset change leaves nothing but the stale mark
+  // for the tick.
 
   // The open editor's strip and about box (owned by its canvas), or null.
   TPresetControl* PresetStrip() const;
@@ -118,7 +120,8 @@ public:
   // The layout's controls; null for none.
   void SetEditorControls(TPresetControl* strip, TAboutBox* about);
   // The current preset's title, taken under the state lock, becomes the one
-  // shown, and the strip redraws.
+  // shown, and the strip redraws. On any other thread than the user-interface
+  // thread it only marks the title stale for the next editor tick.
   void ShowCurrentPresetTitle();
 
 private:

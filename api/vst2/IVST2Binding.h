@@ -17,9 +17,12 @@
 //
 // Threads:
 // - Construction, effClose and every dispatcher opcode except
-//   effProcessEvents and those below: the host's user-interface thread. The
-//   constructing thread becomes the user-interface thread and owns the 20 ms
-//   editor timer.
+//   effProcessEvents and those below: the host's user-interface thread. That
+//   is the thread of effEditOpen; until the host opens the editor, the
+//   constructing thread stands in and owns the 20 ms editor timer, which
+//   moves with the first effEditOpen on another thread (see IApiBase). A
+//   host may construct on a loader thread, then open the editor, change
+//   programs and automate from its user-interface thread.
 // - effSetProgram, effGetProgram, effSetProgramName, effGetProgramName,
 //   effGetProgramNameIndexed, effGetChunk and effSetChunk: any thread,
 //   several at once (hosts change programs from a worker or the audio thread
@@ -78,7 +81,8 @@ public:
 
   // Fills the record from the descriptor, connects every channel slot, sizes
   // the scratch for kInitialBlockSize frames and starts the editor timer on
-  // the calling thread. Makes no call to the host.
+  // the calling thread (until effEditOpen moves it). Makes no call to the
+  // host.
   IVST2Binding(audioMasterCallback host, const IPluginDescriptor& descriptor);
   // Stops the editor timer before anything else goes, then frees the chunks.
   ~IVST2Binding() override;

@@ -15,7 +15,9 @@
 // release deletes it. initialize (a null context is allowed) builds the buses
 // and the host parameters; terminate drops them; a second initialize without
 // terminate is refused. The editor tick (20 ms) runs from construction to
-// destruction on the constructing thread.
+// destruction on the user-interface thread: the constructing thread until
+// the host asks for a view or attaches one, then the thread it does that on
+// (see IApiBase).
 //
 // Component state (getState / setState), little-endian, no header: the
 // parameter state (one float64 per parameter in index order, see
@@ -131,7 +133,8 @@ public:
                                                    Steinberg::Vst::ParamValue value) SMTG_OVERRIDE;
   Steinberg::Vst::ParamValue PLUGIN_API getParamNormalized(Steinberg::Vst::ParamID id) SMTG_OVERRIDE;
   // A new view (owned by the caller) for "editor" when the plug-in has an
-  // editor; null for any other name.
+  // editor; null for any other name. The calling thread becomes the
+  // user-interface thread.
   Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) SMTG_OVERRIDE;
 
   // --- IMidiMapping ------------------------------------------------------------------

@@ -22,6 +22,9 @@ namespace plugkit {
 
 IPlugView* PLUGIN_API IVST3Binding::createView(FIDString name) {
   if (!name || std::strcmp(name, ViewType::kEditor) != 0 || !HasEditor()) return nullptr;
+  // Hosts make views where they show them: a plug-in built on a loader
+  // thread gets its user-interface thread here.
+  AdoptUserInterfaceThread();
   // The host owns the view; it reports to the plug-in from now until it goes.
   auto* view = new IVST3View(*this);
   OnViewCreated(*view);
