@@ -10,4 +10,11 @@ if(TARGET vst2_tests AND TARGET tessivo_vst2 AND TARGET vst2host)
   target_compile_definitions(vst2_tests PRIVATE
     TESSIVO_VST2_DLL="${_tessivo_dll}" VST2HOST_PROGRAM_PATH="${_vst2host_exe}")
   add_dependencies(vst2_tests tessivo_vst2 vst2host)
+  # The host that unloads it on a worker (tests/hosts/unload).
+  if(TARGET unloadhost)
+    get_target_property(_unloadhost_dir unloadhost RUNTIME_OUTPUT_DIRECTORY)
+    file(RELATIVE_PATH _unloadhost_exe "${_vst2_tests_dir}" "${_unloadhost_dir}/unloadhost.exe")
+    target_compile_definitions(vst2_tests PRIVATE UNLOADHOST_PROGRAM_PATH="${_unloadhost_exe}")
+    add_dependencies(vst2_tests unloadhost)
+  endif()
 endif()

@@ -25,6 +25,13 @@ if(TARGET vst3_tests AND TARGET tessivo_vst3 AND TARGET vst3host_lib AND TARGET 
   target_link_libraries(vst3_tests PRIVATE vst3host_lib vst2host_lib)
   target_compile_definitions(vst3_tests PRIVATE TESSIVO_VST3_TEST_MODULE="${_tessivo_vst3}")
   add_dependencies(vst3_tests tessivo_vst3)
+  # The host that unloads the module on a worker (tests/hosts/unload).
+  if(TARGET unloadhost)
+    get_target_property(_unloadhost_dir unloadhost RUNTIME_OUTPUT_DIRECTORY)
+    file(RELATIVE_PATH _unloadhost_exe "${_vst3_tests_dir}" "${_unloadhost_dir}/unloadhost.exe")
+    target_compile_definitions(vst3_tests PRIVATE UNLOADHOST_PROGRAM_PATH="${_unloadhost_exe}")
+    add_dependencies(vst3_tests unloadhost)
+  endif()
 
   # Hosts find the entries by their plain names: the test module here, and
   # the 32-bit deliverable that tools/build puts into the output folder.
