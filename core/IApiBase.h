@@ -103,10 +103,10 @@ public:
   // 56. A host changed a parameter; the bound editor controls follow. value is
   // normalised or real as isNormalised says; a normalised value is turned into
   // a real one (denormalised, rounded when quantised, clamped). On the
-  // user-interface thread the real value goes to PushParamValue at once; on
-  // any other thread it is queued for the next editor tick. The parameter
-  // itself is not changed here. Out-of-range indices and non-finite values
-  // are ignored.
+  // user-interface thread the real value goes to PushParamValue at once
+  // (under the state lock); on any other thread it is queued for the next
+  // editor tick, without a lock. The parameter itself is not changed here.
+  // Out-of-range indices and non-finite values are ignored.
   virtual void PushParamFromHost(int32_t index, double value, bool isNormalised);
   // 57. Called by SetHost once the host is identified. Base: nothing.
   virtual void AdaptToHost();

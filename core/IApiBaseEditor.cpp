@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "core/IParam.h"
+#include "core/ISectionLock.h"
 
 namespace plugkit {
 
@@ -73,12 +74,18 @@ void IApiBase::PushParamFromHost(int32_t index, double value, bool isNormalised)
   const double real = isNormalised ? param->FromNormalised(value) : value;
   if (!std::isfinite(real)) return;
   if (OnUserInterfaceThread()) {
-    PushParamValue(index, real, false);
-  } else if (HasEditor()) {
-    // The editor's controls belong to the user-interface thread; the tick
-    // applies the value there.
-    QueueParamForEditor(index, real);
+    // Asked again under the lock that AdoptUserInterfaceThread moves the
+    // thread under: the host may be showing the editor on another thread
+    // right now, and then the value waits for the tick there.
+    ISectionGuard guard(StateLock());
+    if (OnUserInterfaceThread()) {
+      PushParamValue(index, real, false);
+      return;
+    }
   }
+  // The editor's controls belong to the user-interface thread; the tick
+  // applies the value there.
+  if (HasEditor()) QueueParamForEditor(index, real);
 }
 
 // --- Queues ------------------------------------------------------------------------

@@ -44,8 +44,10 @@
 // setParamNormalized may come from several threads at once: each runs under the state lock as a
 // whole, so it sees and leaves a whole state (values and bypass word), and
 // the host's stream is read or written outside the lock. Other parameter
-// changes and reads take the lock-free path of the atomic values. Values
-// changed on the audio thread reach the editor through IApiBase's queues.
+// changes and reads take the lock-free path of the atomic values (on the
+// user-interface thread, handing a value to the open editor takes the state
+// lock, see IApiBase::PushParamFromHost). Values changed on the audio thread
+// reach the editor through IApiBase's queues.
 //
 // Editor: createView("editor") makes an IVST3View (api/vst3/IVST3View.h),
 // which the host attaches to its window; the views keep EditorView() up to

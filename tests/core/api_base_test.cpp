@@ -17,6 +17,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include "tests/support/host_thread.h"
 #include "tests/support/message_pump.h"
 
 namespace plugkit {
@@ -644,32 +645,19 @@ TEST(ApiBase, TheThreadThatShowsTheEditorTakesTheTicksOver) {
   for (bool loaderPumps : {false, true}) {
     SCOPED_TRACE(loaderPumps ? "the loader keeps pumping" : "the loader ends");
     const int32_t before = Timer::RunningCount();
-    std::atomic<LoaderProbe*> made{nullptr};
-    std::atomic<bool> stop{false};
-    std::atomic<int> loaderPumpTicks{0};
-    std::thread loader([&, here = GetCurrentThreadId()] {
-      auto* plugin = new LoaderProbe(here);
-      plugin->StartEditorTimer();
-      made = plugin;
-      if (!loaderPumps) return;
-      // The loader's own timer shows how long it has been pumping.
-      const UINT_PTR own = SetTimer(nullptr, 0, 10, nullptr);
-      while (!stop.load()) {
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-          if (m.message == WM_TIMER && m.wParam == own) ++loaderPumpTicks;
-          DispatchMessageA(&m);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-      }
-      KillTimer(nullptr, own);
-    });
-    ASSERT_TRUE(test::WaitUntil("the loader's plug-in", [&] { return made.load() != nullptr; }));
+    LoaderProbe* made = nullptr;
+    test::HostThread loader(
+        [&made, here = GetCurrentThreadId()] {
+          made = new LoaderProbe(here);
+          made->StartEditorTimer();
+        },
+        loaderPumps);
+    ASSERT_TRUE(loader.WaitJobDone());
     LoaderProbe& p = *made;
     if (loaderPumps) {
       EXPECT_TRUE(test::WaitUntil("ticks on the loader", [&] { return p.ticksElsewhere.load() >= 2; }));
     } else {
-      loader.join();
+      loader.Stop();
     }
     EXPECT_FALSE(p.OnUserInterfaceThread());
 
@@ -679,11 +667,9 @@ TEST(ApiBase, TheThreadThatShowsTheEditorTakesTheTicksOver) {
     const int loaderTicks = p.ticksElsewhere.load();
     EXPECT_TRUE(test::PumpUntil("editor ticks here", [&] { return p.ticksHere.load() >= 3; }));
     if (loaderPumps) {
-      const int pumped = loaderPumpTicks.load();
-      EXPECT_TRUE(test::WaitUntil("the loader to pump on", [&] { return loaderPumpTicks.load() >= pumped + 5; }));
+      EXPECT_TRUE(loader.WaitPumped(5));
       EXPECT_EQ(loaderTicks, p.ticksElsewhere.load()) << "a tick ran on the loader after the editor was shown here";
-      stop = true;
-      loader.join();
+      loader.Stop();
     }
     delete &p;
     EXPECT_EQ(before, Timer::RunningCount());

@@ -11,8 +11,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <array>
-#include <atomic>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -32,7 +30,7 @@
 #include "tests/hosts/vst3/PlugFrame.h"
 #include "tests/hosts/vst3/PluginInstance.h"
 #include "tests/hosts/vst3/PluginModule.h"
-#include "tests/support/wait.h"
+#include "tests/support/host_thread.h"
 
 namespace vst3test {
 namespace {
@@ -92,37 +90,6 @@ T* ControlOf(ICanvasWin& editor) {
   return nullptr;
 }
 
-// The host's loader: makes and initialises the instance, then ends or pumps
-// messages of its own until told to stop.
-class Loader {
-public:
-  Loader(PluginModule& module, const std::array<char, 16>& cid, FUnknown* host, bool keepsPumping)
-      : mThread([this, &module, &cid, host, keepsPumping] {
-          std::string error;
-          plugin = PluginInstance::Create(module, cid, host, &error);
-          mBuilt = true;
-          while (keepsPumping && !mStop.load()) {
-            plugkit::test::DispatchWaitingMessages();
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-          }
-        }) {}
-  ~Loader() { End(); }
-  ::testing::AssertionResult WaitBuilt() {
-    return plugkit::test::WaitUntil("the loader to build the instance", [&] { return mBuilt.load(); });
-  }
-  void End() {
-    mStop = true;
-    if (mThread.joinable()) mThread.join();
-  }
-
-  std::unique_ptr<PluginInstance> plugin;
-
-private:
-  std::atomic<bool> mBuilt{false};
-  std::atomic<bool> mStop{false};
-  std::thread mThread;
-};
-
 TEST(VST3EditorUserInterfaceThread, AModuleInstanceBuiltOnALoaderShowsItsEditorWhereTheHostShowsIt) {
   std::string error;
   std::unique_ptr<PluginModule> module =
@@ -138,11 +105,13 @@ TEST(VST3EditorUserInterfaceThread, AModuleInstanceBuiltOnALoaderShowsItsEditorW
     IPtr<vst3host::ComponentHandler> handler(new vst3host::ComponentHandler(), false);
     ParentWindow parent;
     ASSERT_TRUE(parent.Handle());
-    Loader loader(*module, tessivo.cid, host, loaderPumps);
-    ASSERT_TRUE(loader.WaitBuilt());
-    ASSERT_TRUE(loader.plugin);
-    if (!loaderPumps) loader.End();
-    PluginInstance& plugin = *loader.plugin;
+    std::unique_ptr<PluginInstance> made;
+    plugkit::test::HostThread loader(
+        [&] { made = PluginInstance::Create(*module, tessivo.cid, host, &error); }, loaderPumps);
+    ASSERT_TRUE(loader.WaitJobDone());
+    ASSERT_TRUE(made) << error;
+    if (!loaderPumps) loader.Stop();
+    PluginInstance& plugin = *made;
     IEditController* controller = plugin.Controller();
     ASSERT_TRUE(plugin.SetComponentHandler(handler));
 
@@ -203,8 +172,8 @@ TEST(VST3EditorUserInterfaceThread, AModuleInstanceBuiltOnALoaderShowsItsEditorW
     view->setFrame(nullptr);
     view = nullptr;
     plugin.SetComponentHandler(nullptr);
-    loader.End();
-    loader.plugin.reset();
+    loader.Stop();
+    made.reset();
   }
 }
 

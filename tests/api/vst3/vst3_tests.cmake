@@ -27,10 +27,7 @@ if(TARGET vst3_tests AND TARGET tessivo_vst3 AND TARGET vst3host_lib AND TARGET 
   add_dependencies(vst3_tests tessivo_vst3)
   # The host that unloads the module on a worker (tests/hosts/unload).
   if(TARGET unloadhost)
-    get_target_property(_unloadhost_dir unloadhost RUNTIME_OUTPUT_DIRECTORY)
-    file(RELATIVE_PATH _unloadhost_exe "${_vst3_tests_dir}" "${_unloadhost_dir}/unloadhost.exe")
-    target_compile_definitions(vst3_tests PRIVATE UNLOADHOST_PROGRAM_PATH="${_unloadhost_exe}")
-    add_dependencies(vst3_tests unloadhost)
+    plugkit_use_unloadhost(vst3_tests)
   endif()
 
   # Hosts find the entries by their plain names: the test module here, and

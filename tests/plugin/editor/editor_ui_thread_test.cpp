@@ -13,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <set>
@@ -29,6 +28,7 @@
 #include "tests/graphics/platform/editor_harness.h"
 #include "tests/plugin/editor/editor_fixture.h"
 #include "tests/plugin/editor/title_recording_editor.h"
+#include "tests/support/host_thread.h"
 #include "tests/support/message_pump.h"
 #include "tests/support/wait.h"
 
@@ -74,41 +74,6 @@ private:
   std::set<DWORD> mEditorThreads;
 };
 
-// The host's loader: builds the instance through the VST 2.4 entry, then ends
-// or pumps its own messages until told to stop.
-class Loader {
-public:
-  explicit Loader(bool keepsPumping)
-      : mThread([this, keepsPumping] {
-          mId = GetCurrentThreadId();
-          effect = plugkit::CreateVST2Effect(&QuietHost, [](audioMasterCallback host) -> plugkit::IVST2Binding* {
-            return new ThreadNotingTessivo(host);
-          });
-          mBuilt = true;
-          while (keepsPumping && !mStop.load()) {
-            plugkit::test::DispatchWaitingMessages();
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-          }
-        }) {}
-  ~Loader() { End(); }
-  ::testing::AssertionResult WaitBuilt() {
-    return plugkit::test::WaitUntil("the loader to build the instance", [&] { return mBuilt.load(); });
-  }
-  void End() {
-    mStop = true;
-    if (mThread.joinable()) mThread.join();
-  }
-  DWORD Id() const { return mId.load(); }
-
-  AEffect* effect = nullptr;
-
-private:
-  std::atomic<DWORD> mId{0};
-  std::atomic<bool> mBuilt{false};
-  std::atomic<bool> mStop{false};
-  std::thread mThread;
-};
-
 // 601 updates of Mix from a host thread with no editor tick between them, more
 // than the editor's queue holds: after the next ticks the knob shows the value
 // the parameter has, not the last one the queue took.
@@ -140,12 +105,18 @@ TEST(EditorUserInterfaceThread, AKnobShowsItsParameterAfterMoreUpdatesThanTheQue
 TEST(EditorUserInterfaceThread, AnInstanceBuiltOnALoaderShowsItsEditorWhereTheHostOpensIt) {
   for (bool loaderPumps : {false, true}) {
     SCOPED_TRACE(loaderPumps ? "the loader keeps pumping" : "the loader ended");
-    Loader loader(loaderPumps);
-    ASSERT_TRUE(loader.WaitBuilt());
-    ASSERT_NE(loader.effect, nullptr);
+    AEffect* effect = nullptr;
+    plugkit::test::HostThread loader(
+        [&effect] {
+          effect = plugkit::CreateVST2Effect(&QuietHost, [](audioMasterCallback host) -> plugkit::IVST2Binding* {
+            return new ThreadNotingTessivo(host);
+          });
+        },
+        loaderPumps);
+    ASSERT_TRUE(loader.WaitJobDone());
+    ASSERT_NE(effect, nullptr);
     const DWORD loaderThread = loader.Id();
-    if (!loaderPumps) loader.End();
-    AEffect* effect = loader.effect;
+    if (!loaderPumps) loader.Stop();
     auto& plugin = *static_cast<ThreadNotingTessivo*>(plugkit::IVST2Binding::FromEffect(effect));
     auto dispatch = [effect](int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr) {
       return effect->dispatcher(effect, opcode, index, value, ptr, 0.0f);
@@ -199,11 +170,12 @@ TEST(EditorUserInterfaceThread, AnInstanceBuiltOnALoaderShowsItsEditorWhereTheHo
 
     // Once this thread showed the editor, the loader handed it nothing.
     if (loaderPumps) {
+      ASSERT_TRUE(loader.WaitPumped(5));
       ASSERT_TRUE(plugkit::test::PumpTimerTicks(plugkit::IApiBase::kEditorTimerMs, 3));
       const std::set<DWORD> threads = plugin.EditorThreads();
       EXPECT_EQ(threads.count(loaderThread), 0u) << "the loader reached the open editor";
       EXPECT_EQ(threads, std::set<DWORD>{GetCurrentThreadId()});
-      loader.End();
+      loader.Stop();
     }
     EXPECT_EQ(dispatch(effEditClose), 1);
     dispatch(effClose);
