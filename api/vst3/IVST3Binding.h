@@ -22,8 +22,9 @@
 // IPluginBase) followed by an int32 bypass word, 1 when bypassed, else 0.
 // setState reads exactly these bytes and checks them before it applies
 // anything: a short stream, a value that is not finite (NaN, an infinity) or
-// a bypass word other than 0 or 1 fails with nothing changed. Finite values
-// beyond a parameter's range are clamped. getState fails when the bytes could not all be written.
+// a bypass word other than 0 or 1 fails with nothing changed; finite values
+// beyond a parameter's range are clamped. getState fails when the bytes
+// could not all be written.
 // setComponentState answers kResultOk and changes nothing: the controller is
 // this same object, so the component's state is already its own.
 //
@@ -42,7 +43,8 @@
 // (setDirty(true)). Both go to the host on the user-interface thread only: a
 // change made on any other thread leaves a mark that the next editor tick,
 // or the next such change on the user-interface thread, turns into one call
-// of each.
+// of each. From the tick they are made, as every tick's work, inside the
+// Timer's callback (core/Timer.h).
 //
 // Threads: process runs on the host's audio thread and neither allocates,
 // locks nor throws; in particular it never takes the plug-in base's state
@@ -51,10 +53,10 @@
 // processing thread. getState, setState and program changes through
 // setParamNormalized may come from several threads at once: each runs under
 // the state lock as a whole, so it sees and leaves a whole state (values and
-// bypass word), and
-// the host's stream is read or written outside the lock. Other parameter
-// changes and reads take the lock-free path of the atomic values. Values
-// changed on the audio thread reach the editor through IApiBase's queues.
+// bypass word), and the host's stream is read or written outside the lock.
+// Other parameter changes and reads take the lock-free path of the atomic
+// values. Values changed on the audio thread reach the editor through
+// IApiBase's queues.
 //
 // Editor: createView("editor") makes an IVST3View (api/vst3/IVST3View.h),
 // which the host attaches to its window; the views keep EditorView() up to

@@ -10,6 +10,10 @@
 // unbound strip (not adopted, or adopted by a canvas whose delegate is not
 // the product) does nothing.
 //
+// Every preset the strip applies (an arrow, a choice from the list, Restore,
+// a loaded file) is reported to the host (NotifyHostPresetChanged), which may
+// close the editor while it is told: nothing of the strip is touched after.
+//
 // A press that opens a menu keeps the strip's pressed look (Pressed,
 // PressedZone) until the menu answers, though opening the menu ends the
 // pointer's binding with a release.
