@@ -1,5 +1,6 @@
 // The host parameters: their information, texts and conversions, host
-// changes reaching the product, units and the MIDI-controller mapping.
+// changes reaching the product, program changes reaching the host, units and
+// the MIDI-controller mapping.
 
 #include <gtest/gtest.h>
 

@@ -2,13 +2,15 @@
 // view from the controller, attached to a real parent window on the test
 // display, its size and content scale, a right click that asks the host for
 // its context menu, then removed and released; a host that refuses a size,
-// and a host that made another view before it attached the first. (Its
-// pixels are read back in editor_window_test.cpp, where the test can reach
-// the editor's drawing context.)
+// a host that made another view before it attached the first, and what the
+// host hears when presets change in the editor, from the host or from a
+// worker. (Its pixels are read back in editor_window_test.cpp, where the test
+// can reach the editor's drawing context.)
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -343,18 +345,19 @@ TEST_F(TessivoEditor, PresetChangesTellTheHostThatEveryValueChanged) {
   });
   SendMessageW(editor, WM_LBUTTONDOWN, MK_LBUTTON, kMenuZone);
   SendMessageW(editor, WM_LBUTTONUP, 0, kMenuZone);
-  // The menu takes a choice once its fade is over: at the first display tick
-  // that comes its fade's length after it opened.
-  const ULONGLONG opened = GetTickCount64();
+  // The menu takes a choice once its fade is over: from the first display
+  // tick that comes the fade's length after it opened (on the clock the
+  // editor's animations run on).
+  const auto opened = std::chrono::steady_clock::now();
+  const auto fade = std::chrono::milliseconds(plugkit::canvas::IPopupMenuControl::kFadeMs);
   bool faded = false;
   EXPECT_TRUE(PumpUntil(
       "a display tick after the menu's fade", [&] { return faded; }, plugkit::test::kWaitLimitMs,
       [&](const MSG& m) {
         const bool tick = m.message == plugkit::canvas::kDisplaySyncMessage || m.message == WM_TIMER;
-        faded = faded || (m.hwnd == editor && tick &&
-                          GetTickCount64() - opened > plugkit::canvas::IPopupMenuControl::kFadeMs);
+        faded = faded || (m.hwnd == editor && tick && std::chrono::steady_clock::now() - opened > fade);
       }));
-  const LPARAM at = MAKELPARAM(static_cast<int>((load.Left + load.Right) / 2), static_cast<int>((load.Top + load.Bottom) / 2));
+  const LPARAM at = MAKELPARAM(static_cast<int>(load.Left + load.Right) / 2, static_cast<int>(load.Top + load.Bottom) / 2);
   SendMessageW(editor, WM_LBUTTONDOWN, MK_LBUTTON, at);
   SendMessageW(editor, WM_LBUTTONUP, 0, at);
   EXPECT_TRUE(PumpUntil("the file dialog to be answered", [&] { return closer.Acted(); }));

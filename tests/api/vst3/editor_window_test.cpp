@@ -2,7 +2,8 @@
 // test display, as a host opens it, with the editor's own pixels read back
 // from its drawing context: the three knobs are there, at scale 1 and at
 // the host's content scale 2, and removing the view closes the window; and
-// in the window it has when the host refuses the size content scale 2 asks.
+// in the window it has when the host refuses the sizes content scales 2, 3
+// and 4 ask.
 #include <gtest/gtest.h>
 #include <windows.h>
 

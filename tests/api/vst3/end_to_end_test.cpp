@@ -1,6 +1,6 @@
 // The x86_64 build of Tessivo.vst3 loaded through the test host, the way a
-// VST 3 host meets it: factory, class, parameters, automation, bypass and
-// state between instances.
+// VST 3 host meets it: factory, class, parameters, automation, the tail,
+// bypass and state between instances.
 
 #include <gtest/gtest.h>
 
