@@ -111,9 +111,11 @@ public:
   bool IsMpe() const { return mMpe; }
   int32_t Latency() const { return mLatency; }
   // Frames the output rings on after the input stops (0: none). Hosts read it
-  // to know how long to keep processing past the end of a region.
-  int32_t TailSize() const { return mTailSize; }
-  void SetTailSize(int32_t frames) { mTailSize = frames > 0 ? frames : 0; }
+  // to know how long to keep processing past the end of a region. The
+  // product sets it from its set-up calls (its stream reset); any thread may
+  // read it, since hosts ask from whichever thread they like.
+  int32_t TailSize() const { return mTailSize.load(std::memory_order_relaxed); }
+  void SetTailSize(int32_t frames) { mTailSize.store(frames > 0 ? frames : 0, std::memory_order_relaxed); }
 
   double SampleRate() const { return mSampleRate; }
   // Rejects (false, rate unchanged) a rate that is not finite and positive.
@@ -202,7 +204,7 @@ private:
   bool mMidiOut = false;
   bool mMpe = false;
   int32_t mLatency = 0;
-  int32_t mTailSize = 0;
+  std::atomic<int32_t> mTailSize{0};
   double mSampleRate = 44100.0;
   int32_t mBlockSize = 0;
   bool mRenderingOffline = false;

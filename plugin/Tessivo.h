@@ -67,6 +67,8 @@ public:
   // Chooses the line length from the sample rate and restarts the line with
   // silence. Memory is only reallocated when the length changes, so a reset
   // at an unchanged rate (a host switching processing off) never allocates.
+  // The tail the bindings report (TailSize) is the line length: after that
+  // many frames of silent input the output is silent.
   void OnStreamReset() override;
   // Processes channels 0 and 1 of each side; see TessivoEngine.cpp. Until the
   // first stream reset has built the line, the input is copied unchanged. A

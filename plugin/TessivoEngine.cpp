@@ -146,6 +146,9 @@ void Tessivo::OnStreamReset() {
   }
   WriteIndex = 0;
   ReadPosition = 0.0;
+  // The oldest sample the taps can reach is a line length back: once that
+  // many frames of silence have gone in, nothing of the input is left.
+  SetTailSize(LineLength);
 }
 
 void Tessivo::ReleaseEngine() {

@@ -5,6 +5,8 @@ if(TARGET vst3_tests)
   target_sources(vst3_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/plugin/allocation_counter.cpp)
   if(TARGET plugkit_platform)
     target_include_directories(vst3_tests PRIVATE ${NANOVG_DIR})
+    # The editor's file dialogs are answered by the Windows layer's tests' closer.
+    target_sources(vst3_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/graphics/platform/dialog_closer.cpp)
   endif()
   if(TARGET tessivo_resources)
     target_link_libraries(vst3_tests PRIVATE tessivo_resources)
