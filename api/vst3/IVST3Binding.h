@@ -38,7 +38,10 @@
 // locks nor throws; in particular it never takes the plug-in base's state
 // lock, so no state call holds up a block. setupProcessing, setActive and bus
 // calls run on the user-interface thread; setProcessing may also come on the
-// processing thread. getState, setState and program changes through
+// processing thread. setupProcessing, setProcessing(false) and
+// setBusArrangements hold the processor's set-up gate (core/ISetupGate.h):
+// one that a host makes while a block runs waits for it, and blocks that
+// come meanwhile leave silence. getState, setState and program changes through
 // setParamNormalized may come from several threads at once: each runs under the state lock as a
 // whole, so it sees and leaves a whole state (values and bypass word), and
 // the host's stream is read or written outside the lock. Other parameter
@@ -54,6 +57,7 @@
 // (IVST3MenuTarget brings the choice back), or the editor's own menu when
 // the host offers none.
 
+#include <atomic>
 #include <cstdint>
 
 #include "api/vst3/IVST3ControllerBase.h"
@@ -115,6 +119,9 @@ public:
   Steinberg::tresult PLUGIN_API canProcessSampleSize(Steinberg::int32 symbolicSampleSize) SMTG_OVERRIDE;
   Steinberg::uint32 PLUGIN_API getLatencySamples() SMTG_OVERRIDE;
   Steinberg::uint32 PLUGIN_API getTailSamples() SMTG_OVERRIDE;
+  // kResultFalse, with nothing changed, while processing is on (from
+  // setProcessing(true) to setProcessing(false) or setActive(false)), and
+  // for a set-up the processor refuses.
   Steinberg::tresult PLUGIN_API setupProcessing(Steinberg::Vst::ProcessSetup& setup) SMTG_OVERRIDE;
   // setProcessing(false) restarts the product's stream (OnStreamReset) and
   // empties the bypass latency ring. It may come on the processing thread:
@@ -190,6 +197,9 @@ private:
   void FitEditorToHostSize();
 
   bool mInitialized = false;
+  // Between setProcessing(true) and setProcessing(false) (or setActive(false));
+  // written by whichever thread the host switches processing on.
+  std::atomic<bool> mProcessing{false};
   // Editor sizes (user-interface thread): set while FitEditorToHostSize
   // resizes the editor, so that its request asks no host; and a count of
   // the sizes the host gave, so a request sees an onSize that came meanwhile.
