@@ -72,11 +72,10 @@ public:
   // Chooses the line length from the sample rate, rebuilds the window for
   // it when the length changed and restarts the line with silence. Only the
   // length in use, the window's entries and the positions change: nothing
-  // is allocated, freed or moved. Later additions to a reset belong here,
-  // inside the set-up call the bindings make it from.
+  // is allocated, freed or moved.
   void OnStreamReset() override;
   // Processes channels 0 and 1 of each side; see TessivoEngine.cpp. Until the
-  // first stream reset has built the line, the input is copied unchanged. A
+  // first stream reset has chosen a length, the input is copied unchanged. A
   // null array or 0 frames does nothing; a null input channel reads as
   // silence and a null output channel is skipped. Never allocates or locks.
   void ProcessAudio(double** inputs, double** outputs, int32_t frames) override;
@@ -95,9 +94,9 @@ public:
   // values, ratio and gains are written by OnParamChange on whichever thread
   // changed a parameter (a VST 3 host change reaches it from both the audio
   // and the user-interface thread) and read once per block, so they are
-  // atomics; the line, the window, the length and the positions belong to
-  // the block and to the set-up calls, which never overlap. They start from
-  // the parameters' values at construction.
+  // atomics, computed from the parameters from construction on; the line,
+  // the window, the length and the positions belong to the block and to the
+  // set-up calls, which never overlap.
   int32_t WriteIndex = 0;      // most recent write into DelayLine; moves downwards
   int32_t LineLength = 0;      // N in use: 1024, 2048, 4096 or 8192 once reset
   std::atomic<int32_t> CoarseSemitones{0};

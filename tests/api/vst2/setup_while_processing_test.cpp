@@ -17,6 +17,7 @@
 #include "api/vst2/VST2Interface.h"
 #include "plugin/Tessivo.h"
 #include "tests/plugin/allocation_counter.h"
+#include "tests/plugin/watched_tessivo.h"
 #include "tests/support/wait.h"
 
 namespace vst2test {
@@ -27,29 +28,6 @@ constexpr intptr_t kBlockSizes[] = {512, 64, 4096, 1000, 128, 2048};
 // Host blocks shorter and longer than any block size announced.
 constexpr int32_t kHostBlocks[] = {512, 37, 4096, 1000, 8000, 64};
 constexpr int32_t kLongestHostBlock = 8000;
-
-// Tessivo, watched: counts the stream resets that ran while a block was in
-// ProcessAudio, and the blocks that ran while a reset was under way.
-class TWatchedTessivo : public Tessivo {
-public:
-  TWatchedTessivo() : Tessivo(nullptr) {}
-  void ProcessAudio(double** inputs, double** outputs, int32_t frames) override {
-    mInBlock.store(true);
-    if (mInReset.load()) overlaps.fetch_add(1);
-    Tessivo::ProcessAudio(inputs, outputs, frames);
-    mInBlock.store(false);
-  }
-  void OnStreamReset() override {
-    mInReset.store(true);
-    if (mInBlock.load()) overlaps.fetch_add(1);
-    Tessivo::OnStreamReset();
-    mInReset.store(false);
-  }
-  std::atomic<int64_t> overlaps{0};
-
-private:
-  std::atomic<bool> mInBlock{false}, mInReset{false};
-};
 
 intptr_t Dispatch(AEffect* effect, int32_t opcode, intptr_t value = 0, float opt = 0.0f) {
   return effect->dispatcher(effect, opcode, 0, value, nullptr, opt);
@@ -86,7 +64,7 @@ std::vector<float> Render(AEffect* effect, int32_t frames, int32_t block) {
 }
 
 TEST(SetupWhileProcessing, RateAndBlockSizeChangesNeverMeetARunningBlock) {
-  TWatchedTessivo plugin;
+  tessivo_test::TWatchedTessivo plugin(nullptr);
   AEffect* effect = plugin.EffectRecord();
   StartShifted(effect, 44100.0, 512);
 

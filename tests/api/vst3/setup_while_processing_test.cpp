@@ -1,8 +1,10 @@
-// The x86_64 build of Tessivo.vst3 meets a host that calls setupProcessing
-// with new sample rates and block sizes while its audio thread processes:
-// every such set-up is refused, no block goes wrong, the audio thread neither
-// allocates nor frees, and afterwards the instance plays exactly what a fresh
-// one plays at the rate set before processing began.
+// Hosts that call setupProcessing with new sample rates and block sizes
+// while their audio thread processes. Through the x86_64 build of
+// Tessivo.vst3: while processing is on, every such set-up is refused, no
+// block goes wrong, the audio thread neither allocates nor frees, and
+// afterwards the instance plays exactly what a fresh one plays at the rate
+// set before processing began. In process: a host that never switches
+// processing on has its set-ups taken, each between two blocks.
 
 #include <gtest/gtest.h>
 
@@ -16,12 +18,13 @@
 #include <thread>
 #include <vector>
 
+#include "tests/api/vst3/test_module.h"
 #include "tests/api/vst3/vst3_fixture.h"
-#include "tests/hosts/vst2/Utf8Path.h"
 #include "tests/hosts/vst3/HostApplication.h"
 #include "tests/hosts/vst3/PluginInstance.h"
 #include "tests/hosts/vst3/PluginModule.h"
 #include "tests/plugin/allocation_counter.h"
+#include "tests/plugin/watched_tessivo.h"
 #include "tests/support/wait.h"
 
 namespace vst3test {
@@ -35,8 +38,6 @@ constexpr int32 kStartBlock = 512;
 constexpr double kRates[] = {22050.0, 44100.0, 88200.0, 96000.0, 192000.0};
 constexpr int32 kBlockSizes[] = {64, 4096, 512, 1000, 128};
 constexpr int32 kHostBlocks[] = {512, 37, 256, 500, 64};
-
-std::string ModulePath() { return vst2host::ExecutableDirectory() + TESSIVO_VST3_TEST_MODULE; }
 
 // Shifted by 5 semitones and 20 cents, 60 % wet, as a host's automation sets it.
 void Shift(PluginInstance& plugin) {
@@ -64,7 +65,7 @@ std::vector<float> Render(PluginInstance& plugin, int32_t blocks) {
 
 TEST(SetupWhileProcessing, ModuleRefusesEverySetUpWhileBlocksRun) {
   std::string error;
-  std::unique_ptr<PluginModule> module = PluginModule::Load(ModulePath(), &error);
+  std::unique_ptr<PluginModule> module = PluginModule::Load(TestModulePath(), &error);
   ASSERT_TRUE(module) << error;
   ASSERT_TRUE(tessivo_test::CountAllocationsIn(module->Handle()));
   vst3host::ClassRecord tessivo;
@@ -139,6 +140,67 @@ TEST(SetupWhileProcessing, ModuleRefusesEverySetUpWhileBlocksRun) {
   EXPECT_EQ(Render(*plugin, 60), expected);
   fresh.reset();
   plugin.reset();
+}
+
+// A host that never switches processing on (so its set-ups are taken) and
+// ends processing on another thread now and then, while its audio thread
+// runs blocks: every set-up and every end of processing waits for the block
+// that runs, no stream reset ever runs beside a block, and the audio thread
+// neither allocates nor frees.
+TEST(SetupWhileProcessing, SetUpsThatAreTakenWaitForTheRunningBlock) {
+  Held<tessivo_test::TWatchedTessivo> plugin(new tessivo_test::TWatchedTessivo());
+  ASSERT_EQ(plugin->initialize(nullptr), kResultOk);
+  plugin->activateBus(kAudio, kInput, 0, true);
+  plugin->activateBus(kAudio, kOutput, 0, true);
+  ProcessSetup first{kRealtime, kSample32, kStartBlock, kStartRate};
+  ASSERT_EQ(plugin->setupProcessing(first), kResultOk);
+  ASSERT_EQ(plugin->setActive(true), kResultOk);
+  plugin->setParamNormalized(0, (5.0 + 12.0) / 24.0);
+  plugin->setParamNormalized(2, 0.6);
+
+  std::atomic<bool> stop{false};
+  std::atomic<int64_t> blocks{0};
+  int64_t nonFinite = 0, allocations = -1, frees = -1;
+  std::thread audio([&] {
+    Signal<float> in = Ramp<float>(2, kStartBlock), out(2, kStartBlock);
+    tessivo_test::AllocationCounter counter;
+    for (uint32_t n = 0; !stop.load(); ++n) {
+      const int32 frames = kHostBlocks[n % std::size(kHostBlocks)];
+      ProcessBlock(*plugin, in.pointers.data(), 2, out.pointers.data(), 2, frames);
+      for (const std::vector<float>& channel : out.data)
+        for (int32 i = 0; i < frames; ++i)
+          if (!std::isfinite(channel[size_t(i)])) ++nonFinite;
+      blocks.fetch_add(1);
+    }
+    allocations = counter.Count();
+    frees = counter.Frees();
+  });
+
+  ASSERT_TRUE(plugkit::test::WaitUntil("the first blocks", [&] { return blocks.load() > 10; }));
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  int64_t setups = 0, refused = 0;
+  double lastRate = kStartRate;
+  for (size_t i = 0; std::chrono::steady_clock::now() < end || setups < 200; ++i) {
+    if (i % 4 == 3) {
+      EXPECT_EQ(plugin->setProcessing(false), kResultOk);
+      continue;
+    }
+    lastRate = kRates[i % std::size(kRates)];
+    ProcessSetup setup{kRealtime, kSample32, kBlockSizes[(i / 4) % std::size(kBlockSizes)], lastRate};
+    if (plugin->setupProcessing(setup) != kResultOk) ++refused;
+    ++setups;
+  }
+  stop.store(true);
+  audio.join();
+
+  EXPECT_EQ(refused, 0) << "of " << setups << " set-ups of a host that never switched processing on";
+  EXPECT_EQ(plugin->overlaps.load(), 0) << "stream resets ran beside blocks";
+  EXPECT_EQ(nonFinite, 0);
+  EXPECT_EQ(allocations, 0) << "the audio thread allocated";
+  EXPECT_EQ(frees, 0) << "the audio thread freed";
+  EXPECT_EQ(plugin->LineLength, lastRate <= 22050 ? 1024 : lastRate <= 44100 ? 2048 : lastRate <= 88200 ? 4096 : 8192);
+  plugin->setActive(false);
+  plugin->terminate();
 }
 
 } // namespace
