@@ -8,11 +8,11 @@
 
 namespace plugkit {
 
-namespace {
-
-void Zero(double* samples, int32_t count) {
+void ZeroDoubles(double* samples, int32_t count) {
   if (samples && count > 0) std::memset(samples, 0, sizeof(double) * static_cast<size_t>(count));
 }
+
+namespace {
 
 template <typename Sample>
 void ZeroChannels(Sample* const* channels, int32_t count, int32_t frames) {
@@ -148,7 +148,7 @@ bool IProcessor::ChangeBlockSize(int32_t frames) {
     return false;
   }
   for (IPointerArray<IChannelSlot>& slots : mSlots)
-    for (IChannelSlot* slot : slots) Zero(slot->Scratch(), frames);
+    for (IChannelSlot* slot : slots) ZeroDoubles(slot->Scratch(), frames);
   mBlockSize = frames;
   ForgetHostBuffers();
   PointEntriesAtScratch();
@@ -193,7 +193,7 @@ void IProcessor::SetChannelsConnected(IPortDirection direction, int32_t first, i
     if (slot->connected && !connected) {
       // A scratch that last held a connected channel's audio would otherwise
       // keep playing it back.
-      Zero(slot->Scratch(), mBlockSize);
+      ZeroDoubles(slot->Scratch(), mBlockSize);
       *slot->entry = slot->Scratch();
     }
     slot->connected = connected;

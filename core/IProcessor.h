@@ -232,6 +232,8 @@ private:
 
 // dst[j] = float(src[j]) for j < count; nothing for count <= 0 or null buffers.
 void CopyDoublesToFloats(float* dst, const double* src, int32_t count);
+// samples[j] = 0.0 for j < count; nothing for count <= 0 or a null buffer.
+void ZeroDoubles(double* samples, int32_t count);
 
 // Zeroes frames samples of each of the count host channels (a block that may
 // not run leaves silence); null arrays and channels are skipped.
