@@ -76,6 +76,9 @@ tresult PLUGIN_API IVST3Binding::terminate() {
 }
 
 tresult PLUGIN_API IVST3Binding::setActive(TBool state) {
+  // A host that switches off without ending processing first has ended it:
+  // set-ups are taken again.
+  if (!state) mProcessing.store(false, std::memory_order_release);
   OnActiveChange(state != 0);
   return kResultOk;
 }

@@ -50,12 +50,15 @@
 // locks nor throws; in particular it never takes the plug-in base's state
 // lock, so no state call holds up a block. setupProcessing, setActive and bus
 // calls run on the user-interface thread; setProcessing may also come on the
-// processing thread. getState, setState and program changes through
-// setParamNormalized may come from several threads at once: each runs under
-// the state lock as a whole, so it sees and leaves a whole state (values and
-// bypass word), and the host's stream is read or written outside the lock.
-// Other parameter changes and reads take the lock-free path of the atomic
-// values. Values changed on the audio thread reach the editor through
+// processing thread. setupProcessing, setProcessing(false) and
+// setBusArrangements hold the processor's set-up gate (core/ISetupGate.h):
+// one that a host makes while a block runs waits for it, and blocks that
+// come meanwhile leave silence. getState, setState and program changes
+// through setParamNormalized may come from several threads at once: each runs
+// under the state lock as a whole, so it sees and leaves a whole state (values
+// and bypass word), and the host's stream is read or written outside the
+// lock. Other parameter changes and reads take the lock-free path of the
+// atomic values. Values changed on the audio thread reach the editor through
 // IApiBase's queues.
 //
 // Editor: createView("editor") makes an IVST3View (api/vst3/IVST3View.h),
@@ -132,6 +135,9 @@ public:
   // The processor's tail (TailSize): what the product set in its last stream
   // reset, 0 (no tail) before one.
   Steinberg::uint32 PLUGIN_API getTailSamples() SMTG_OVERRIDE;
+  // kResultFalse, with nothing changed, while processing is on (from
+  // setProcessing(true) to setProcessing(false) or setActive(false)), and
+  // for a set-up the processor refuses.
   Steinberg::tresult PLUGIN_API setupProcessing(Steinberg::Vst::ProcessSetup& setup) SMTG_OVERRIDE;
   // setProcessing(false) restarts the product's stream (OnStreamReset) and
   // empties the bypass latency ring. It may come on the processing thread:
@@ -220,6 +226,9 @@ private:
   void FitEditorToHostSize();
 
   bool mInitialized = false;
+  // Between setProcessing(true) and setProcessing(false) (or setActive(false));
+  // written by whichever thread the host switches processing on.
+  std::atomic<bool> mProcessing{false};
   // Editor sizes (user-interface thread): set while FitEditorToHostSize
   // resizes the editor, so that its request asks no host; and a count of
   // the sizes the host gave, so a request sees an onSize that came meanwhile.

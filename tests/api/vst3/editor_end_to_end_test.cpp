@@ -24,6 +24,7 @@
 #include "pluginterfaces/gui/iplugview.h"
 #include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "tests/api/vst3/host_window.h"
+#include "tests/api/vst3/test_module.h"
 #include "tests/api/vst3/vst3_fixture.h"
 #include "tests/graphics/platform/dialog_closer.h"
 #include "tests/hosts/vst2/Utf8Path.h"
@@ -47,7 +48,7 @@ class TessivoEditor : public ::testing::Test {
 protected:
   void SetUp() override {
     std::string error;
-    module = PluginModule::Load(vst2host::ExecutableDirectory() + TESSIVO_VST3_TEST_MODULE, &error);
+    module = PluginModule::Load(TestModulePath(), &error);
     ASSERT_TRUE(module) << error;
     vst3host::ClassRecord tessivo;
     ASSERT_TRUE(module->FindAudioClass(tessivo));

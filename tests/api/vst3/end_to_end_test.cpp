@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/api/vst3/test_module.h"
 #include "tests/api/vst3/vst3_fixture.h"
-#include "tests/hosts/vst2/Utf8Path.h"
 #include "tests/hosts/vst3/ConcurrentCalls.h"
 #include "tests/hosts/vst3/HostApplication.h"
 #include "tests/hosts/vst3/ParameterChanges.h"
@@ -32,13 +32,11 @@ constexpr int32 kBlock = 512;
 // of periods in half a line comes out of the shifter as a clean tone.
 constexpr double kTone = 10 * kRate / 1024;
 
-std::string ModulePath() { return vst2host::ExecutableDirectory() + TESSIVO_VST3_TEST_MODULE; }
-
 class TessivoModule : public ::testing::Test {
 protected:
   void SetUp() override {
     std::string error;
-    module = PluginModule::Load(ModulePath(), &error);
+    module = PluginModule::Load(TestModulePath(), &error);
     ASSERT_TRUE(module) << error;
     ASSERT_TRUE(module->FindAudioClass(tessivo));
   }
