@@ -45,9 +45,14 @@ Tessivo::Tessivo(audioMasterCallback host) : TessivoBinding(host, Descriptor())
 Tessivo::Tessivo() : TessivoBinding(Descriptor())
 #endif
 {
+  AllocateEngine();
   ConfigureParameters();
   DefineFactoryPresets();
   InstallEditorFunctions();
+  // The ratio and gains follow the parameters from the start, so that a host
+  // that never sends the open call hears the effect; the open call's "Reset"
+  // computes the same values again.
+  for (int32_t i = 0; i < kNumParams; ++i) OnParamChange(i, IChangeSource::Reset, -1);
 }
 
 Tessivo::~Tessivo() {

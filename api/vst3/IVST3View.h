@@ -47,8 +47,10 @@
 //   null rectangle.
 // - Sizes: the editor never moves or resizes a window of the host. It asks
 //   the host through this view's frame; when the host refuses, or there is
-//   no frame, it keeps the size the host gave last (or the size it had) and
-//   fits its draw scale to it.
+//   no frame, it keeps the size the host gave last (or the size it had),
+//   which getSize goes on answering, and fits itself inside it: its draw
+//   scale and, where the content scale would leave it too large even at its
+//   smallest draw scale, a screen scale capped below the content scale.
 // - onFocus, onWheel, setFrame, canResize, checkSizeConstraint keep the
 //   SDK's CPluginView behaviour; the frame is borrowed, not counted.
 

@@ -1,3 +1,8 @@
+# The audio-path tests count allocations with the product tests' counter.
+if(TARGET vst2_tests)
+  target_sources(vst2_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/plugin/allocation_counter.cpp)
+endif()
+
 # vst2_tests also drives the real Tessivo.dll and the vst2host program. Both
 # paths are passed relative to the test program, which finds them from its
 # own folder whatever drive Wine maps the build to.

@@ -5,8 +5,10 @@ if(TARGET vst3_tests)
   target_sources(vst3_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/plugin/allocation_counter.cpp)
   if(TARGET plugkit_platform)
     target_include_directories(vst3_tests PRIVATE ${NANOVG_DIR})
-    # The editor's pictures are read as the Windows layer's tests read them.
-    target_sources(vst3_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/graphics/platform/message_window.cpp
+    # The editor's file dialogs are answered by the Windows layer's tests'
+    # closer, and its pictures read as those tests read them.
+    target_sources(vst3_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/graphics/platform/dialog_closer.cpp
+      ${CMAKE_SOURCE_DIR}/tests/graphics/platform/message_window.cpp
       ${CMAKE_SOURCE_DIR}/tests/graphics/platform/editor_harness.cpp)
   endif()
   if(TARGET tessivo_resources)
