@@ -26,7 +26,9 @@
 //   parent. kResultFalse, with nothing left behind (the graphics is deleted),
 //   when the plug-in has no editor, no graphics could be built, the window did
 //   not open, or the editor is already open; kResultFalse too for other
-//   window types and kInvalidArgument for a null parent.
+//   window types and kInvalidArgument for a null parent. The thread it opens
+//   the editor on becomes the plug-in's user-interface thread (see
+//   IApiBase), as createView's thread did.
 // - removed: closes the editor this view opened, remembering its size and
 //   draw scale; always kResultOk.
 // - getSize: {0, 0, editor width, editor height} (kResultOk); kResultFalse
