@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -24,6 +23,7 @@
 #include "pluginterfaces/gui/iplugview.h"
 #include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "tests/api/vst3/host_window.h"
+#include "tests/api/vst3/module_editor.h"
 #include "tests/api/vst3/test_module.h"
 #include "tests/api/vst3/vst3_fixture.h"
 #include "tests/graphics/platform/dialog_closer.h"
@@ -346,18 +346,14 @@ TEST_F(TessivoEditor, PresetChangesTellTheHostThatEveryValueChanged) {
   });
   SendMessageW(editor, WM_LBUTTONDOWN, MK_LBUTTON, kMenuZone);
   SendMessageW(editor, WM_LBUTTONUP, 0, kMenuZone);
-  // The menu takes a choice once its fade is over: from the first display
-  // tick that comes the fade's length after it opened (on the clock the
-  // editor's animations run on).
-  const auto opened = std::chrono::steady_clock::now();
-  const auto fade = std::chrono::milliseconds(plugkit::canvas::IPopupMenuControl::kFadeMs);
-  bool faded = false;
-  EXPECT_TRUE(PumpUntil(
-      "a display tick after the menu's fade", [&] { return faded; }, plugkit::test::kWaitLimitMs,
-      [&](const MSG& m) {
-        const bool tick = m.message == plugkit::canvas::kDisplaySyncMessage || m.message == WM_TIMER;
-        faded = faded || (m.hwnd == editor && tick && std::chrono::steady_clock::now() - opened > fade);
-      }));
+  // The menu takes a choice once it has faded in, which the module's own
+  // menu control tells: a tick seen after the fade's length may be one the
+  // editor drops for a newer one still queued.
+  const auto* menu = dynamic_cast<const plugkit::canvas::IPopupMenuControl*>(
+      ModuleEditor(editor) ? ModuleEditor(editor)->PopupMenuControl() : nullptr);
+  ASSERT_NE(menu, nullptr);
+  EXPECT_TRUE(PumpUntil("the menu to be open",
+                        [&] { return menu->State() == plugkit::canvas::EPopupMenuState::Open; }));
   const LPARAM at = MAKELPARAM(static_cast<int>(load.Left + load.Right) / 2, static_cast<int>(load.Top + load.Bottom) / 2);
   SendMessageW(editor, WM_LBUTTONDOWN, MK_LBUTTON, at);
   SendMessageW(editor, WM_LBUTTONUP, 0, at);

@@ -22,6 +22,7 @@
 #include "plugin/editor/TAboutBox.h"
 #include "plugin/editor/TPresetControl.h"
 #include "tests/api/vst3/host_window.h"
+#include "tests/api/vst3/module_editor.h"
 #include "tests/api/vst3/vst3_fixture.h"
 #include "tests/graphics/platform/editor_harness.h"
 #include "tests/hosts/vst2/Utf8Path.h"
@@ -45,11 +46,6 @@ struct PixelBox {
 };
 constexpr PixelBox kTitleBox{25, 0, 200, 29};
 constexpr PixelBox kMixKnob{160, 45, 240, 139};
-
-// The module's editor in the view's window.
-ICanvasWin* ModuleEditor(HWND window) {
-  return reinterpret_cast<ICanvasWin*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-}
 
 // The editor's picture at scale 1 (empty when there is none). This program's
 // copy of the framebuffer calls needs the OpenGL entry points, which it
