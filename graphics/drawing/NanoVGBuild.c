@@ -27,9 +27,10 @@
 typedef enum NVGtexture NVGtexture;
 #include "nanovg.c"
 
-/* Declared from stb_truetype 1.25 on; the copy beside NanoVG's sources is
- * 1.24. */
-typedef char PlugkitStbTruetypeIsThePackages[sizeof(&stbtt_FindSVGDoc) > 0 ? 1 : -1];
+/* The rasteriser's coverage helpers that came with stb_truetype 1.25 and its
+ * fix in 1.26: the copy beside NanoVG's sources (1.24) has none of them, so
+ * a font stash compiled against it stops the build here. */
+typedef char PlugkitStbTruetypeIsThePackages[sizeof(&stbtt__sized_trapezoid_area) > 0 ? 1 : -1];
 
 #define NANOVG_GL2_IMPLEMENTATION
 #include "nanovg_gl.h"
