@@ -16,13 +16,15 @@
 //   every glyph is one the font has and whose search stays in its arrays;
 // - outlines: "loca" and "glyf" with glyph locations that never decrease
 //   and end within "glyf", each glyph's contours, points and components
-//   within its own location, components nested less than 16 deep and never
+//   within its own location, composites nested at most 16 deep and never
 //   their own part; or, for a font without "glyf", the "CFF " table's
 //   indexes, dictionaries and font selector;
 // - kerning from "GPOS" (its pair adjustments) or, without it, from "kern".
-// The checks follow the rasteriser's own reading of these tables, so a face
-// that passes draws as it did; a face the rasteriser would refuse anyway
-// (no character map it reads, say) is refused here too.
+// A table whose walk would take far longer than its size (kerning lookups
+// sharing their parts many times over) is refused too. The checks follow
+// the rasteriser's own reading of these tables, so a face that passes draws
+// as it did; a face the rasteriser would refuse anyway (no character map it
+// reads, say) is refused here too.
 //
 // Threads: a pure function of the bytes; any thread. It allocates (the
 // composite-glyph walk), so not on the audio thread.
