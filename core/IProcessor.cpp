@@ -12,9 +12,26 @@ void ZeroDoubles(double* samples, int32_t count) {
   if (samples && count > 0) std::memset(samples, 0, sizeof(double) * static_cast<size_t>(count));
 }
 
+namespace {
+
+template <typename Sample>
+void ZeroChannels(Sample* const* channels, int32_t count, int32_t frames) {
+  if (!channels || frames <= 0) return;
+  for (int32_t c = 0; c < count; ++c)
+    if (channels[c]) std::memset(channels[c], 0, sizeof(Sample) * static_cast<size_t>(frames));
+}
+
+} // namespace
+
 void CopyDoublesToFloats(float* dst, const double* src, int32_t count) {
   if (!dst || !src) return;
   for (int32_t j = 0; j < count; ++j) dst[j] = static_cast<float>(src[j]);
+}
+
+void ZeroHostChannels(float* const* channels, int32_t count, int32_t frames) { ZeroChannels(channels, count, frames); }
+
+void ZeroHostChannels(double* const* channels, int32_t count, int32_t frames) {
+  ZeroChannels(channels, count, frames);
 }
 
 IProcessor::IProcessor(const IPluginDescriptor& descriptor)

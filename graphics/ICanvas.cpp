@@ -11,20 +11,6 @@
 
 namespace plugkit::canvas {
 
-namespace {
-
-// The delegate's size request multiplies by the display factor; keep the
-// product inside int32 whatever the factor.
-int32_t ScaledPixels(int32_t factor, int32_t logical, float drawScale) {
-  // Rounded to float first, so 250 x 0.7 gives 175 and not 174.
-  const float scaled = static_cast<float>(logical) * drawScale;
-  const int64_t whole = std::isfinite(scaled) ? static_cast<int64_t>(std::min(scaled, 2.0e9f)) : 0;
-  const int64_t product = static_cast<int64_t>(factor) * whole;
-  return static_cast<int32_t>(std::clamp<int64_t>(product, 0, INT32_MAX));
-}
-
-} // namespace
-
 ICanvas::ICanvas(ICanvasEditorDelegate* delegate, int32_t width, int32_t height, int32_t framesPerSecond,
                  float drawScale)
     : mWidth(std::max(width, 1)),
@@ -67,8 +53,32 @@ size_t ICanvas::IPointerIdHash::operator()(uint64_t id) const {
 
 // ---- Size and scale ----
 
+int32_t ICanvas::DevicePixels(int32_t screenScale, int32_t logical, float drawScale) {
+  // Rounded to float first, as the product is everywhere else the editor
+  // draws; the product stays inside int32 whatever the factor.
+  const float scaled = static_cast<float>(logical) * drawScale;
+  const int64_t whole = std::isfinite(scaled) ? static_cast<int64_t>(std::min(scaled, 2.0e9f)) : 0;
+  const int64_t product = static_cast<int64_t>(screenScale) * whole;
+  return static_cast<int32_t>(std::clamp<int64_t>(product, 0, INT32_MAX));
+}
+
+int32_t ICanvas::CappedScreenScale() const {
+  return mScreenScaleCap > 0 ? std::min(mAskedScreenScale, mScreenScaleCap) : mAskedScreenScale;
+}
+
 void ICanvas::ApplyScreenScale(int32_t scale) {
-  mScreenScale = std::clamp(scale, 1, kMaxScreenScale);
+  const int32_t asked = std::clamp(scale, 1, kMaxScreenScale);
+  // A cap answers the room for one scale; another scale asks afresh.
+  if (asked != mAskedScreenScale) mScreenScaleCap = 0;
+  mAskedScreenScale = asked;
+  mScreenScale = CappedScreenScale();
+  ResizeTail(true);
+}
+
+void ICanvas::CapScreenScale(int32_t cap) {
+  mScreenScaleCap = cap > 0 ? std::min(cap, kMaxScreenScale) : 0;
+  if (CappedScreenScale() == mScreenScale) return;
+  mScreenScale = CappedScreenScale();
   ResizeTail(true);
 }
 
@@ -99,8 +109,8 @@ void ICanvas::ResizeTail(bool scaleChanged) {
     const int32_t k = DisplayScaleFactor();
     bool accepted = false;
     if (mDelegate)
-      accepted = mDelegate->RequestEditorResize(ScaledPixels(k, mWidth, mDrawScale),
-                                                ScaledPixels(k, mHeight, mDrawScale));
+      accepted = mDelegate->RequestEditorResize(DevicePixels(k, mWidth, mDrawScale),
+                                                DevicePixels(k, mHeight, mDrawScale));
     ResizeNativeWindow(accepted);
   }
   if (scaleChanged)

@@ -398,6 +398,8 @@ TEST(Dispatcher, SampleRateBlockSizeAndSwitching) {
   p.Start(96000.0f, 256);
   EXPECT_EQ(p.plugin->LineLength, 8192);
   EXPECT_EQ(p.plugin->BlockSize(), 256);
+  // The tail is a length here too: the line's, which the rate chose.
+  EXPECT_EQ(p.Dispatch(effGetTailSize), 8192);
 
   // Rates that are not finite and positive, and block sizes of 0 or less,
   // leave the set-up as it was.
@@ -414,6 +416,7 @@ TEST(Dispatcher, SampleRateBlockSizeAndSwitching) {
   EXPECT_EQ(p.plugin->BlockSize(), plugkit::IProcessor::kMaxBlockSize);
   p.Dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
   EXPECT_EQ(p.plugin->LineLength, 2048);
+  EXPECT_EQ(p.Dispatch(effGetTailSize), 2048);
 
   // Switching on keeps the delay line; switching off restarts it.
   auto in = TestSignal(100);
