@@ -12,7 +12,7 @@
 //
 // Lifetime: made by the module's class factory under the process-wide
 // creation lock (api/vst3/IVST3Factory.h) with one reference; the last
-// release deletes it. initialize (a null context is allowed) builds the buses
+// release deletes it (the editor's running calls hold one too). initialize (a null context is allowed) builds the buses
 // and the host parameters; terminate drops them; a second initialize without
 // terminate is refused. The editor tick (20 ms) runs from construction to
 // destruction on the constructing thread.
@@ -89,6 +89,12 @@ public:
   Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) SMTG_OVERRIDE;
   Steinberg::uint32 PLUGIN_API addRef() SMTG_OVERRIDE { return SingleComponentEffect::addRef(); }
   Steinberg::uint32 PLUGIN_API release() SMTG_OVERRIDE { return SingleComponentEffect::release(); }
+  // The editor's calls hold a reference (see ICanvas::ICallScope): a host
+  // whose last release comes while one runs (answering the editor's call,
+  // or inside a menu or dialog loop of the editor's) deletes the object
+  // when that call has returned.
+  void HoldForEditorCall() override { addRef(); }
+  void ReleaseEditorHold() override { release(); }
 
   // --- IPluginBase -------------------------------------------------------------
   // Buses, host parameters, host identification (when the context offers
