@@ -3,8 +3,10 @@
 # calls and needs the product's fonts and logo embedded in the program.
 if(TARGET vst3_tests)
   target_sources(vst3_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/plugin/allocation_counter.cpp)
+  # The editor's Save dialog is answered by the Windows layer's tests' closer.
   if(TARGET plugkit_platform)
     target_include_directories(vst3_tests PRIVATE ${NANOVG_DIR})
+    target_sources(vst3_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/graphics/platform/dialog_closer.cpp)
   endif()
   if(TARGET tessivo_resources)
     target_link_libraries(vst3_tests PRIVATE tessivo_resources)

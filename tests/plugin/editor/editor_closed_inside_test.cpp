@@ -4,8 +4,10 @@
 // drag. Nothing of the closed editor may be touched afterwards (the test
 // program runs with Wine's heap filling freed blocks, so a read of freed
 // memory faults), the host sees one end for each begin, and the editor opens
-// again. Also the pointer's side of a drag: a change of screen scale, and the
-// button that began the press let go of while another is held.
+// again. A host that deletes the plug-in (effClose) while the strip's Save
+// dialog is open. Also the pointer's side of a drag: a change of screen
+// scale, and the button that began the press let go of while another is
+// held.
 #if defined(TESSIVO_EDITOR_WINDOW)
 
 #include <windows.h>
@@ -13,12 +15,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "graphics/platform/ICanvasWin.h"
+#include "plugin/editor/TPresetControl.h"
+#include "tests/graphics/platform/dialog_closer.h"
 #include "tests/graphics/platform/editor_harness.h"
 #include "tests/plugin/editor/editor_fixture.h"
+#include "tests/plugin/editor/strip_action.h"
 #include "tests/support/message_pump.h"
 
 namespace {
@@ -233,6 +239,55 @@ TEST(EditorClosedInside, ThePressEndsWithTheButtonThatBeganIt) {
   EXPECT_EQ(HostTrail().size(), calls) << "nothing more reached the host";
   EXPECT_TRUE(Balanced(HostTrail()));
   EXPECT_NE(GetCapture(), e.window);
+}
+
+// A Tessivo object that notes its deletion.
+class NotedTessivo : public Tessivo {
+public:
+  explicit NotedTessivo(bool& deleted) : Tessivo(&RecordingHost), mDeleted(deleted) {}
+  ~NotedTessivo() override { mDeleted = true; }
+
+private:
+  bool& mDeleted;
+};
+
+// The strip's Save dialog, answered with a file name: with the plug-in alive
+// the file is written; when the host sent effClose from inside the dialog's
+// loop first, the plug-in goes once the dialog's call has returned, and no
+// file is written for it.
+TEST(EditorClosedInside, EffCloseInsideTheSaveDialogWritesNoFile) {
+  const std::string path = (std::filesystem::temp_directory_path() / "tessivo_save_inside.fxp").string();
+  for (const bool closeInside : {false, true}) {
+    SCOPED_TRACE(closeInside ? "effClose inside the dialog" : "the plug-in stays");
+    std::filesystem::remove(path);
+    HostCalls().clear();
+    bool deleted = false;
+    auto* plugin = new NotedTessivo(deleted);
+    AEffect* effect = plugin->EffectRecord();
+    ASSERT_EQ(effect->dispatcher(effect, effEditOpen, 0, 0, SharedParent().Handle(), 0.0f), 1);
+    TPresetControl* strip = plugin->PresetStrip();
+    ASSERT_NE(strip, nullptr);
+    plugkit::canvas::test::DialogCloser closer([&](HWND dialog) {
+      if (closeInside) effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+      plugkit::canvas::test::TypeFileName(dialog, path.c_str());
+      PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    });
+    ChooseStripAction(*strip, TPresetControl::kSave);
+    if (!closeInside) {
+      EXPECT_TRUE(plugkit::test::PumpUntil("the file", [&] { return std::filesystem::exists(path); }));
+      effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+      EXPECT_TRUE(deleted);
+      continue;
+    }
+    // Evaluated only between messages of this loop: once the plug-in is
+    // gone, the dialog's loop and everything that ran it have returned.
+    EXPECT_TRUE(plugkit::test::PumpUntil("the plug-in to go", [&] { return deleted; }));
+    EXPECT_TRUE(closer.Acted());
+    EXPECT_FALSE(std::filesystem::exists(path)) << "a file written for a deleted plug-in";
+    EXPECT_EQ(EditorWindowCount(), 0);
+    EXPECT_TRUE(plugkit::test::PumpTimerTicks(20, 3));
+  }
+  std::filesystem::remove(path);
 }
 
 } // namespace
