@@ -124,8 +124,7 @@ tresult PLUGIN_API IVST3View::setContentScaleFactor(ScaleFactor factor) {
   mHostScale = scale;
   canvas::ICanvas* graphics = mEditorOpen ? mPlugin->EditorGraphics() : nullptr;
   if (graphics) {
-    // Its size request may see the host close the editor and release this view.
-    IPtr<IVST3View> keep(this);
+    // Its size request may see the host close the editor.
     canvas::ICanvas::ICallScope call(graphics);
     // Held from now on: the window would otherwise go back to its display's
     // scale on its next tick.

@@ -95,7 +95,7 @@ public:
   static intptr_t HandleTextFieldMessage(void* hwnd, uint32_t message, uintptr_t wParam, intptr_t lParam);
   // One display tick numbered count (0: a tick from a timer). A tick that
   // finds deferred actions (ICanvas::DeferAction) runs them and ends there,
-  // since one may have deleted this object. A tick that finds nothing to
+  // since one may have closed the editor. A tick that finds nothing to
   // draw, no animation, no tick handler and no text field lets the
   // display-sync thread idle until WakeDisplayTicks or input.
   void OnDisplaySyncTick(uint32_t count);
