@@ -62,7 +62,8 @@ IApiBase::IApiBase(const IPluginDescriptor& descriptor)
   mStateChunks = descriptor.stateChunks;
   mApiKind = static_cast<int32_t>(EApiKind::VST2);
   mExtraIdentifier.Assign(descriptor.extraIdentifier);
-  AdoptUserInterfaceThread();
+  // Stands in until the host shows the editor on a thread of its choice.
+  mUserInterfaceThread.store(CurrentThreadTag(), std::memory_order_release);
 
   char stamp[64];
   FormatLocalTimeStamp(stamp, sizeof stamp);

@@ -9,14 +9,25 @@
 // The virtual operations below continue IPluginBase's table in slot order.
 //
 // Threads:
-// - The user-interface thread is the thread that constructs the object (a
-//   binding that learns otherwise calls AdoptUserInterfaceThread). Editor
-//   gestures, the editor tick, SetHost and everything inherited run there,
-//   except the preset and state operations, which any thread may call (they
-//   hold IPluginBase's state lock).
+// - The user-interface thread is the thread on which the host shows the
+//   editor: the thread of AttachEditor (VST 2.4 effEditOpen, VST 3 attached)
+//   and, in VST 3, of createView. Until an editor is shown, the thread that
+//   constructed the object stands in. A host may build the object on a loader
+//   or worker thread and show the editor on another: the showing thread then
+//   takes over (AdoptUserInterfaceThread), the editor timer moves to it, and
+//   from then on nothing reaches the editor from the old one. Editor
+//   gestures, the editor tick, SetHost and everything inherited run on the
+//   user-interface thread, except the preset and state operations, which any
+//   thread may call (they hold IPluginBase's state lock).
+// - OnUserInterfaceThread is the one check of it: every part of the plug-in
+//   that keeps editor-only values (the product's strip, about box and title)
+//   asks it, so they follow the thread when it moves.
 // - PushParamFromHost may come from any thread (a VST 2.4 host may set
 //   parameters from its audio thread). Off the user-interface thread it never
-//   touches the editor: it queues the value, and the next tick applies it.
+//   touches the editor: it queues the value, and the next tick applies it. A
+//   value that cannot be queued marks the editor stale instead: the next tick
+//   shows every parameter's current value, so the editor never keeps one it
+//   missed.
 // - Queues (see core/IHandoffQueue.h), each with one producer and one consumer:
 //     parameter updates  audio -> editor   IParamUpdate       512 usable
 //     MIDI to editor     audio -> editor   IMidiShortMessage   32 usable
@@ -29,9 +40,9 @@
 //   helper returns false; nothing else is reported.
 //
 // Ownership: the queues live from construction to destruction and are never
-// resized. The editor timer is owned here; the binding (VST 2.4) or the
-// product (VST 3) starts it with StartEditorTimer, and the destructor stops it
-// before anything else is torn down.
+// resized. The editor timer is owned here; the binding starts it with
+// StartEditorTimer on the constructing thread, AdoptUserInterfaceThread moves
+// it, and the destructor stops it before anything else is torn down.
 
 #include <atomic>
 #include <cstdint>
@@ -92,10 +103,10 @@ public:
   // 56. A host changed a parameter; the bound editor controls follow. value is
   // normalised or real as isNormalised says; a normalised value is turned into
   // a real one (denormalised, rounded when quantised, clamped). On the
-  // user-interface thread the real value goes to PushParamValue at once; on
-  // any other thread it is queued for the next editor tick. The parameter
-  // itself is not changed here. Out-of-range indices and non-finite values
-  // are ignored.
+  // user-interface thread the real value goes to PushParamValue at once
+  // (under the state lock); on any other thread it is queued for the next
+  // editor tick, without a lock. The parameter itself is not changed here.
+  // Out-of-range indices and non-finite values are ignored.
   virtual void PushParamFromHost(int32_t index, double value, bool isNormalised);
   // 57. Called by SetHost once the host is identified. Base: nothing.
   virtual void AdaptToHost();
@@ -110,6 +121,9 @@ public:
   virtual void SendHostParamValue(int32_t index, double normalisedValue);
 
   // IEditorDelegate overrides. Indices out of range are ignored.
+  // The host shows the editor: the calling thread becomes the user-interface
+  // thread (AdoptUserInterfaceThread) before the delegate opens it.
+  void* AttachEditor(void* parentWindow) override;
   // On the user-interface thread as the delegate's (the editor shows every
   // value). A state or preset call from another thread must not reach into
   // the editor's controls: there every value is queued for the next tick
@@ -133,9 +147,12 @@ public:
 
   // The 20 ms editor tick, on the user-interface thread. When the plug-in has
   // an editor: the parameter-update queue goes to PushParamValue (real
-  // values), then the MIDI queue to PushMidiToEditor, then the SysEx queue to
-  // PushSysExToEditor; each drains what was waiting when it started. Always
-  // ends with OnEditorTick.
+  // values); when an update was dropped since the last tick, every
+  // parameter's current value follows it; then the MIDI queue goes to
+  // PushMidiToEditor, then the SysEx queue to PushSysExToEditor. Each queue
+  // drains what was waiting when it started. Always ends with OnEditorTick.
+  // A tick that fires on another thread (a timer the user-interface thread
+  // has just left) does nothing.
   void OnEditorTimer(Timer& timer);
 
   // Called by the bindings once the host is known: identifies the host by
@@ -146,22 +163,30 @@ public:
   // The text formed by the last DescribeBuild ("" before the first).
   const char* BuildDescription() const { return mBuildDescription.Get(); }
 
-  // Whether the caller runs on the user-interface thread.
+  // Whether the caller runs on the user-interface thread (see Threads above).
+  // Any thread; never allocates or locks, so the audio thread may ask.
   bool OnUserInterfaceThread() const;
 
 protected:
   // Creates the 20 ms editor timer bound to OnEditorTimer, replacing (and
   // deleting) any earlier one. The timer fires through the message loop of
-  // the calling thread, which should be the user-interface thread. Returns
-  // false when no timer could be created.
+  // the calling thread, which should be the user-interface thread (the
+  // bindings start it while the object is constructed). Returns false when no
+  // timer could be created.
   bool StartEditorTimer();
   // Stops and deletes the editor timer; nothing when none runs. Bindings that
   // must stop ticks before their own teardown call it from their destructor.
   void StopEditorTimer();
   bool HasEditorTimer() const { return mEditorTimer != nullptr; }
 
-  // Makes the calling thread the user-interface thread, for bindings whose
-  // host constructs the object elsewhere.
+  // Makes the calling thread the user-interface thread: called where the
+  // host shows the editor (AttachEditor, and the VST 3 binding's createView).
+  // Nothing changes when it already is. Otherwise, in this order: the thread
+  // changes under the state lock, so a preset call on the old thread either
+  // has finished with the editor's values or finds it is no longer theirs;
+  // then a running editor timer is rescheduled on the calling thread (a tick
+  // still running on the old thread is waited for, none follows there).
+  // Call it only where no editor of another thread is open.
   void AdoptUserInterfaceThread();
 
   // Audio-thread side of the queues. Each has exactly one producer and one
@@ -174,7 +199,9 @@ protected:
   // Queues a real parameter value for the editor. Safe from several non-user-
   // interface threads at once: producers take turns through a flag that is
   // only ever tried, never waited on; an update that cannot get its turn
-  // after a few tries is dropped like one that finds the queue full.
+  // after a few tries is dropped like one that finds the queue full. A
+  // dropped update (false) marks the editor stale, one atomic store: the next
+  // tick shows every parameter's current value.
   bool QueueParamForEditor(int32_t index, double value);
 
   // The queues themselves, for bindings that drain them in their own loops.
@@ -195,6 +222,8 @@ private:
   IHandoffQueue<ISysExPacket> mSysExToProcessor{kSysExQueueSlots};
   IHandoffQueue<ISysExPacket> mSysExToEditor{kSysExQueueSlots};
   std::atomic_flag mParamProducerBusy = ATOMIC_FLAG_INIT;
+  // Set when a parameter update for the editor was dropped; the tick clears it.
+  std::atomic<bool> mEditorStale{false};
   std::atomic<uint32_t> mUserInterfaceThread{0};
 };
 

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "core/IParam.h"
+#include "core/ISectionLock.h"
 
 namespace plugkit {
 
@@ -73,12 +74,18 @@ void IApiBase::PushParamFromHost(int32_t index, double value, bool isNormalised)
   const double real = isNormalised ? param->FromNormalised(value) : value;
   if (!std::isfinite(real)) return;
   if (OnUserInterfaceThread()) {
-    PushParamValue(index, real, false);
-  } else if (HasEditor()) {
-    // The editor's controls belong to the user-interface thread; the tick
-    // applies the value there.
-    QueueParamForEditor(index, real);
+    // Asked again under the lock that AdoptUserInterfaceThread moves the
+    // thread under: the host may be showing the editor on another thread
+    // right now, and then the value waits for the tick there.
+    ISectionGuard guard(StateLock());
+    if (OnUserInterfaceThread()) {
+      PushParamValue(index, real, false);
+      return;
+    }
   }
+  // The editor's controls belong to the user-interface thread; the tick
+  // applies the value there.
+  if (HasEditor()) QueueParamForEditor(index, real);
 }
 
 // --- Queues ------------------------------------------------------------------------
@@ -108,21 +115,33 @@ bool IApiBase::QueueParamForEditor(int32_t index, double value) {
     if (!mParamProducerBusy.test_and_set(std::memory_order_acquire)) {
       const bool queued = mParamUpdates.Push(IParamUpdate{index, value});
       mParamProducerBusy.clear(std::memory_order_release);
-      return queued;
+      if (!queued) break;
+      return true;
     }
   }
+  // The editor would keep the value it has for good; the tick shows every
+  // current value instead. Released after the parameter was set, so the tick
+  // reads the new value.
+  mEditorStale.store(true, std::memory_order_release);
   return false;
 }
 
 // --- The editor tick ---------------------------------------------------------------
 
 void IApiBase::OnEditorTimer(Timer& /*timer*/) {
+  // A tick of the timer that the user-interface thread has just left behind.
+  if (!OnUserInterfaceThread()) return;
   if (HasEditor()) {
     // Each queue gives up what was waiting when the tick began: a producer
     // that keeps pushing cannot hold the user-interface thread here.
     IParamUpdate update;
     for (int32_t n = mParamUpdates.Capacity(); n > 0 && mParamUpdates.Take(update); --n) {
       if (GetParam(update.index) != nullptr) PushParamValue(update.index, update.value, false);
+    }
+    // Cleared before the values are read: an update dropped meanwhile marks
+    // the editor again for the next tick.
+    if (mEditorStale.exchange(false, std::memory_order_acquire)) {
+      for (int32_t i = 0; i < ParamCount(); ++i) PushParamValue(i, GetParam(i)->Value(), false);
     }
     IMidiShortMessage message;
     for (int32_t n = mMidiToEditor.Capacity(); n > 0 && mMidiToEditor.Take(message); --n) {

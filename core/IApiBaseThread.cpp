@@ -1,7 +1,10 @@
-// IApiBase: which thread is the user-interface thread. Kept apart because it
-// is the one part of the base that needs a Windows call.
+// IApiBase: which thread is the user-interface thread, and how it moves to
+// the thread that shows the editor. Kept apart because it is the one part of
+// the base that needs a Windows call.
 
 #include "core/IApiBase.h"
+
+#include "core/ISectionLock.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -14,7 +17,22 @@ namespace plugkit {
 uint32_t IApiBase::CurrentThreadTag() { return static_cast<uint32_t>(GetCurrentThreadId()); }
 
 void IApiBase::AdoptUserInterfaceThread() {
-  mUserInterfaceThread.store(CurrentThreadTag(), std::memory_order_release);
+  const uint32_t caller = CurrentThreadTag();
+  {
+    // Preset calls on the old thread take the title for the editor under
+    // this lock: one still running finishes before the thread changes.
+    ISectionGuard guard(StateLock());
+    if (mUserInterfaceThread.load(std::memory_order_relaxed) == caller) return;
+    mUserInterfaceThread.store(caller, std::memory_order_release);
+  }
+  // Ticks come through the message loop of the thread that scheduled the
+  // timer; the old thread's stop once this returns.
+  if (HasEditorTimer()) StartEditorTimer();
+}
+
+void* IApiBase::AttachEditor(void* parentWindow) {
+  AdoptUserInterfaceThread();
+  return IPluginBase::AttachEditor(parentWindow);
 }
 
 bool IApiBase::OnUserInterfaceThread() const {

@@ -4,8 +4,9 @@
 // layout, owns them for its whole life and never adds or removes one.
 //
 // Thread contract: the slot is touched by the audio thread while a block
-// runs, and by the binding from the host's set-up calls while the host holds
-// processing. Nothing here allocates except resizing the scratch, which only
+// runs, and by the binding from the host's set-up calls, which hold the
+// processor's set-up gate so that no block runs meanwhile. Nothing here
+// allocates except resizing the scratch, which only
 // IProcessor::ChangeBlockSize does.
 
 #include "core/IHeapBlock.h"

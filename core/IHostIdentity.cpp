@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "core/AsciiCase.h"
+
 namespace plugkit {
 
 namespace {
@@ -63,10 +65,6 @@ constexpr IHostNameEntry kHostNames[] = {
 static_assert(sizeof(kHostNames) / sizeof(kHostNames[0]) == 44, "the host table has 44 entries");
 
 constexpr int kMaxNameLength = 255;
-
-// C-locale lower case, independent of the process locale (which a host may
-// have changed).
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 } // namespace
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <utility>
 
+#include "core/AsciiCase.h"
 #include "core/TraceCall.h"
 
 namespace plugkit {
@@ -41,9 +42,7 @@ int32_t PrecisionOfStep(double step) {
 
 bool EqualsCaseless(const char* a, const char* b) {
   for (;; ++a, ++b) {
-    unsigned char ca = static_cast<unsigned char>(*a), cb = static_cast<unsigned char>(*b);
-    if (ca >= 'A' && ca <= 'Z') ca = static_cast<unsigned char>(ca - 'A' + 'a');
-    if (cb >= 'A' && cb <= 'Z') cb = static_cast<unsigned char>(cb - 'A' + 'a');
+    const char ca = LowerAscii(*a), cb = LowerAscii(*b);
     if (ca != cb) return false;
     if (!ca) return true;
   }

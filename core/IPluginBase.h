@@ -153,9 +153,10 @@ public:
   // Reads a bank at position and returns the position after it. The whole bank
   // is checked first: a negative title length, a field past the end or a
   // filled record without 8n state bytes gives -1 and changes nothing. A title
-  // longer than the slot's field keeps its first bytes. A filled record's
-  // values pass through the parameters (rounded, clamped, non-finite ignored)
-  // into the slot's state; an unfilled record keeps the slot's old state.
+  // longer than the slot's field keeps the first bytes that fit without
+  // splitting a character (IPresetSlot::SetTitle). A filled record's values
+  // pass through the parameters (rounded, clamped, non-finite ignored) into
+  // the slot's state; an unfilled record keeps the slot's old state.
   // Afterwards the current preset is applied.
   // Deliberately, as in ApplyPreset, a filled record's values count as read
   // at any returned position >= 0 (the check above guarantees one), so the

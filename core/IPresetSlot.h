@@ -6,8 +6,8 @@
 // Titles are at most kMaxTitleLength bytes. Every way a title gets in (host
 // program names, typed renames, bank data, preset files, factory presets)
 // goes through SetTitle, which copies at most that many bytes and always
-// terminates, so the field can never overflow; a longer title keeps its first
-// kMaxTitleLength bytes.
+// terminates, so the field can never overflow; a longer title keeps as many
+// of its first bytes as fit without splitting a UTF-8 character.
 //
 // Owned by the plug-in base, which creates its slots at construction and
 // deletes them at destruction. Once a host can call, a slot is read or
@@ -25,9 +25,10 @@ struct IPresetSlot {
 
   IPresetSlot();
 
-  // Copies the title: the text up to its first NUL, at most maxLength bytes
-  // (maxLength < 0: no bound but the field's), and never more than
-  // kMaxTitleLength. A null text gives an empty title.
+  // Copies the title: the text up to its first NUL and, when maxLength >= 0,
+  // no further than its first maxLength bytes (none beyond them is read), cut
+  // to kMaxTitleLength bytes at a character boundary. A null text gives an
+  // empty title.
   void SetTitle(const char* text, int32_t maxLength = -1);
 
   bool filled = false;

@@ -8,10 +8,17 @@
 
 namespace plugkit {
 
+void ZeroDoubles(double* samples, int32_t count) {
+  if (samples && count > 0) std::memset(samples, 0, sizeof(double) * static_cast<size_t>(count));
+}
+
 namespace {
 
-void Zero(double* samples, int32_t count) {
-  if (samples && count > 0) std::memset(samples, 0, sizeof(double) * static_cast<size_t>(count));
+template <typename Sample>
+void ZeroChannels(Sample* const* channels, int32_t count, int32_t frames) {
+  if (!channels || frames <= 0) return;
+  for (int32_t c = 0; c < count; ++c)
+    if (channels[c]) std::memset(channels[c], 0, sizeof(Sample) * static_cast<size_t>(frames));
 }
 
 } // namespace
@@ -19,6 +26,12 @@ void Zero(double* samples, int32_t count) {
 void CopyDoublesToFloats(float* dst, const double* src, int32_t count) {
   if (!dst || !src) return;
   for (int32_t j = 0; j < count; ++j) dst[j] = static_cast<float>(src[j]);
+}
+
+void ZeroHostChannels(float* const* channels, int32_t count, int32_t frames) { ZeroChannels(channels, count, frames); }
+
+void ZeroHostChannels(double* const* channels, int32_t count, int32_t frames) {
+  ZeroChannels(channels, count, frames);
 }
 
 IProcessor::IProcessor(const IPluginDescriptor& descriptor)
@@ -135,7 +148,7 @@ bool IProcessor::ChangeBlockSize(int32_t frames) {
     return false;
   }
   for (IPointerArray<IChannelSlot>& slots : mSlots)
-    for (IChannelSlot* slot : slots) Zero(slot->Scratch(), frames);
+    for (IChannelSlot* slot : slots) ZeroDoubles(slot->Scratch(), frames);
   mBlockSize = frames;
   ForgetHostBuffers();
   PointEntriesAtScratch();
@@ -180,7 +193,7 @@ void IProcessor::SetChannelsConnected(IPortDirection direction, int32_t first, i
     if (slot->connected && !connected) {
       // A scratch that last held a connected channel's audio would otherwise
       // keep playing it back.
-      Zero(slot->Scratch(), mBlockSize);
+      ZeroDoubles(slot->Scratch(), mBlockSize);
       *slot->entry = slot->Scratch();
     }
     slot->connected = connected;

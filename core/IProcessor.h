@@ -11,8 +11,13 @@
 // reach (ProcessAudio, OnMidiIn, OnSysExIn) run on the host's audio thread:
 // they never allocate, lock or throw. Everything else that changes state
 // (ChangeBlockSize, SetSampleRate, OnStreamReset, connecting channels) is for
-// the binding's set-up calls, made while the host holds processing; the
-// binding may also (dis)connect channels at the start of a block.
+// the binding's set-up calls; the binding may also (dis)connect channels at
+// the start of a block. The two never overlap: a binding runs each block
+// under a pass of the processor's SetupGate() and each set-up call under a
+// hold of it (core/ISetupGate.h), so a set-up call that a host makes while
+// its audio thread still runs blocks waits for the running block and leaves
+// the next ones silent until it is done. Outside the bindings (a test, a
+// benchmark) one thread drives both sides and needs no gate.
 //
 // Blocks longer than the block size. The scratch buffers hold BlockSize()
 // frames, the size the host announced. A host that then hands over a longer
@@ -55,6 +60,7 @@
 #include "core/IPluginDescriptor.h"
 #include "core/IPointerArray.h"
 #include "core/IPortDirection.h"
+#include "core/ISetupGate.h"
 #include "core/ISysExView.h"
 #include "core/ITransportState.h"
 
@@ -88,8 +94,8 @@ public:
   virtual void OnMidiIn(const IMidiShortMessage& message);
   // A SysEx message for this block; the bytes live only during the call.
   virtual void OnSysExIn(const ISysExView& view);
-  // The stream restarts (new sample rate or block size, switch-off); set-up
-  // thread, never during a block.
+  // The stream restarts (new sample rate or block size, switch-off); from a
+  // set-up call, never during a block.
   virtual void OnStreamReset();
   virtual void OnActiveChange(bool active);
   // Sends one message to the host; implemented by each binding.
@@ -111,9 +117,11 @@ public:
   bool IsMpe() const { return mMpe; }
   int32_t Latency() const { return mLatency; }
   // Frames the output rings on after the input stops (0: none). Hosts read it
-  // to know how long to keep processing past the end of a region.
-  int32_t TailSize() const { return mTailSize; }
-  void SetTailSize(int32_t frames) { mTailSize = frames > 0 ? frames : 0; }
+  // to know how long to keep processing past the end of a region. The
+  // product sets it from its set-up calls (its stream reset); any thread may
+  // read it, since hosts ask from whichever thread they like.
+  int32_t TailSize() const { return mTailSize.load(std::memory_order_relaxed); }
+  void SetTailSize(int32_t frames) { mTailSize.store(frames > 0 ? frames : 0, std::memory_order_relaxed); }
 
   double SampleRate() const { return mSampleRate; }
   // Rejects (false, rate unchanged) a rate that is not finite and positive.
@@ -123,7 +131,8 @@ public:
   // Resizes every slot's scratch to frames float64 samples (at most
   // kMaxBlockSize) and zeroes them. The same size changes nothing, not even
   // the scratch contents. False, with size and scratch as they were, for a
-  // negative size or when memory ran out. Set-up thread only.
+  // negative size or when memory ran out. A set-up call: the scratch may
+  // move, so no block may run meanwhile (hold the SetupGate()).
   bool ChangeBlockSize(int32_t frames);
 
   bool IsRenderingOffline() const { return mRenderingOffline; }
@@ -133,6 +142,9 @@ public:
 
   const ITransportState& Transport() const { return mTransport; }
   void SetTransport(const ITransportState& transport) { mTransport = transport; }
+
+  // What keeps the bindings' set-up calls and blocks apart (see above).
+  ISetupGate& SetupGate() { return mSetupGate; }
 
   // --- Layouts --------------------------------------------------------------
 
@@ -202,7 +214,7 @@ private:
   bool mMidiOut = false;
   bool mMpe = false;
   int32_t mLatency = 0;
-  int32_t mTailSize = 0;
+  std::atomic<int32_t> mTailSize{0};
   double mSampleRate = 44100.0;
   int32_t mBlockSize = 0;
   bool mRenderingOffline = false;
@@ -212,6 +224,7 @@ private:
   IHeapBlock mChannelPointers[kPortDirectionCount];
   IPointerArray<IChannelSlot> mSlots[kPortDirectionCount];
   ITransportState mTransport;
+  ISetupGate mSetupGate;
   // Frames covered by the host buffers bound per direction since the last
   // block ran (-1: none bound), and how many input frames sit converted in
   // the scratch already.
@@ -221,5 +234,12 @@ private:
 
 // dst[j] = float(src[j]) for j < count; nothing for count <= 0 or null buffers.
 void CopyDoublesToFloats(float* dst, const double* src, int32_t count);
+// samples[j] = 0.0 for j < count; nothing for count <= 0 or a null buffer.
+void ZeroDoubles(double* samples, int32_t count);
+
+// Zeroes frames samples of each of the count host channels (a block that may
+// not run leaves silence); null arrays and channels are skipped.
+void ZeroHostChannels(float* const* channels, int32_t count, int32_t frames);
+void ZeroHostChannels(double* const* channels, int32_t count, int32_t frames);
 
 } // namespace plugkit

@@ -10,10 +10,6 @@ namespace plugkit {
 
 namespace {
 
-void Zero(double* samples, int32_t count) {
-  if (samples && count > 0) std::memset(samples, 0, sizeof(double) * static_cast<size_t>(count));
-}
-
 int32_t Smaller(int32_t a, int32_t b) { return a < b ? a : b; }
 
 } // namespace
@@ -41,7 +37,7 @@ void IProcessor::BindChannelBuffers(IPortDirection direction, int32_t count, flo
       if (buffer && scratch) {
         for (int32_t j = 0; j < staged; ++j) scratch[j] = static_cast<double>(buffer[j]);
       } else {
-        Zero(scratch, staged);
+        ZeroDoubles(scratch, staged);
       }
     } else {
       slot->hostOutput = buffer;
@@ -93,7 +89,7 @@ void IProcessor::StageInputs(int32_t offset, int32_t frames) {
       const float* source = slot->hostInput + offset;
       for (int32_t j = 0; j < frames; ++j) scratch[j] = static_cast<double>(source[j]);
     } else {
-      Zero(scratch, frames);
+      ZeroDoubles(scratch, frames);
     }
   }
 }
@@ -141,7 +137,7 @@ void IProcessor::ProcessDoubleBlock(double* const* inputs, int32_t inputCount, d
     const int32_t total = ChannelCount(IPortDirection::Output);
     for (int32_t i = 0; i < total && next < outputCount; ++i) {
       if (!Channel(IPortDirection::Output, i)->connected) continue;
-      Zero(outputs[next++], frames);
+      ZeroDoubles(outputs[next++], frames);
     }
     return;
   }
@@ -170,7 +166,7 @@ void IProcessor::MapDoubleBuffers(IPortDirection direction, double* const* buffe
       continue;
     }
     *slot->entry = slot->Scratch();
-    if (direction == IPortDirection::Input && slot->connected) Zero(slot->Scratch(), frames);
+    if (direction == IPortDirection::Input && slot->connected) ZeroDoubles(slot->Scratch(), frames);
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "core/AsciiCase.h"
 #include "core/IHeapBlock.h"
 
 namespace plugkit {
@@ -17,9 +18,6 @@ std::atomic<void*> gStoredModule{nullptr};
 constexpr int32_t kMaxLocationLength = 260;
 // Resource types are short extensions; anything longer cannot be one of ours.
 constexpr int32_t kMaxTypeLength = 63;
-
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Resource types are stored in upper case. False when type is null, empty or
 // too long to be a resource type.

@@ -52,8 +52,8 @@ int32_t IPluginBase::UnserializePresets(const IStateBuffer& chunk, int32_t posit
   for (IPresetSlot* slot : mPresets) {
     int32_t length = 0;
     position = chunk.ReadInt32(position, &length);
-    slot->SetTitle(length > 0 ? reinterpret_cast<const char*>(chunk.Bytes() + position) : "",
-                   length > IPresetSlot::kMaxTitleLength ? IPresetSlot::kMaxTitleLength : length);
+    // The whole length: a longer title is cut where a character ends.
+    slot->SetTitle(length > 0 ? reinterpret_cast<const char*>(chunk.Bytes() + position) : "", length);
     TraceCall("plugkit::IPluginBase::UnserializePresets", __LINE__, "%d %s", index++, slot->title);
     position += length;
     uint8_t filled = 0;

@@ -5,6 +5,7 @@
 
 #include "core/IPluginBase.h"
 #include "core/StateHeader.h"
+#include "core/Utf8Cut.h"
 #include "core/Utf8File.h"
 
 namespace plugkit {
@@ -30,11 +31,7 @@ const int32_t kChunkForm = FourCC("FPCh");
 // character, NUL-padded, so readers that expect a terminator find one.
 void FillProgramName(const char* title, char (&field)[IPluginBase::kProgramNameSize]) {
   std::memset(field, 0, sizeof field);
-  int32_t length = 0;
-  while (length < IPluginBase::kProgramNameSize - 1 && title[length] != '\0') ++length;
-  if (title[length] != '\0')
-    while (length > 0 && (static_cast<uint8_t>(title[length]) & 0xC0) == 0x80) --length;
-  std::memcpy(field, title, static_cast<size_t>(length));
+  std::memcpy(field, title, static_cast<size_t>(Utf8CutLength(title, IPluginBase::kProgramNameSize - 1)));
 }
 
 } // namespace

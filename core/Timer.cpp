@@ -45,6 +45,24 @@ struct ICallbackSlot {
 // the caller now deletes the slot.
 bool ReleaseSlot(ICallbackSlot* slot) { return slot && --slot->References == 0; }
 
+// Whether the thread is still running (its thread timers live as long).
+bool ThreadRuns(DWORD threadId) {
+  HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, threadId);
+  if (!thread) return false;
+  const bool running = WaitForSingleObject(thread, 0) == WAIT_TIMEOUT;
+  CloseHandle(thread);
+  return running;
+}
+
+// Keeps the module that holds the timer procedure loaded until the process
+// ends, whatever the host unloads: a system timer left to its own thread
+// still calls that procedure once.
+void PinModule() {
+  HMODULE module = nullptr;
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                     reinterpret_cast<LPCWSTR>(&ThreadRuns), &module);
+}
+
 class Timer_impl final : public Timer {
 public:
   Timer_impl(ITimerCallback&& callback, int32_t intervalMs)
@@ -84,14 +102,22 @@ public:
 
 private:
   void Stop() {
-    ITimerList& list = TimerList();
-    ISectionGuard guard(list.Lock);
-    if (mId == 0) return;
-    // From another thread this does not reach the system timer (it belongs to
-    // the scheduling thread); the tick then finds no entry and kills it there.
-    KillTimer(nullptr, mId);
-    list.Running.Remove(list.Running.Find(this));
-    mId = 0;
+    bool orphaned = false;
+    {
+      ITimerList& list = TimerList();
+      ISectionGuard guard(list.Lock);
+      if (mId == 0) return;
+      if (GetCurrentThreadId() == mThread) {
+        KillTimer(nullptr, mId);
+      } else {
+        // KillTimer cannot reach another thread's timer: its next tick
+        // there finds no entry and kills it (OnTimerMessage).
+        orphaned = ThreadRuns(mThread);
+      }
+      list.Running.Remove(list.Running.Find(this));
+      mId = 0;
+    }
+    if (orphaned) PinModule();
   }
 
   ICallbackSlot* mSlot; // null when it could not be allocated (never started)

@@ -9,6 +9,15 @@
 //   host's UI thread does). Cancel and delete may come from any thread; from
 //   another thread they wait for a callback that is running to finish, and
 //   once they return the callback never runs again.
+// - The system timer behind it belongs to the scheduling thread, and only
+//   that thread can stop it. A cancel there stops it at once. A cancel from
+//   another thread while the scheduling thread lives leaves it to that
+//   thread: its next tick there finds nothing to call and stops it. That
+//   tick runs this module's code, so such a cancel also pins the module in
+//   the process (it stays loaded until the process ends): a host that closes
+//   the plug-in on a worker and unloads it at once never has its
+//   user-interface thread call into a freed module. A scheduling thread that
+//   has ended took its timers with it; nothing is pinned for those.
 // - Every callback runs while holding the process-wide timer-list lock, which
 //   is re-entrant for its owner: a callback may schedule, cancel or delete
 //   timers on its own thread (its own timer included), but must never wait for

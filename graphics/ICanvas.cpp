@@ -11,20 +11,6 @@
 
 namespace plugkit::canvas {
 
-namespace {
-
-// The delegate's size request multiplies by the display factor; keep the
-// product inside int32 whatever the factor.
-int32_t ScaledPixels(int32_t factor, int32_t logical, float drawScale) {
-  // Rounded to float first, so 250 x 0.7 gives 175 and not 174.
-  const float scaled = static_cast<float>(logical) * drawScale;
-  const int64_t whole = std::isfinite(scaled) ? static_cast<int64_t>(std::min(scaled, 2.0e9f)) : 0;
-  const int64_t product = static_cast<int64_t>(factor) * whole;
-  return static_cast<int32_t>(std::clamp<int64_t>(product, 0, INT32_MAX));
-}
-
-} // namespace
-
 ICanvas::ICanvas(ICanvasEditorDelegate* delegate, int32_t width, int32_t height, int32_t framesPerSecond,
                  float drawScale)
     : mWidth(std::max(width, 1)),
@@ -66,16 +52,43 @@ size_t ICanvas::IPointerIdHash::operator()(uint64_t id) const {
 
 // ---- Size and scale ----
 
+int32_t ICanvas::DevicePixels(int32_t screenScale, int32_t logical, float drawScale) {
+  // Rounded to float first, as the product is everywhere else the editor
+  // draws; the product stays inside int32 whatever the factor.
+  const float scaled = static_cast<float>(logical) * drawScale;
+  const int64_t whole = std::isfinite(scaled) ? static_cast<int64_t>(std::min(scaled, 2.0e9f)) : 0;
+  const int64_t product = static_cast<int64_t>(screenScale) * whole;
+  return static_cast<int32_t>(std::clamp<int64_t>(product, 0, INT32_MAX));
+}
+
+int32_t ICanvas::CappedScreenScale() const {
+  return mScreenScaleCap > 0 ? std::min(mAskedScreenScale, mScreenScaleCap) : mAskedScreenScale;
+}
+
 void ICanvas::ApplyScreenScale(int32_t scale) {
-  const int32_t next = std::clamp(scale, 1, kMaxScreenScale);
-  if (next != mScreenScale) {
+  const int32_t asked = std::clamp(scale, 1, kMaxScreenScale);
+  // A cap answers the room for one scale; another scale asks afresh.
+  if (asked != mAskedScreenScale) mScreenScaleCap = 0;
+  mAskedScreenScale = asked;
+  UseScreenScale(CappedScreenScale());
+  ResizeTail(true);
+}
+
+void ICanvas::CapScreenScale(int32_t cap) {
+  mScreenScaleCap = cap > 0 ? std::min(cap, kMaxScreenScale) : 0;
+  if (CappedScreenScale() == mScreenScale) return;
+  UseScreenScale(CappedScreenScale());
+  ResizeTail(true);
+}
+
+void ICanvas::UseScreenScale(int32_t scale) {
+  if (scale != mScreenScale) {
     // Released while the old scale holds, so a control that shows the
     // pointer again puts it back where it was on the screen.
     ReleaseAllCaptures();
     mResizing = false;
   }
-  mScreenScale = next;
-  ResizeTail(true);
+  mScreenScale = scale;
 }
 
 bool ICanvas::ApplySize(int32_t width, int32_t height, float drawScale) {
@@ -107,8 +120,8 @@ void ICanvas::ResizeTail(bool scaleChanged) {
     const int32_t k = DisplayScaleFactor();
     bool accepted = false;
     if (mDelegate)
-      accepted = mDelegate->RequestEditorResize(ScaledPixels(k, mWidth, mDrawScale),
-                                                ScaledPixels(k, mHeight, mDrawScale));
+      accepted = mDelegate->RequestEditorResize(DevicePixels(k, mWidth, mDrawScale),
+                                                DevicePixels(k, mHeight, mDrawScale));
     ResizeNativeWindow(accepted);
   }
   if (scaleChanged)

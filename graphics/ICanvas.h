@@ -497,6 +497,11 @@ public:
   // in its destructor while its context is current; the base destructor
   // calls it again for whatever is left.
   void FreeStackedLayers();
+  // Takes every layer above the first depth ones off the stack (deleting
+  // those it owns) and, when there were any, sends drawing to what lies
+  // below, with the transform reset and no clip, as UnstackLayer does.
+  // Answers how many were taken. Inside a paint.
+  int32_t DropLayersAbove(int32_t depth);
 
   // ---------------------------------------------------------------------
   // Size and scale.
@@ -506,12 +511,13 @@ public:
   // kMaxScreenScale), even when unchanged, then resizes: asks the host,
   // resizes the window, tells every control OnScaleChange, marks every
   // control changed and rebuilds the back buffer. Host, window and back
-  // buffer are left alone while no native window exists. A scale that
-  // changes first ends every drag, as a size change does (each captured
-  // control gets its release where the pointer last was, its gestures end)
-  // and a corner drag too: pointer positions are logical, so a drag
-  // across the change would jump by the change of units, not follow the
-  // pointer.
+  // buffer are left alone while no native window exists. The same scale
+  // again stays under the cap (CapScreenScale); another one lifts it.
+  // Whenever the scale in use changes (here or by the cap), every drag ends
+  // first, as a size change ends it (each captured control gets its release
+  // where the pointer last was, its gestures end), and a corner drag too:
+  // pointer positions are logical, so a drag across the change would jump
+  // by the change of units, not follow the pointer.
   void ApplyScreenScale(int32_t scale);
   // Clamps width, height and draw scale to their limits and, when any
   // differs from the current value, drops every pointer capture, stores them,
@@ -525,6 +531,26 @@ public:
   // of its display's resolution. 0 (or less) lets the display decide again.
   void SetHostScreenScale(int32_t scale) { mHostScreenScale = scale > kMaxScreenScale ? kMaxScreenScale : scale; }
   int32_t HostScreenScale() const { return mHostScreenScale > 0 ? mHostScreenScale : 0; }
+
+  // A ceiling on the screen scale, for a host whose window cannot hold the
+  // editor at the scale its display or the host itself asks for: while it is
+  // set (1 to kMaxScreenScale) ScreenScale() stays at or below it, and the
+  // scale asked for (AskedScreenScale) is kept for when it is lifted (0 or
+  // less, or ApplyScreenScale with another scale). When the scale in use
+  // changes, resizes as ApplyScreenScale does.
+  void CapScreenScale(int32_t cap);
+  int32_t ScreenScaleCap() const { return mScreenScaleCap; }
+  // The scale last given to ApplyScreenScale (limited to 1..kMaxScreenScale),
+  // before the cap: what the platform layer compares its display's with.
+  int32_t AskedScreenScale() const { return mAskedScreenScale; }
+
+  // The device pixels a logical length spans at drawScale with screenScale
+  // device pixels per pixel of the draw scale: logical x drawScale, rounded
+  // to float and cut to whole pixels, times screenScale (250 x 0.7 gives 175,
+  // not 174); 0 for a product that is not finite, never beyond INT32_MAX.
+  // The one rounding of the editor's size: its window, the size it asks of
+  // the host and a binding that fits it to a host's window all count so.
+  static int32_t DevicePixels(int32_t screenScale, int32_t logical, float drawScale);
 
   int32_t Width() const { return mWidth; }
   int32_t Height() const { return mHeight; }
@@ -600,7 +626,9 @@ public:
   // between StartPaint and FinishPaint. An empty list draws nothing.
   void PaintRegions(IBoxList& boxes);
   // Draws one control clipped to dirty (see the .cpp for the rules). A
-  // control whose bounds cover no area is never drawn.
+  // control whose bounds cover no area is never drawn. Layers the control
+  // leaves open are dropped when it is done (reported in a debug build), so
+  // the controls after it draw where they should.
   void PaintControl(IControl* control, const IBox& dirty, float density);
   // The clip of the control being drawn by PaintControl (empty outside one).
   // A control that changes the clip while it draws (finishing a layer lifts
@@ -837,6 +865,9 @@ private:
     ILayer* Layer = nullptr;
     bool Owned = false;  // made by BeginLayer and not yet handed out
   };
+  // Pops the stack down to depth layers, deleting those it owns; the draw
+  // target is left alone.
+  void PopLayersTo(int32_t depth);
 
   // One pressed pointer.
   struct ICapture {
@@ -858,6 +889,8 @@ private:
 
   void AttachLinks(IControl* control);
   void ResizeTail(bool scaleChanged);
+  // Takes scale as the one in use, ending the drags first when it differs.
+  void UseScreenScale(int32_t scale);
   void EndCapture(ICapture& capture, bool deliverRelease);
   void DropCaptures(bool deliverRelease);
   // Begins the gestures of the pointer's binding; false when the binding
@@ -870,6 +903,8 @@ private:
   // The pointer's capture (if it still has one) got its press at the event's
   // position.
   void MarkPressed(const IPointerEvent& e);
+  // The asked screen scale under the cap.
+  int32_t CappedScreenScale() const;
   bool HasParam(int32_t paramIndex) const;
   IParam* ParamOfSlot(const IControl* control, int32_t valueIndex) const;
   void ForgetControls();
@@ -884,6 +919,8 @@ private:
   int32_t mWidth;
   int32_t mHeight;
   int32_t mScreenScale = 1;
+  int32_t mAskedScreenScale = 1;
+  int32_t mScreenScaleCap = 0;
   int32_t mHostScreenScale = 0;
   float mDrawScale;
   int32_t mFramesPerSecond;

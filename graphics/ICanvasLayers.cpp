@@ -91,12 +91,25 @@ ILayer* ICanvas::UnstackLayer() {
 
 ILayer* ICanvas::TopLayer() const { return mLayerStack.empty() ? nullptr : mLayerStack.back().Layer; }
 
-void ICanvas::FreeStackedLayers() {
-  while (!mLayerStack.empty()) {
+void ICanvas::FreeStackedLayers() { PopLayersTo(0); }
+
+void ICanvas::PopLayersTo(int32_t depth) {
+  while (LayerDepth() > depth && !mLayerStack.empty()) {
     const IStackedLayer top = mLayerStack.back();
     mLayerStack.pop_back();
     if (top.Owned) delete top.Layer;
   }
+}
+
+int32_t ICanvas::DropLayersAbove(int32_t depth) {
+  const int32_t dropped = LayerDepth() - (depth > 0 ? depth : 0);
+  if (dropped <= 0) return 0;
+  PopLayersTo(depth);
+  SwitchDrawTarget();
+  ShapeResetTransform(false);
+  ShapeClipBox(IBox());
+  ShapeReset();
+  return dropped;
 }
 
 bool ICanvas::ValidateLayer(ILayer* layer) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <new>
 
+#include "core/DebugReport.h"
 #include "graphics/ICanvas.h"
 #include "graphics/ICanvasEditorDelegate.h"
 #include "graphics/IControl.h"
@@ -239,7 +240,13 @@ void ICanvas::PaintControl(IControl* control, const IBox& dirty, float density) 
 
   mRegionClip = clip;
   StartRegionPaint(clip);
+  const int32_t depth = LayerDepth();
   control->Render(*this);
+  // A layer the control began and never ended would take every later
+  // control's drawing of this paint: it goes here, and only what the control
+  // drew into it after beginning it is lost.
+  if (const int32_t open = DropLayersAbove(depth))
+    DebugReport("ICanvas::PaintControl: a control left %d layer(s) open, dropped\n", static_cast<int>(open));
   FinishRegionPaint(clip);
   mRegionClip = IBox();
 }

@@ -45,9 +45,14 @@ Tessivo::Tessivo(audioMasterCallback host) : TessivoBinding(host, Descriptor())
 Tessivo::Tessivo() : TessivoBinding(Descriptor())
 #endif
 {
+  AllocateEngine();
   ConfigureParameters();
   DefineFactoryPresets();
   InstallEditorFunctions();
+  // The ratio and gains follow the parameters from the start, so that a host
+  // that never sends the open call hears the effect; the open call's "Reset"
+  // computes the same values again.
+  for (int32_t i = 0; i < kNumParams; ++i) OnParamChange(i, IChangeSource::Reset, -1);
 }
 
 Tessivo::~Tessivo() {
@@ -94,13 +99,7 @@ void Tessivo::OnEditorHidden() {
 
 // --- Preset titles ----------------------------------------------------------------
 
-void Tessivo::OnPresetRestored() {
-  if (OnUserInterfaceThread()) {
-    ShowCurrentPresetTitle();
-  } else {
-    mTitleStale.store(true, std::memory_order_release);
-  }
-}
+void Tessivo::OnPresetRestored() { ShowCurrentPresetTitle(); }
 
 void Tessivo::OnEditorTick() {
   TessivoBinding::OnEditorTick();
@@ -122,10 +121,21 @@ void Tessivo::TakeCurrentTitle() {
 }
 
 void Tessivo::ShowCurrentPresetTitle() {
-  if (!OnUserInterfaceThread()) return;
-  {
+  bool taken = false;
+  // A host thread (perhaps the audio thread) only leaves the mark, without
+  // waiting for the lock.
+  if (OnUserInterfaceThread()) {
     ISectionGuard guard(StateLock());
-    TakeCurrentTitle();
+    // Asked again under the lock: the host may have shown the editor on
+    // another thread meanwhile, and the title is that thread's now.
+    if (OnUserInterfaceThread()) {
+      TakeCurrentTitle();
+      taken = true;
+    }
+  }
+  if (!taken) {
+    mTitleStale.store(true, std::memory_order_release);
+    return;
   }
   if (mPresetStrip) mPresetStrip->MarkChanged(false, -1);
 }

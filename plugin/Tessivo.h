@@ -11,8 +11,10 @@
 // Both are created under the binding's process-wide creation lock.
 //
 // Threads: ProcessAudio runs on the host's audio thread and neither locks nor
-// allocates. OnStreamReset reallocates the delay line and is called by the
-// bindings only from set-up calls, never during a block. OnParamChange runs on
+// allocates. OnStreamReset is called by the bindings only from set-up calls,
+// which never overlap a block (core/ISetupGate.h); it allocates and frees
+// nothing: the delay line and the window are allocated once, with the object,
+// at their longest length. OnParamChange runs on
 // whichever thread changed the parameter; the cached ratio and gains are
 // atomics that the next frames pick up. OnPresetRestored, too, runs on the
 // thread of the preset, program-name, bank, program-file or state call that
@@ -36,6 +38,9 @@ enum TParamIndex : int32_t { Coarse = 0, Fine = 1, Mix = 2, kNumParams = 3 };
 class Tessivo : public TessivoBinding {
 public:
   static constexpr int32_t kNumPresets = 7;
+  // The longest delay line, used from 88200 Hz up; DelayLine and FadeWindow
+  // always hold this many entries, of which LineLength are in use.
+  static constexpr int32_t kMaxLineLength = 8192;
 
   // The configuration record: channels, names, codes, version, editor size.
   // The VST 3 class record is derived from it too.
@@ -64,12 +69,15 @@ public:
   // the user-interface thread.
   bool OnAboutRequest() override;
 
-  // Chooses the line length from the sample rate and restarts the line with
-  // silence. Memory is only reallocated when the length changes, so a reset
-  // at an unchanged rate (a host switching processing off) never allocates.
+  // Chooses the line length from the sample rate, rebuilds the window for
+  // it when the length changed and restarts the line with silence. Only the
+  // length in use, the window's entries and the positions change: nothing
+  // is allocated, freed or moved. The tail the bindings report (TailSize) is
+  // the line length: after that many frames of silent input the output is
+  // silent.
   void OnStreamReset() override;
   // Processes channels 0 and 1 of each side; see TessivoEngine.cpp. Until the
-  // first stream reset has built the line, the input is copied unchanged. A
+  // first stream reset has chosen a length, the input is copied unchanged. A
   // null array or 0 frames does nothing; a null input channel reads as
   // silence and a null output channel is skipped. Never allocates or locks.
   void ProcessAudio(double** inputs, double** outputs, int32_t frames) override;
@@ -88,9 +96,11 @@ public:
   // values, ratio and gains are written by OnParamChange on whichever thread
   // changed a parameter (a VST 3 host change reaches it from both the audio
   // and the user-interface thread) and read once per block, so they are
-  // atomics; the line and its positions belong to the audio thread.
+  // atomics, computed from the parameters from construction on; the line,
+  // the window, the length and the positions belong to the block and to the
+  // set-up calls, which never overlap.
   int32_t WriteIndex = 0;      // most recent write into DelayLine; moves downwards
-  int32_t LineLength = 0;      // N: 1024, 2048, 4096 or 8192 once reset
+  int32_t LineLength = 0;      // N in use: 1024, 2048, 4096 or 8192 once reset
   std::atomic<int32_t> CoarseSemitones{0};
   std::atomic<int32_t> FineCents{0};
   bool Bypassed = false;       // pass-through switch of the engine itself
@@ -98,17 +108,22 @@ public:
   double ReadPosition = 0.0;   // first tap, in [0, N)
   std::atomic<double> DryGain{0.0};
   std::atomic<double> WetGain{0.0};
-  double* DelayLine = nullptr;  // N samples, owned
-  double* FadeWindow = nullptr; // N raised-cosine weights, owned
+  // kMaxLineLength entries each, owned, from construction to destruction (null
+  // only when memory ran out, and then the input passes unchanged); the first
+  // N are the line and its raised-cosine weights.
+  double* DelayLine = nullptr;
+  double* FadeWindow = nullptr;
 
   // --- The editor's side: user-interface thread only -------------------------
   // The title the strip shows, the strip and the about box are owned by the
   // user-interface thread, the thread of the editor and its tick: the layout
   // sets them, the editor's controls and the tick use them, OnEditorHidden
-  // clears them. Every accessor here checks the thread: elsewhere the
-  // getters answer null or "" and the setters change nothing, so no host
-  // thread can reach the editor or a text the editor reads. A host thread's
-  // preset change leaves nothing but the stale mark for the tick.
+  // clears them. Every accessor here checks the thread with the base's
+  // OnUserInterfaceThread, so they follow the thread the host shows the
+  // editor on: elsewhere the getters answer null or "" and the setters change
+  // nothing, so no host thread can reach the editor or a text the editor
+  // reads. A host thread's preset change leaves nothing but the stale mark
+  // for the tick.
 
   // The open editor's strip and about box (owned by its canvas), or null.
   TPresetControl* PresetStrip() const;
@@ -118,13 +133,15 @@ public:
   // The layout's controls; null for none.
   void SetEditorControls(TPresetControl* strip, TAboutBox* about);
   // The current preset's title, taken under the state lock, becomes the one
-  // shown, and the strip redraws.
+  // shown, and the strip redraws. On any other thread than the user-interface
+  // thread it only marks the title stale for the next editor tick.
   void ShowCurrentPresetTitle();
 
 private:
   void InstallEditorFunctions();
   void ConfigureParameters();
   void DefineFactoryPresets();
+  void AllocateEngine();
   void ReleaseEngine();
   // Copies the current preset's title into mPresetTitle and clears the stale
   // mark; the caller holds the state lock, on the user-interface thread.

@@ -117,24 +117,18 @@ void Follow(ShiftState& s, const double* inL, const double* inR, int32_t frames)
 
 } // namespace
 
+void Tessivo::AllocateEngine() {
+  // Both at the longest length, once: a reset only changes how much of them
+  // is in use, so no rate change ever frees or moves them.
+  DelayLine = new (std::nothrow) double[kMaxLineLength]();
+  FadeWindow = new (std::nothrow) double[kMaxLineLength]();
+  if (!DelayLine || !FadeWindow) ReleaseEngine(); // the input then passes unchanged
+}
+
 void Tessivo::OnStreamReset() {
+  if (!DelayLine || !FadeWindow) return;
   const int32_t n = LineLengthFor(SampleRate());
-  if (DelayLine && FadeWindow && n == LineLength) {
-    // Same length: the window stands as it is and the line only needs emptying.
-    std::fill(DelayLine, DelayLine + n, 0.0);
-  } else {
-    // Allocate first so a failed allocation leaves the old line in use.
-    double* line = new (std::nothrow) double[n]();
-    double* window = new (std::nothrow) double[n]();
-    if (!line || !window) {
-      delete[] line;
-      delete[] window;
-      return;
-    }
-    ReleaseEngine();
-    LineLength = n;
-    DelayLine = line;
-    FadeWindow = window;
+  if (n != LineLength) {
     // The phase is accumulated step by step so the table matches the one the
     // engine was tuned with to the last bit.
     const double step = kTwoPi / n;
@@ -143,9 +137,14 @@ void Tessivo::OnStreamReset() {
       FadeWindow[i] = 0.5 - 0.5 * std::cos(phase);
       phase += step;
     }
+    LineLength = n;
   }
+  std::fill(DelayLine, DelayLine + n, 0.0);
   WriteIndex = 0;
   ReadPosition = 0.0;
+  // The oldest sample the taps can reach is a line length back: once that
+  // many frames of silence have gone in, nothing of the input is left.
+  SetTailSize(LineLength);
 }
 
 void Tessivo::ReleaseEngine() {
@@ -193,9 +192,9 @@ void Tessivo::ProcessAudio(double** inputs, double** outputs, int32_t frames) {
   double* outL = outputs[0];
   double* outR = outputs[1];
 
-  // Before the first stream reset there is no line to shift through; pass the
-  // input on so a host that forgets to set up still hears its signal.
-  const bool hasLine = DelayLine && FadeWindow;
+  // Before the first stream reset no length is in use; pass the input on so a
+  // host that forgets to set up still hears its signal.
+  const bool hasLine = DelayLine && FadeWindow && LineLength > 0;
   ShiftState state{DelayLine, FadeWindow, LineLength, WriteIndex, ReadPosition,
                    TransposeRatio.load(std::memory_order_relaxed), DryGain.load(std::memory_order_relaxed),
                    WetGain.load(std::memory_order_relaxed)};

@@ -109,6 +109,7 @@ intptr_t IVST2Binding::VSTCanDo(const char* /*text*/) { return 0; }
 void IVST2Binding::NotifyHostPresetChanged() { CallHost(audioMasterUpdateDisplay); }
 
 void IVST2Binding::AdaptToHost() {
+  ISetupHold hold(SetupGate());
   const int32_t code = HostIdentity().Code;
   if (code == kHostForte || code == kHostAudition || code == kHostOrion || code == kHostSAWStudio) {
     // These hosts connect only the first two inputs, but every output.

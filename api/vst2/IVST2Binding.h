@@ -23,9 +23,12 @@
 //
 // Threads:
 // - Construction, effClose and every dispatcher opcode except
-//   effProcessEvents and those below: the host's user-interface thread. The
-//   constructing thread becomes the user-interface thread and owns the 20 ms
-//   editor timer.
+//   effProcessEvents and those below: the host's user-interface thread. That
+//   is the thread of effEditOpen; until the host opens the editor, the
+//   constructing thread stands in and owns the 20 ms editor timer, which
+//   moves with the first effEditOpen on another thread (see IApiBase). A
+//   host may construct on a loader thread, then open the editor, change
+//   programs and automate from its user-interface thread.
 // - effSetProgram, effGetProgram, effSetProgramName, effGetProgramName,
 //   effGetProgramNameIndexed, effGetChunk and effSetChunk: any thread,
 //   several at once (hosts change programs from a worker or the audio thread
@@ -44,6 +47,12 @@
 //   effProcessEvents: the host's audio thread. They take no lock (in
 //   particular not the state lock: a program change never holds up a block),
 //   allocate nothing and reach the editor only through IApiBase's queues.
+// - The set-up opcodes (effSetSampleRate, effSetBlockSize, effMainsChanged,
+//   effSetSpeakerArrangement) and the channel set-up of effOpen: the host's
+//   user-interface thread, or any other. Each holds the processor's set-up
+//   gate (core/ISetupGate.h), so one that a host makes while its audio thread
+//   still runs blocks waits for the running block, and the blocks that come
+//   meanwhile leave silence (the accumulating entry adds nothing).
 // - EffectSetParameter / EffectGetParameter: any thread. Values are stored
 //   atomically; off the user-interface thread the editor is updated on the
 //   next tick, never directly.
@@ -54,9 +63,10 @@
 // the VST 2.4 interface publishes for each opcode (api/vst2/VST2Interface.h).
 // A null host callback is allowed: every call to the host then answers 0.
 //
-// Set-up (sample rate, block size, switching, speaker arrangements) is for
-// while the host holds processing; chunks and programs may change at any
-// time, since the audio thread reads only the atomic parameter values. A
+// Set-up (sample rate, block size, switching, speaker arrangements) is meant
+// for while the host holds processing, and is safe at any time (above);
+// chunks and programs may change at any time, since the audio thread reads
+// only the atomic parameter values. A
 // sample rate that is not finite and positive, or a block size of 0 or less,
 // is ignored. effSetChunk reads a copy of the host's bytes, so the host may
 // hand back a chunk the plug-in lent it; a chunk the readers refuse answers 0
@@ -85,7 +95,8 @@ public:
 
   // Fills the record from the descriptor, connects every channel slot, sizes
   // the scratch for kInitialBlockSize frames and starts the editor timer on
-  // the calling thread. Makes no call to the host.
+  // the calling thread (until effEditOpen moves it). Makes no call to the
+  // host.
   IVST2Binding(audioMasterCallback host, const IPluginDescriptor& descriptor);
   // Stops the editor timer before anything else goes, then frees the chunks.
   ~IVST2Binding() override;

@@ -109,19 +109,28 @@ intptr_t IVST2Binding::Dispatch(int32_t opcode, int32_t index, intptr_t value, v
     case effGetParamName:
       if (param != nullptr && ptr != nullptr) CopyToHostText(ptr, param->Name(), kVstMaxParamStrLen);
       return 0;
-    case effSetSampleRate:
+    // The set-up opcodes hold the processor's gate: a host that makes them
+    // while its audio thread still runs blocks gets them done between two
+    // blocks, never under one.
+    case effSetSampleRate: {
+      ISetupHold hold(SetupGate());
       // A rate that is not finite and positive is refused; the stream stays.
       if (SetSampleRate(opt)) OnStreamReset();
       return 0;
-    case effSetBlockSize:
+    }
+    case effSetBlockSize: {
+      ISetupHold hold(SetupGate());
       // No block size of 0 or less: the scratch keeps the size it has.
       if (value > 0 && ChangeBlockSize(value > kMaxBlockSize ? kMaxBlockSize : static_cast<int32_t>(value)))
         OnStreamReset();
       return 0;
-    case effMainsChanged:
+    }
+    case effMainsChanged: {
+      ISetupHold hold(SetupGate());
       OnActiveChange(value != 0);
       if (value == 0) OnStreamReset();
       return 0;
+    }
     case effEditGetRect:
       if (ptr == nullptr || !HasEditor()) return 0;
       *static_cast<ERect**>(ptr) = &EditorExtent;
@@ -160,9 +169,11 @@ intptr_t IVST2Binding::Dispatch(int32_t opcode, int32_t index, intptr_t value, v
     }
     case effGetPlugCategory:
       return PluginKind() == 1 ? kPlugCategSynth : kPlugCategEffect;
-    case effSetSpeakerArrangement:
+    case effSetSpeakerArrangement: {
+      ISetupHold hold(SetupGate());
       return SetSpeakerArrangement(reinterpret_cast<const VstSpeakerArrangement*>(value),
                                    static_cast<const VstSpeakerArrangement*>(ptr));
+    }
     case effGetEffectName:
       if (ptr == nullptr) return 0;
       CopyToHostText(ptr, PluginName(), kVstMaxEffectNameLen);

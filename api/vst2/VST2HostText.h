@@ -10,7 +10,8 @@
 namespace plugkit {
 
 // Copies text (null reads "") into destination, at most capacity - 1 bytes
-// and always a terminating NUL; a longer text is cut. Nothing happens for a
+// and always a terminating NUL; a longer text is cut where no UTF-8
+// character is split. Nothing happens for a
 // null destination or a capacity below 1.
 void CopyToHostText(void* destination, const char* text, int32_t capacity);
 

@@ -21,11 +21,21 @@ int32_t FramesOrZero(int32_t frames) { return frames > 0 ? frames : 0; }
 
 // --- Record entries ----------------------------------------------------------------
 
+// Each block runs under a pass of the processor's gate. A block that comes
+// while a set-up call holds it (a host changing the rate during playback)
+// touches nothing: the replacing entries leave silence, the accumulating one
+// adds nothing.
+
 void VST2_CALL IVST2Binding::EffectProcess(AEffect* effect, float** inputs, float** outputs, int32_t frames) {
   IVST2Binding* binding = FromEffect(effect);
   if (binding == nullptr) return;
-  binding->PrepareFloatBlock(inputs, outputs, FramesOrZero(frames));
-  binding->AccumulateBlock(FramesOrZero(frames));
+  {
+    IBlockPass pass(binding->SetupGate());
+    if (pass.Passed()) {
+      binding->PrepareFloatBlock(inputs, outputs, FramesOrZero(frames));
+      binding->AccumulateBlock(FramesOrZero(frames));
+    }
+  }
   binding->ForwardEditorSysEx();
 }
 
@@ -33,8 +43,15 @@ void VST2_CALL IVST2Binding::EffectProcessReplacing(AEffect* effect, float** inp
                                                     int32_t frames) {
   IVST2Binding* binding = FromEffect(effect);
   if (binding == nullptr) return;
-  binding->PrepareFloatBlock(inputs, outputs, FramesOrZero(frames));
-  binding->ReplaceBlock(FramesOrZero(frames));
+  {
+    IBlockPass pass(binding->SetupGate());
+    if (pass.Passed()) {
+      binding->PrepareFloatBlock(inputs, outputs, FramesOrZero(frames));
+      binding->ReplaceBlock(FramesOrZero(frames));
+    } else {
+      ZeroHostChannels(outputs, binding->Effect.numOutputs, FramesOrZero(frames));
+    }
+  }
   binding->ForwardEditorSysEx();
 }
 
@@ -42,9 +59,16 @@ void VST2_CALL IVST2Binding::EffectProcessDoubleReplacing(AEffect* effect, doubl
                                                           int32_t frames) {
   IVST2Binding* binding = FromEffect(effect);
   if (binding == nullptr) return;
-  binding->PrepareDoubleBlock();
-  binding->ProcessDoubleBlock(inputs, binding->Effect.numInputs, outputs, binding->Effect.numOutputs,
-                              FramesOrZero(frames));
+  {
+    IBlockPass pass(binding->SetupGate());
+    if (pass.Passed()) {
+      binding->PrepareDoubleBlock();
+      binding->ProcessDoubleBlock(inputs, binding->Effect.numInputs, outputs, binding->Effect.numOutputs,
+                                  FramesOrZero(frames));
+    } else {
+      ZeroHostChannels(outputs, binding->Effect.numOutputs, FramesOrZero(frames));
+    }
+  }
   binding->ForwardEditorSysEx();
 }
 

@@ -20,8 +20,7 @@ void ILatencyDelay::Free(IRing* ring) {
 
 ILatencyDelay::~ILatencyDelay() {
   Free(mActive);
-  Free(mPending.exchange(nullptr));
-  Free(mRetired.exchange(nullptr));
+  Free(RingIn(mSlot.exchange(0)));
 }
 
 bool ILatencyDelay::Prepare(int32_t channels, int32_t frames) {
@@ -41,26 +40,29 @@ bool ILatencyDelay::Prepare(int32_t channels, int32_t frames) {
   ring->channels = channels;
   ring->length = frames;
 
-  // The audio thread gives up its old ring only while the retired slot is
-  // empty, so it is emptied before and after the hand-over: whichever ring
-  // the audio thread dropped in between is freed here, and the new one can
-  // always be taken up by the next block.
-  Collect();
-  Free(mPending.exchange(ring, std::memory_order_acq_rel)); // never taken up
-  Collect();
+  // What the new ring replaces is a ring never taken up or one given up:
+  // the audio thread uses neither.
+  Free(RingIn(mSlot.exchange(reinterpret_cast<uintptr_t>(ring), std::memory_order_acq_rel)));
   return true;
 }
 
-void ILatencyDelay::Collect() { Free(mRetired.exchange(nullptr, std::memory_order_acquire)); }
+void ILatencyDelay::Collect() {
+  uintptr_t slot = mSlot.load(std::memory_order_acquire);
+  // A handed-over ring stays for the audio thread; when a Prepare replaces
+  // the given-up ring meanwhile, that Prepare frees it.
+  if ((slot & kGivenUp) && mSlot.compare_exchange_strong(slot, 0, std::memory_order_acq_rel))
+    Free(RingIn(slot));
+}
 
 void ILatencyDelay::BeginBlock() {
-  // Only the audio thread fills the retired slot and only the user-interface
-  // thread empties it, so a slot seen empty here stays free for this store.
-  if (mRetired.load(std::memory_order_acquire) == nullptr) {
-    if (IRing* ring = mPending.exchange(nullptr, std::memory_order_acq_rel)) {
-      mRetired.store(mActive, std::memory_order_release);
-      mActive = ring;
-    }
+  uintptr_t slot = mSlot.load(std::memory_order_acquire);
+  if (slot != 0 && !(slot & kGivenUp)) {
+    // Taking the new ring and giving up the old one in one step. It fails
+    // only when a newer ring replaced this one meanwhile; the next block
+    // takes that one.
+    const uintptr_t givenUp = mActive ? reinterpret_cast<uintptr_t>(mActive) | kGivenUp : 0;
+    if (mSlot.compare_exchange_strong(slot, givenUp, std::memory_order_acq_rel, std::memory_order_acquire))
+      mActive = RingIn(slot);
   }
   if (mClearRequested.exchange(false, std::memory_order_acq_rel) && mActive && mActive->samples) {
     std::memset(mActive->samples, 0,

@@ -13,7 +13,10 @@
 //   allocate and free. Prepare may be called while blocks run: the new ring
 //   is handed over whole and the audio thread takes it up at the start of its
 //   next block; the ring it gives up is freed by a later Prepare or Collect
-//   (or the destructor), never on the audio thread.
+//   (or the destructor), never on the audio thread. Taking up the new ring
+//   and giving up the old one is one atomic step, so however the two threads
+//   interleave, the next block after Prepare always runs on the new ring
+//   (or on a newer one, when another Prepare followed).
 // - RequestClear may be called from any thread; the audio thread empties the
 //   ring at the start of its next block.
 // - BeginBlock, Feed and Pass run on the audio thread and never allocate,
@@ -67,10 +70,18 @@ public:
 private:
   struct IRing;
   static void Free(IRing* ring);
+  // A ring in the exchange slot: the address, with kGivenUp set for a ring
+  // that the audio thread gave up (rings are allocated, so bit 0 is free).
+  static constexpr uintptr_t kGivenUp = 1;
+  static IRing* RingIn(uintptr_t slot) { return reinterpret_cast<IRing*>(slot & ~kGivenUp); }
 
-  IRing* mActive = nullptr;                  // audio thread
-  std::atomic<IRing*> mPending{nullptr};     // handed over, not yet taken up
-  std::atomic<IRing*> mRetired{nullptr};     // given up, not yet freed
+  IRing* mActive = nullptr; // audio thread
+  // The one slot between the threads: empty, a ring handed over and not yet
+  // taken up, or the ring given up in exchange for it and not yet freed. The
+  // audio thread swaps its ring in for a handed-over one; the user-interface
+  // thread puts a new ring in, or takes a given-up one out, and frees what
+  // it replaced or took.
+  std::atomic<uintptr_t> mSlot{0};
   std::atomic<bool> mClearRequested{false};
 };
 

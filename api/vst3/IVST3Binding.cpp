@@ -76,6 +76,9 @@ tresult PLUGIN_API IVST3Binding::terminate() {
 }
 
 tresult PLUGIN_API IVST3Binding::setActive(TBool state) {
+  // A host that switches off without ending processing first has ended it:
+  // set-ups are taken again.
+  if (!state) mProcessing.store(false, std::memory_order_release);
   OnActiveChange(state != 0);
   return kResultOk;
 }
@@ -99,6 +102,28 @@ void IVST3Binding::SendAllParamValuesToHost() {
 }
 
 void IVST3Binding::NotifyHostParamInfoChanged() { RestartHostComponent(kParamTitlesChanged); }
+
+void IVST3Binding::NotifyHostPresetChanged() {
+  if (!OnUserInterfaceThread()) {
+    // A host takes these calls on its user-interface thread only.
+    mPresetChangeUnsent.store(true, std::memory_order_release);
+    return;
+  }
+  // One word covers a change a host thread left unsent as well.
+  mPresetChangeUnsent.store(false, std::memory_order_relaxed);
+  TellHostEveryValueChanged();
+}
+
+void IVST3Binding::OnEditorTick() {
+  IApiBase::OnEditorTick();
+  if (mPresetChangeUnsent.exchange(false, std::memory_order_acq_rel)) TellHostEveryValueChanged();
+}
+
+void IVST3Binding::TellHostEveryValueChanged() {
+  RestartHostComponent(kParamValuesChanged);
+  // Only where the handler offers IComponentHandler2; nothing otherwise.
+  setDirty(true);
+}
 
 void IVST3Binding::BeginHostParamEdit(int32_t index) { beginEdit(static_cast<ParamID>(index)); }
 

@@ -17,7 +17,10 @@ tresult PLUGIN_API IVST3Binding::setParamNormalized(ParamID id, ParamValue value
     const int32_t count = PresetCount();
     if (count <= 0) return kResultFalse;
     const double clamped = value < 0.0 ? 0.0 : value > 1.0 ? 1.0 : value;
-    return ApplyPreset(static_cast<int32_t>(std::lround(clamped * (count - 1)))) ? kResultOk : kResultFalse;
+    if (!ApplyPreset(static_cast<int32_t>(std::lround(clamped * (count - 1))))) return kResultFalse;
+    // The host set the program, not the values it brings.
+    NotifyHostPresetChanged();
+    return kResultOk;
   }
   Parameter* object = getParameterObject(id);
   if (!object) return kResultFalse;

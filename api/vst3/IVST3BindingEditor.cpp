@@ -22,6 +22,9 @@ namespace plugkit {
 
 IPlugView* PLUGIN_API IVST3Binding::createView(FIDString name) {
   if (!name || std::strcmp(name, ViewType::kEditor) != 0 || !HasEditor()) return nullptr;
+  // Hosts make views where they show them: a plug-in built on a loader
+  // thread gets its user-interface thread here.
+  AdoptUserInterfaceThread();
   // The host owns the view; it reports to the plug-in from now until it goes.
   auto* view = new IVST3View(*this);
   OnViewCreated(*view);
@@ -58,25 +61,38 @@ void IVST3Binding::TakeHostEditorSize(int32_t width, int32_t height) {
 void IVST3Binding::FitEditorToHostSize() {
   canvas::ICanvas* graphics = EditorGraphics();
   if (!graphics || mFittingEditor) return;
-  const int64_t k = std::max(graphics->DisplayScaleFactor(), 1);
-  const int64_t width = EditorWidth(), height = EditorHeight();
+  const int32_t width = EditorWidth(), height = EditorHeight();
   const int32_t logicalWidth = graphics->Width(), logicalHeight = graphics->Height();
-  // Device pixels of a logical length at draw scale s, as the window counts them.
-  const auto pixels = [k](int32_t logical, float s) {
-    return k * static_cast<int64_t>(static_cast<float>(logical) * s);
+  // The editor's window at screen scale k and draw scale s, counted as the
+  // window counts it: inside the host's size, or filling it.
+  const auto inside = [&](int32_t k, float s) {
+    return canvas::ICanvas::DevicePixels(k, logicalWidth, s) <= width &&
+           canvas::ICanvas::DevicePixels(k, logicalHeight, s) <= height;
   };
-  if (pixels(logicalWidth, graphics->DrawScale()) == width && pixels(logicalHeight, graphics->DrawScale()) == height)
-    return;
-  const double byWidth = static_cast<double>(width) / static_cast<double>(k * logicalWidth);
-  const double byHeight = static_cast<double>(height) / static_cast<double>(k * logicalHeight);
+  const auto filling = [&](int32_t k, float s) {
+    return canvas::ICanvas::DevicePixels(k, logicalWidth, s) == width &&
+           canvas::ICanvas::DevicePixels(k, logicalHeight, s) == height;
+  };
+  // The screen scale asked for, or the largest one below it at which the
+  // editor fits at its smallest draw scale: a small window at a high content
+  // scale would otherwise leave the editor larger than the window.
+  const int32_t asked = graphics->AskedScreenScale();
+  int32_t k = asked;
+  while (k > 1 && !inside(k, graphics->MinScale())) --k;
+  const int32_t cap = k < asked ? k : 0;
+  if (cap == graphics->ScreenScaleCap() && filling(k, graphics->DrawScale())) return;
+
+  const double byWidth = static_cast<double>(width) / (static_cast<double>(k) * logicalWidth);
+  const double byHeight = static_cast<double>(height) / (static_cast<double>(k) * logicalHeight);
   float scale = static_cast<float>(std::min(byWidth, byHeight));
   // A scale a hair under the ratio would leave the window a pixel short.
-  if (pixels(logicalWidth, scale) < width && pixels(logicalHeight, scale) < height) {
+  if (!filling(k, scale)) {
     const float up = std::nextafter(scale, std::numeric_limits<float>::infinity());
-    if (pixels(logicalWidth, up) <= width && pixels(logicalHeight, up) <= height) scale = up;
+    if (inside(k, up)) scale = up;
   }
-  // The editor's own request for the fitted size must not go to the host.
+  // The editor's own requests for the fitted size must not go to the host.
   mFittingEditor = true;
+  graphics->CapScreenScale(cap);
   graphics->ApplySize(logicalWidth, logicalHeight, scale);
   mFittingEditor = false;
 }

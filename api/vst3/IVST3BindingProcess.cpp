@@ -13,6 +13,7 @@ namespace plugkit {
 
 tresult PLUGIN_API IVST3Binding::setBusArrangements(SpeakerArrangement* inputs, int32 numIns,
                                                     SpeakerArrangement* outputs, int32 numOuts) {
+  ISetupHold hold(SetupGate());
   // The next process call connects exactly the channels the host supplies.
   SetChannelsConnected(IPortDirection::Input, 0, ChannelCount(IPortDirection::Input), false);
   SetChannelsConnected(IPortDirection::Output, 0, ChannelCount(IPortDirection::Output), false);
@@ -31,7 +32,13 @@ uint32 PLUGIN_API IVST3Binding::getLatencySamples() {
 
 uint32 PLUGIN_API IVST3Binding::getTailSamples() { return static_cast<uint32>(TailSize()); }
 
+// Refused while processing is on, as the host's side of the contract asks:
+// the scratch, the stream and the MIDI-out list it renews are the running
+// blocks'. A host that never switches processing on still never has them
+// changed under a block: the set-up holds the gate that blocks pass through.
 tresult PLUGIN_API IVST3Binding::setupProcessing(ProcessSetup& setup) {
+  if (mProcessing.load(std::memory_order_acquire)) return kResultFalse;
+  ISetupHold hold(SetupGate());
   if (!ApplyProcessSetup(setup)) return kResultFalse;
   processSetup = setup;
   return kResultOk;
@@ -42,9 +49,11 @@ tresult PLUGIN_API IVST3Binding::setupProcessing(ProcessSetup& setup) {
 // next latency change or the destructor.
 tresult PLUGIN_API IVST3Binding::setProcessing(TBool state) {
   if (!state) {
+    ISetupHold hold(SetupGate());
     OnStreamReset();
     ClearLatencyDelay();
   }
+  mProcessing.store(state != 0, std::memory_order_release);
   return kResultOk;
 }
 
@@ -106,9 +115,17 @@ void IVST3Binding::ApplyHostParamChanges(IParameterChanges* changes) {
   }
 }
 
+// The audio and the events of a block run under a pass of the processor's
+// gate; a block that comes while a set-up call holds it leaves silence, and
+// only its parameter changes are taken.
 tresult PLUGIN_API IVST3Binding::process(ProcessData& data) {
   ReadHostContext(data.processContext, processSetup.processMode);
   ApplyHostParamChanges(data.inputParameterChanges);
+  IBlockPass pass(SetupGate());
+  if (!pass.Passed()) {
+    SilenceOutputs(data);
+    return kResultOk;
+  }
   if (TakesMidiInput()) ReceiveHostEvents(data.inputEvents, MidiToProcessorQueue(), MidiToEditorQueue());
   RenderBlock(data);
   if (SendsMidiOutput()) SendHostEvents(data.outputEvents, SysExToProcessorQueue(), data.numSamples);

@@ -118,10 +118,13 @@ void IVST3ControllerBase::OnViewCreated(IVST3View& view) {
 void IVST3ControllerBase::OnViewShowsEditor(IVST3View& view) {
   mEditorShownIn = &view;
   mEditorView = &view;
+  ++mEditorGeneration;
 }
 
 void IVST3ControllerBase::OnViewHidesEditor(IVST3View& view) {
-  if (mEditorShownIn == &view) mEditorShownIn = nullptr;
+  if (mEditorShownIn != &view) return;
+  mEditorShownIn = nullptr;
+  ++mEditorGeneration;
 }
 
 void IVST3ControllerBase::OnViewGone(IVST3View& view) {

@@ -73,24 +73,29 @@ public:
   // from there.
   IVST3View* EditorView() const { return mEditorView; }
 
+  // Counts every opening and closing of the editor, so that what a host
+  // holds from an earlier opening (a context-menu target) can tell: a value
+  // taken while the editor is open differs from every later one once the
+  // editor has closed. User-interface thread only, like the views' reports
+  // that move it on.
+  uint32_t EditorGeneration() const { return mEditorGeneration; }
+
   // What the views report (IVST3View calls these; user-interface thread).
   // A new view becomes EditorView unless another view shows the editor.
   void OnViewCreated(IVST3View& view);
-  // view opened the editor: it becomes EditorView.
+  // view opens the editor: it becomes EditorView; a new generation begins.
   void OnViewShowsEditor(IVST3View& view);
-  // view closed the editor it showed.
+  // view closes the editor it showed (or failed to open it); a new
+  // generation begins.
   void OnViewHidesEditor(IVST3View& view);
   // view is being destroyed: EditorView falls to the view that still shows
   // the editor, or to none.
   void OnViewGone(IVST3View& view);
 
-  // Counts every opening and closing of the editor, so that what a host
-  // holds from an earlier opening (a context-menu target) can tell.
-  uint32_t EditorGeneration = 0;
-
 private:
   IVST3View* mEditorView = nullptr;
   IVST3View* mEditorShownIn = nullptr; // the view whose editor is open
+  uint32_t mEditorGeneration = 0;
 };
 
 } // namespace plugkit

@@ -11,7 +11,7 @@ namespace plugkit {
 IVST3MenuTarget::IVST3MenuTarget(IVST3Binding& plugin, canvas::ICanvas* graphics, canvas::IControl* control,
                                  int32_t itemCount)
   : mPlugin(&plugin), mGraphics(graphics), mControl(control), mItemCount(itemCount),
-    mGeneration(plugin.EditorGeneration) {
+    mGeneration(plugin.EditorGeneration()) {
   mPlugin->addRef();
 }
 
@@ -23,7 +23,7 @@ tresult PLUGIN_API IVST3MenuTarget::executeMenuItem(int32 tag) {
   // and close counts up the generation, so a graphics object built later at
   // the same address is not taken for it.
   canvas::ICanvas* graphics = mPlugin->EditorGraphics();
-  if (!graphics || graphics != mGraphics || mPlugin->EditorGeneration != mGeneration) return kResultFalse;
+  if (!graphics || graphics != mGraphics || mPlugin->EditorGeneration() != mGeneration) return kResultFalse;
   bool present = false;
   graphics->VisitAllControls([&](canvas::IControl& control) { present = present || &control == mControl; });
   if (!present) return kResultFalse;

@@ -302,6 +302,14 @@ void IVST3ProcessorBase::RenderWith(ProcessData& data) {
   ClearUnproducedOutputs<Sample>(data);
 }
 
+void IVST3ProcessorBase::SilenceOutputs(ProcessData& data) {
+  for (int32_t j = 0; data.outputs && j < data.numOutputs; ++j) {
+    const AudioBusBuffers& bus = data.outputs[j];
+    if (data.symbolicSampleSize == kSample32) ZeroHostChannels(bus.channelBuffers32, bus.numChannels, data.numSamples);
+    if (data.symbolicSampleSize == kSample64) ZeroHostChannels(bus.channelBuffers64, bus.numChannels, data.numSamples);
+  }
+}
+
 template <typename Sample>
 void IVST3ProcessorBase::ClearUnproducedOutputs(ProcessData& data) {
   const int32_t total = ChannelCount(IPortDirection::Output);

@@ -33,7 +33,8 @@
 // 0 the product's ProcessAudio runs as usual and sees IsBypassed().
 //
 // Threads: CreateBuses, SetBusActive, ApplyProcessSetup on the host's
-// user-interface thread while processing is off; ReadHostContext,
+// user-interface thread while processing is off (ApplyProcessSetup under a
+// hold of the set-up gate, so that no block runs meanwhile); ReadHostContext,
 // ReceiveHostEvents, RenderBlock, SendHostEvents and SendMidiToHost on the
 // audio thread, where nothing allocates, locks or throws. The MIDI-out list
 // is sized by ApplyProcessSetup and only touched by the audio thread after
@@ -115,6 +116,10 @@ protected:
   // Connects the channels to the host's buses and processes the block.
   // Sample sizes other than 0 and 1 and empty blocks leave the buffers alone.
   void RenderBlock(Steinberg::Vst::ProcessData& data);
+
+  // Zeroes every channel of every host output bus: the answer of a block
+  // that may not run.
+  void SilenceOutputs(Steinberg::Vst::ProcessData& data);
 
   // Sends the queued MIDI and up to kSysExOutPackets of the editor's SysEx
   // as output events on bus 0. Without an output list the MIDI stays queued

@@ -1,6 +1,8 @@
 // IVST3Binding's component state: the parameter state followed by the int32
 // bypass word (see IVST3Binding.h for the format).
 
+#include <cmath>
+
 #include "api/vst3/IVST3Binding.h"
 #include "core/IHostIdentity.h"
 #include "core/ISectionLock.h"
@@ -31,6 +33,17 @@ void ReadStream(IBStream& stream, int32_t wanted, bool acceptErrorBytes, IStateB
   }
 }
 
+// Whether every one of count float64 values from position is a number: a
+// value that is not (NaN, an infinity) marks the bytes as damaged.
+bool AllFinite(const IStateBuffer& bytes, int32_t position, int32_t count) {
+  for (int32_t i = 0; i < count; ++i) {
+    double value = 0.0;
+    position = bytes.ReadFloat64(position, &value);
+    if (position < 0 || !std::isfinite(value)) return false;
+  }
+  return true;
+}
+
 } // namespace
 
 tresult PLUGIN_API IVST3Binding::getState(IBStream* state) {
@@ -58,7 +71,10 @@ tresult PLUGIN_API IVST3Binding::setState(IBStream* state) {
 
   int32_t bypassWord = 0;
   if (bytes.Size() < wanted || bytes.ReadInt32(paramBytes, &bypassWord) < 0) return kResultFalse;
+  // A damaged state is refused whole, before anything of it is applied:
+  // applying its other values would leave a mixture of two states.
   if (bypassWord != 0 && bypassWord != 1) return kResultFalse;
+  if (!AllFinite(bytes, 0, ParamCount())) return kResultFalse;
   // Values, bypass and the editor's refresh are one change for other threads.
   ISectionGuard guard(StateLock());
   if (UnserializeParams(bytes, 0) != paramBytes) return kResultFalse;

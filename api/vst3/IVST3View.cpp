@@ -67,7 +67,6 @@ tresult PLUGIN_API IVST3View::attached(void* parent, FIDString type) {
     if (mPlugin->EditorGraphics()) mPlugin->DetachEditor();
     return kResultFalse;
   }
-  ++mPlugin->EditorGeneration;
   CPluginView::attached(parent, type);
   // A content scale the host gave before the window existed.
   canvas::ICanvas* graphics = mPlugin->EditorGraphics();
@@ -83,7 +82,6 @@ tresult PLUGIN_API IVST3View::attached(void* parent, FIDString type) {
 void IVST3View::CloseEditor() {
   // Cleared first: closing may make the host call removed again.
   mEditorOpen = false;
-  ++mPlugin->EditorGeneration;
   mPlugin->OnViewHidesEditor(*this);
   mPlugin->DetachEditor();
 }

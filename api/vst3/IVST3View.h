@@ -26,7 +26,9 @@
 //   parent. kResultFalse, with nothing left behind (the graphics is deleted),
 //   when the plug-in has no editor, no graphics could be built, the window did
 //   not open, or the editor is already open; kResultFalse too for other
-//   window types and kInvalidArgument for a null parent.
+//   window types and kInvalidArgument for a null parent. The thread it opens
+//   the editor on becomes the plug-in's user-interface thread (see
+//   IApiBase), as createView's thread did.
 // - removed: closes the editor this view opened, remembering its size and
 //   draw scale; always kResultOk.
 // - getSize: {0, 0, editor width, editor height} (kResultOk); kResultFalse
@@ -47,8 +49,10 @@
 //   null rectangle.
 // - Sizes: the editor never moves or resizes a window of the host. It asks
 //   the host through this view's frame; when the host refuses, or there is
-//   no frame, it keeps the size the host gave last (or the size it had) and
-//   fits its draw scale to it.
+//   no frame, it keeps the size the host gave last (or the size it had),
+//   which getSize goes on answering, and fits itself inside it: its draw
+//   scale and, where the content scale would leave it too large even at its
+//   smallest draw scale, a screen scale capped below the content scale.
 // - onFocus, onWheel, setFrame, canResize, checkSizeConstraint keep the
 //   SDK's CPluginView behaviour; the frame is borrowed, not counted.
 

@@ -281,6 +281,10 @@ void ICanvasNanoVG::SetBackendTransform(const IAffine& m) {
 
 // ---- Framebuffer deletion ----
 
+// Between paints the thread may have another editor's context current, or
+// the host's, or none: the owner's own is bound for the deletion. When it
+// cannot be (its window is gone) or a paint runs, whose frame may still draw
+// the object, the deletion waits for the end of the next paint or the close.
 void ICanvasNanoVG::QueueFramebufferDelete(ICanvasNanoVG* owner, NVGLUframebuffer* framebuffer) {
   if (!framebuffer) return;
   if (!owner || !owner->mContext) {
@@ -288,22 +292,24 @@ void ICanvasNanoVG::QueueFramebufferDelete(ICanvasNanoVG* owner, NVGLUframebuffe
     std::free(framebuffer);
     return;
   }
-  if (owner->mInFrame) {
-    ISectionGuard guard(owner->mDeleteQueueLock);
-    owner->mDeleteQueue.push_back(IDeferredDelete{framebuffer, 0});
+  if (!owner->mInFrame && owner->BindGlContext()) {
+    nvgluDeleteFramebuffer(framebuffer);
+    owner->UnbindGlContext();
     return;
   }
-  nvgluDeleteFramebuffer(framebuffer);
+  ISectionGuard guard(owner->mDeleteQueueLock);
+  owner->mDeleteQueue.push_back(IDeferredDelete{framebuffer, 0});
 }
 
 void ICanvasNanoVG::QueueImageDelete(ICanvasNanoVG* owner, int image) {
   if (image == 0 || !owner || !owner->mContext) return;
-  if (owner->mInFrame) {
-    ISectionGuard guard(owner->mDeleteQueueLock);
-    owner->mDeleteQueue.push_back(IDeferredDelete{nullptr, image});
+  if (!owner->mInFrame && owner->BindGlContext()) {
+    nvgDeleteImage(owner->mContext, image);
+    owner->UnbindGlContext();
     return;
   }
-  nvgDeleteImage(owner->mContext, image);
+  ISectionGuard guard(owner->mDeleteQueueLock);
+  owner->mDeleteQueue.push_back(IDeferredDelete{nullptr, image});
 }
 
 void ICanvasNanoVG::DrainFramebufferDeletes(ICanvasNanoVG* owner) {

@@ -33,7 +33,9 @@
 // belong to one context, so the cache is per object, not process-wide). It
 // holds one reference on the process-wide TypefaceBlobCache.
 //
-// Threads: user-interface thread with the OpenGL context current. Lock
+// Threads: user-interface thread with the OpenGL context current; only the
+// deletions of bitmaps (QueueFramebufferDelete, QueueImageDelete) may come
+// with any other context current, or none, and bind their own. Lock
 // order: TypefaceBlobCache before the delete-queue lock; the image-cache
 // lock is held across the deletions of OnSurfaceDestroyed.
 
@@ -86,9 +88,10 @@ public:
   void RebuildBackBuffer() override;
   void StartPaint() override;
   // Renders the paint and copies the main framebuffer to the window. Layers
-  // still on the stack (a control that began one and never ended it) are
-  // dropped first, reported in a debug build: what was drawn into them is
-  // lost, the rest of the frame is shown and the next paint starts clean.
+  // still on the stack (begun outside any control's region and never ended;
+  // a control's own go at the end of its region) are dropped first,
+  // reported in a debug build: what was drawn into them is lost, the rest of
+  // the frame is shown and the next paint starts clean.
   void FinishPaint() override;
 
   IArgb SamplePixel(float x, float y) override;
@@ -133,11 +136,16 @@ public:
   // file (kLocationFile); null when nothing decodes, so nothing is cached.
   APIBitmap* DecodeImageSource(const char* location, int32_t scale, int32_t locationKind,
                                const char* extension) override;
+  // Bytes of a PNG or JPEG file as a bitmap in this back-end's context
+  // (bound for the call). Null for bytes that do not decode (DecodedImage.h),
+  // an image wider or taller than the driver's largest texture, or a texture
+  // the driver fails to make.
   APIBitmap* DecodeImageBytes(const void* bytes, int32_t size, int32_t scale) override;
   // Hands the font's bytes to NanoVG's font stash under fontId. The bytes
   // come from the process-wide TypefaceBlobCache, read from the platform
-  // font only the first time in the process. False when the font has no
-  // usable data or NanoVG refuses it.
+  // font only the first time in the process. False, nothing kept, when the
+  // font has no usable data (no face the rasteriser can read without
+  // leaving its bytes, ITypefaceBlob::IsUsable) or NanoVG refuses it.
   bool AddBackendFont(const char* fontId, PlatformFont* font) override;
   // Text boxes come from NanoVG's metrics: the line height vertically. A
   // font the stash does not hold measures the all-zero box and draws nothing.
@@ -148,7 +156,8 @@ public:
   // ---- Layers (ICanvasNanoVGLayers.cpp) ----
 
   // A transparent framebuffer image of width x height pixels; null when the
-  // framebuffer cannot be made (no context, sizes below 1, driver refusal).
+  // framebuffer cannot be made (no context, a side below 1 or beyond the
+  // driver's largest texture, driver refusal).
   // Drawing on the current target goes on undisturbed.
   APIBitmap* CreateLayerImage(int32_t width, int32_t height, int32_t screenScale, float drawScale) override;
   // Ends the frame on the old target and begins one on the top layer's
@@ -163,15 +172,19 @@ public:
   // layer's content, or alone in the layer when KeepContent is false.
   void ApplyLayerShadow(ILayer& layer, const IHeapBlock& mask, const IDropShadow& shadow) override;
 
-  // Deletes framebuffer at once, or, while owner is inside a paint, queues
-  // it until that paint ends. A null framebuffer is ignored; a null owner
+  // Deletes framebuffer in owner's own context: at once between paints,
+  // with that context bound for the call (BindGlContext; whatever context
+  // was current is current again afterwards), or queued while owner is
+  // inside a paint or its context cannot be bound, until the end of its
+  // next paint or its close. A null framebuffer is ignored; a null owner
   // (or one without a context) frees only the record, without OpenGL calls.
   static void QueueFramebufferDelete(ICanvasNanoVG* owner, NVGLUframebuffer* framebuffer);
   // The same for a NanoVG image: the frame being drawn may still sample it
   // (an image uncached after it was painted). Image 0, a null owner or one
   // without a context: nothing (the image went with its context).
   static void QueueImageDelete(ICanvasNanoVG* owner, int image);
-  // Deletes every queued framebuffer and image, newest first.
+  // Deletes every queued framebuffer and image, newest first. Owner's
+  // context current (the end of a paint, the close).
   static void DrainFramebufferDeletes(ICanvasNanoVG* owner);
 
   NVGcontext* Context() const { return mContext; }
@@ -213,6 +226,15 @@ private:
   void ReleaseContextResources();
   // The layer framebuffer of a layer made by this back-end, or null.
   static NVGLUframebuffer* FramebufferOf(const ILayer& layer);
+  // The driver's largest texture side (GL_MAX_TEXTURE_SIZE), and whether a
+  // texture of width x height pixels is within it. Context current.
+  static int32_t MaxTextureSide();
+  static bool TextureFits(int32_t width, int32_t height);
+  // A NanoVG image of width x height RGBA pixels; 0 when the size does not
+  // fit a texture or the driver reports an error making it. Context current.
+  int CreateCheckedImage(int32_t width, int32_t height, const unsigned char* rgba);
+  // Takes every OpenGL error waiting; answers whether there was one.
+  static bool DrainGlErrors();
   // Clears framebuffer to transparent (colour and stencil) without touching
   // the binding or the frame being drawn: a new framebuffer holds whatever
   // the driver left in its memory.

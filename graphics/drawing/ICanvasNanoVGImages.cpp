@@ -8,6 +8,7 @@
 #include "core/IStateBuffer.h"
 #include "core/ModuleResources.h"
 #include "core/Utf8File.h"
+#include "graphics/drawing/DecodedImage.h"
 #include "graphics/drawing/ICanvasNanoVG.h"
 #include "graphics/drawing/NanoVGApi.h"
 #include "graphics/drawing/NanoVGBitmap.h"
@@ -17,7 +18,7 @@ namespace plugkit::canvas {
 
 namespace {
 
-// stb_image reads whole files; none of ours comes near this size.
+// Image files are read whole; none of ours comes near this size.
 constexpr int32_t kMaxImageFileBytes = 256 * 1024 * 1024;
 
 } // namespace
@@ -32,20 +33,50 @@ bool ICanvasNanoVG::IsImageExtensionSupported(const char* extension) {
   return std::strstr(lower, "png") || std::strstr(lower, "jpg") || std::strstr(lower, "jpeg");
 }
 
+int32_t ICanvasNanoVG::MaxTextureSide() {
+  GLint side = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+  return side > 0 ? static_cast<int32_t>(side) : 0;
+}
+
+bool ICanvasNanoVG::TextureFits(int32_t width, int32_t height) {
+  const int32_t side = MaxTextureSide();
+  return width >= 1 && height >= 1 && width <= side && height <= side;
+}
+
+int ICanvasNanoVG::CreateCheckedImage(int32_t width, int32_t height, const unsigned char* rgba) {
+  if (!mContext || !TextureFits(width, height)) return 0;
+  // NanoVG does not ask the driver whether the texture came to be; errors
+  // left from before are not this texture's.
+  DrainGlErrors();
+  const int image = nvgCreateImageRGBA(mContext, width, height, 0, rgba);
+  if (image != 0 && DrainGlErrors()) {
+    nvgDeleteImage(mContext, image);
+    return 0;
+  }
+  return image;
+}
+
+bool ICanvasNanoVG::DrainGlErrors() {
+  bool any = false;
+  // Bounded: a lost context may keep answering an error.
+  for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) any = true;
+  return any;
+}
+
 APIBitmap* ICanvasNanoVG::DecodeImageBytes(const void* bytes, int32_t size, int32_t scale) {
   if (!mContext || !bytes || size <= 0) return nullptr;
   // The image goes into this back-end's context, never into one that
   // happens to be current.
   if (!BindGlContext()) return nullptr;
-  const int image = nvgCreateImageMem(mContext, 0, static_cast<const unsigned char*>(bytes), size);
-  int w = 0, h = 0;
-  if (image != 0) nvgImageSize(mContext, image, &w, &h);
   APIBitmap* bitmap = nullptr;
-  if (image != 0 && w > 0 && h > 0) {
-    bitmap = new (std::nothrow) Bitmap(image, w, h, scale, 1.0f, mLink);
-    if (!bitmap) nvgDeleteImage(mContext, image);
-  } else if (image != 0) {
-    nvgDeleteImage(mContext, image);
+  IDecodedImage pixels;
+  if (pixels.Decode(bytes, size, MaxTextureSide())) {
+    const int image = CreateCheckedImage(pixels.Width(), pixels.Height(), pixels.Rgba());
+    if (image != 0) {
+      bitmap = new (std::nothrow) Bitmap(image, pixels.Width(), pixels.Height(), scale, 1.0f, mLink);
+      if (!bitmap) nvgDeleteImage(mContext, image);
+    }
   }
   UnbindGlContext();
   return bitmap;

@@ -14,7 +14,7 @@
 namespace plugkit::canvas {
 
 APIBitmap* ICanvasNanoVG::CreateLayerImage(int32_t width, int32_t height, int32_t screenScale, float drawScale) {
-  if (!mContext || width < 1 || height < 1) return nullptr;
+  if (!mContext || !TextureFits(width, height)) return nullptr;
   // Made and cleared beside the frame being drawn, which goes on as it was.
   NVGLUframebuffer* framebuffer = nvgluCreateFramebuffer(mContext, width, height, 0);
   if (!framebuffer) return nullptr;
@@ -61,7 +61,7 @@ void ICanvasNanoVG::ApplyLayerShadow(ILayer& layer, const IHeapBlock& mask, cons
 
   // The mask as an image, drawn into a second layer the layer's size, where
   // the shadow's fill keeps only the mask's coverage.
-  const int maskImage = nvgCreateImageRGBA(mContext, w, h, 0, mask.As<unsigned char>());
+  const int maskImage = CreateCheckedImage(w, h, mask.As<unsigned char>());
   if (maskImage == 0) return;
   std::unique_ptr<Bitmap> maskBitmap(
       new (std::nothrow) Bitmap(maskImage, w, h, image.ScreenScale, image.DrawScale, mLink));

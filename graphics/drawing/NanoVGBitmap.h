@@ -4,13 +4,15 @@
 // BackendImage).
 //
 // Destruction frees what the bitmap owns: a framebuffer or an image goes
-// back to the back-end that made it, which deletes it at once or, while a
-// paint runs (whose frame may still draw it), when that paint ends. Once the
-// context is gone, only the framebuffer's record is freed, without any
-// OpenGL call. A bitmap marked not owned frees nothing.
+// back to the back-end that made it, which deletes it in its own context,
+// at once or, while a paint runs (whose frame may still draw it) or that
+// context cannot be bound, at the end of its next paint or its close (see
+// ICanvasNanoVG::QueueFramebufferDelete). Once the context is gone, only
+// the framebuffer's record is freed, without any OpenGL call. A bitmap
+// marked not owned frees nothing.
 //
-// Threads: user-interface thread, with the back-end's OpenGL context current
-// while the context lives.
+// Threads: user-interface thread; between paints with any OpenGL context
+// current, or none.
 
 #include <memory>
 

@@ -7,14 +7,30 @@
  *   (GlFunctions.h), which exist before any NanoVG context is created.
  * - The framebuffer utilities are empty stubs in an OpenGL 2 build unless
  *   NANOVG_FBO_VALID is defined; layers and the main framebuffer need them.
+ * - NanoVG decodes no images (NVG_NO_STB): the back-end decodes them itself
+ *   (DecodedImage.h) and hands NanoVG the pixels. The font stash compiles
+ *   the stb package's stb_truetype, found through the include path because
+ *   NanoVG's files are laid out without the copy that came beside them
+ *   (cmake/NanoVG.cmake). Its assertions are off in every build: a font
+ *   the back-end takes has been checked to stay within its bytes
+ *   (graphics/resources/TrueTypeBounds.h), and a host must never be stopped
+ *   by a font.
  * - One function of ours follows, which needs the renderer's own records:
  *   deleting a context without OpenGL calls. */
 
 #include "graphics/platform/GlFunctions.h"
 
+#define NVG_NO_STB
+#define STBTT_assert(x) ((void)0)
+
 #include "nanovg.h"
 typedef enum NVGtexture NVGtexture;
 #include "nanovg.c"
+
+/* The rasteriser's coverage helpers that came with stb_truetype 1.25 and its
+ * fix in 1.26: the copy beside NanoVG's sources (1.24) has none of them, so
+ * a font stash compiled against it stops the build here. */
+typedef char PlugkitStbTruetypeIsThePackages[sizeof(&stbtt__sized_trapezoid_area) > 0 ? 1 : -1];
 
 #define NANOVG_GL2_IMPLEMENTATION
 #include "nanovg_gl.h"

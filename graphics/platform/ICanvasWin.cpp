@@ -101,8 +101,8 @@ void* ICanvasWin::OpenEditorWindow(void* parentWindow) {
   mParentWindow = parentWindow;
   const int32_t k = parentWindow ? DisplayScaleOf(parentWindow) : 1;
   int x = 0, y = 0;
-  int w = k * static_cast<int>(Width() * DrawScale());
-  int h = k * static_cast<int>(Height() * DrawScale());
+  int w = DevicePixels(k, Width(), DrawScale());
+  int h = DevicePixels(k, Height(), DrawScale());
   if (mWindow) {
     // The place in the parent's client area (a framed parent's window
     // rectangle would shift the editor by the frame on every reopening).
@@ -386,8 +386,10 @@ void ICanvasWin::OnDisplaySyncTick(uint32_t count) {
     RunDeferredActions();
     return;
   }
+  // Compared with the scale asked for last: one the host's window caps stays
+  // capped rather than being asked for again on every tick.
   const int32_t k = DisplayScaleOf(mWindow);
-  if (k != ScreenScale()) ApplyScreenScale(k);
+  if (k != AskedScreenScale()) ApplyScreenScale(k);
   ++mTicksRun;
   const float s = Density();
   IBoxList boxes;
@@ -458,8 +460,8 @@ intptr_t ICanvasWin::OnPaint(void* hwnd) {
 void ICanvasWin::ResizeNativeWindow(bool onlySelf) {
   if (!mWindow) return;
   HWND hwnd = Hwnd(mWindow);
-  const int w = ScreenScale() * static_cast<int>(Width() * DrawScale());
-  const int h = ScreenScale() * static_cast<int>(Height() * DrawScale());
+  const int w = DevicePixels(ScreenScale(), Width(), DrawScale());
+  const int h = DevicePixels(ScreenScale(), Height(), DrawScale());
   RECT r = {};
   GetWindowRect(hwnd, &r);
   const int dw = w - (r.right - r.left);

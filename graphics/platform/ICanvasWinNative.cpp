@@ -82,8 +82,8 @@ IPopupMenu* ICanvasWin::RunPopupMenu(IPopupMenu& menu, const IBox& anchor, bool&
       if (found->PickedIndex != -1) result = found;
     }
   }
-  const RECT all = {0, 0, ScreenScale() * static_cast<int>(Width() * DrawScale()),
-                    ScreenScale() * static_cast<int>(Height() * DrawScale())};
+  const RECT all = {0, 0, DevicePixels(ScreenScale(), Width(), DrawScale()),
+                    DevicePixels(ScreenScale(), Height(), DrawScale())};
   InvalidateRect(hwnd, &all, FALSE);
   return result;
 }

@@ -1,24 +1,10 @@
 #include "graphics/resources/ITrueTypeInfo.h"
 
-#include <cstring>
+#include "graphics/resources/FontSpan.h"
 
 namespace plugkit::canvas {
 
 namespace {
-
-// Font files are big-endian. Every read is checked by the caller against
-// the byte count first.
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] << 8 | p[1]); }
-uint32_t U32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 | p[3];
-}
-
-bool Tag(const uint8_t* p, const char* tag) { return std::memcmp(p, tag, 4) == 0; }
-
-// Whether [offset, offset + length) lies within count bytes.
-bool Within(uint64_t offset, uint64_t length, int32_t count) {
-  return count >= 0 && offset + length <= static_cast<uint64_t>(count);
-}
 
 // Appends code point c as UTF-8.
 int32_t EncodeUtf8(uint32_t c, char* out) {
@@ -63,29 +49,29 @@ void ITrueTypeInfo::Reset() {
 bool ITrueTypeInfo::Load(const uint8_t* bytes, int32_t byteCount, int32_t faceIndex) {
   Reset();
   if (!bytes || byteCount < 12 || faceIndex < 0) return false;
+  const IFontSpan file{bytes, static_cast<uint64_t>(byteCount)};
 
   uint32_t directory = 0;
-  if (Tag(bytes, "1\0\0\0") || Tag(bytes, "typ1") || Tag(bytes, "OTTO") || Tag(bytes, "\0\1\0\0")) {
+  if (file.TagIs(0, "1\0\0\0") || file.TagIs(0, "typ1") || file.TagIs(0, "OTTO") || file.TagIs(0, "\0\1\0\0")) {
     if (faceIndex != 0) return false;
-  } else if (Tag(bytes, "ttcf")) {
-    const uint32_t version = U32(bytes + 4);
+  } else if (file.TagIs(0, "ttcf")) {
+    const uint32_t version = file.U32(4);
     if (version != 0x00010000u && version != 0x00020000u) return false;
-    if (static_cast<uint32_t>(faceIndex) >= U32(bytes + 8)) return false;
+    if (static_cast<uint32_t>(faceIndex) >= file.U32(8)) return false;
     const uint64_t slot = 12 + 4 * static_cast<uint64_t>(faceIndex);
-    if (!Within(slot, 4, byteCount)) return false;
-    directory = U32(bytes + slot);
+    if (!file.Has(slot, 4)) return false;
+    directory = file.U32(slot);
   } else {
     return false;
   }
 
-  if (!Within(directory, 12, byteCount)) return false;
-  const uint8_t* face = bytes + directory;
-  const uint32_t tables = U16(face + 4);
-  if (!Within(directory + 12, 16 * static_cast<uint64_t>(tables), byteCount)) return false;
+  if (!file.Has(directory, 12)) return false;
+  const uint32_t tables = file.U16(directory + 4);
+  if (!file.Has(directory + 12, 16 * static_cast<uint64_t>(tables))) return false;
 
   Bytes = bytes;
   ByteCount = byteCount;
-  Data = face;
+  Data = bytes + directory;
   // Table offsets count from the start of the file, also inside a
   // collection. A table that does not lie inside the bytes counts as absent.
   struct IWanted {
@@ -98,13 +84,13 @@ bool ITrueTypeInfo::Load(const uint8_t* bytes, int32_t byteCount, int32_t faceIn
                 {"fdsc", &FdscOffset, &FdscLength}};
   bool seen[4] = {};
   for (uint32_t i = 0; i < tables; ++i) {
-    const uint8_t* record = face + 12 + 16 * i;
+    const uint64_t record = directory + 12 + 16 * static_cast<uint64_t>(i);
     for (int w = 0; w < 4; ++w) {
-      if (seen[w] || !Tag(record, wanted[w].Tag)) continue;
+      if (seen[w] || !file.TagIs(record, wanted[w].Tag)) continue;
       seen[w] = true;
-      const uint32_t offset = U32(record + 8);
-      const uint32_t length = U32(record + 12);
-      if (offset != 0 && Within(offset, length, byteCount)) {
+      const uint32_t offset = file.U32(record + 8);
+      const uint32_t length = file.U32(record + 12);
+      if (offset != 0 && file.Has(offset, length)) {
         *wanted[w].Offset = offset;
         *wanted[w].Length = length;
       }
@@ -117,22 +103,22 @@ bool ITrueTypeInfo::Load(const uint8_t* bytes, int32_t byteCount, int32_t faceIn
   if (NameOffset && NameLength < 6) NameOffset = NameLength = 0;
   if (!HasCoreTables()) return true;
 
-  UnitsPerEm = U16(bytes + HeadOffset + 18);
-  MacStyle = U16(bytes + HeadOffset + 44);
+  UnitsPerEm = file.U16(HeadOffset + 18);
+  MacStyle = file.U16(HeadOffset + 44);
   if (!ReadName(1, true, FamilyName) || FamilyName.IsEmpty()) ReadName(1, false, FamilyName);
   if (!ReadName(2, true, StyleName) || StyleName.IsEmpty()) ReadName(2, false, StyleName);
-  Ascender = static_cast<int16_t>(U16(bytes + HheaOffset + 4));
-  Descender = static_cast<int16_t>(U16(bytes + HheaOffset + 6));
-  LineGap = static_cast<int16_t>(U16(bytes + HheaOffset + 8));
+  Ascender = file.S16(HheaOffset + 4);
+  Descender = file.S16(HheaOffset + 6);
+  LineGap = file.S16(HheaOffset + 8);
   return true;
 }
 
 bool ITrueTypeInfo::ReadName(int32_t nameId, bool windows, IStringBuffer& out) const {
   out.Clear();
   if (!Bytes || !NameOffset) return false;
-  const uint8_t* table = Bytes + NameOffset;
-  const uint32_t records = U16(table + 2);
-  const uint32_t strings = U16(table + 4);
+  const IFontSpan table = IFontSpan{Bytes, static_cast<uint64_t>(ByteCount)}.Sub(NameOffset, NameLength);
+  const uint32_t records = table.U16(2);
+  const uint32_t strings = table.U16(4);
   // Records and strings must lie inside the table, not just the file.
   const uint32_t recordsFit = NameLength >= 6 ? (NameLength - 6) / 12 : 0;
   const uint32_t count = records < recordsFit ? records : recordsFit;
@@ -140,14 +126,15 @@ bool ITrueTypeInfo::ReadName(int32_t nameId, bool windows, IStringBuffer& out) c
   const uint16_t encoding = windows ? 1 : 0;
   const uint16_t language = windows ? 1033 : 0;
   for (uint32_t i = 0; i < count; ++i) {
-    const uint8_t* record = table + 6 + 12 * i;
-    if (U16(record) != platform || U16(record + 2) != encoding || U16(record + 4) != language ||
-        U16(record + 6) != static_cast<uint32_t>(nameId))
+    const uint64_t record = 6 + 12 * static_cast<uint64_t>(i);
+    if (table.U16(record) != platform || table.U16(record + 2) != encoding || table.U16(record + 4) != language ||
+        table.U16(record + 6) != static_cast<uint32_t>(nameId))
       continue;
-    const uint32_t length = U16(record + 8);
-    const uint64_t start = static_cast<uint64_t>(strings) + U16(record + 10);
-    if (start + length > NameLength) continue;  // a record pointing outside is skipped
-    const uint8_t* text = table + start;
+    const uint32_t length = table.U16(record + 8);
+    const uint64_t start = static_cast<uint64_t>(strings) + table.U16(record + 10);
+    if (!table.Has(start, length)) continue;  // a record pointing outside is skipped
+    const uint8_t* text = table.Bytes + start;
+    const IFontSpan units16 = table.Sub(start, length);
 
     if (!windows) {
       if (length == 0) return true;
@@ -161,9 +148,9 @@ bool ITrueTypeInfo::ReadName(int32_t nameId, bool windows, IStringBuffer& out) c
     char* write = out.Buffer();
     int32_t written = 0;
     for (uint32_t u = 0; u < units; ++u) {
-      uint32_t c = U16(text + 2 * u);
+      uint32_t c = units16.U16(2 * static_cast<uint64_t>(u));
       if (c >= 0xD800 && c <= 0xDBFF && u + 1 < units) {
-        const uint32_t low = U16(text + 2 * (u + 1));
+        const uint32_t low = units16.U16(2 * static_cast<uint64_t>(u + 1));
         if (low >= 0xDC00 && low <= 0xDFFF) {
           c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
           ++u;

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <utility>
 
+#include "graphics/resources/TrueTypeBounds.h"
+
 namespace plugkit::canvas {
 
 bool ITypefaceBlob::AssignBytes(const void* data, int32_t count) {
@@ -41,6 +43,11 @@ bool ITypefaceBlob::SelectFace(const char* wantedStyle) {
   Info.Reset();
   FaceIndex = -1;
   return false;
+}
+
+bool ITypefaceBlob::IsUsable() const {
+  return FontBytes.Size() > 0 && FaceIndex >= 0 && Info.Data != nullptr &&
+         TrueTypeFaceInBounds(FontBytes.As<uint8_t>(), FontBytes.Size(), FaceIndex);
 }
 
 bool ITypefaceBlob::CopyFrom(const ITypefaceBlob& other) {

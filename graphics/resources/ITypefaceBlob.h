@@ -51,8 +51,10 @@ public:
   // blob unchanged, when memory runs out.
   bool CopyFrom(const ITypefaceBlob& other);
 
-  // Whether the blob holds a chosen, readable face.
-  bool IsUsable() const { return FontBytes.Size() > 0 && FaceIndex >= 0 && Info.Data != nullptr; }
+  // Whether the blob holds a chosen face that the back-end's rasteriser can
+  // read without ever leaving the bytes (TrueTypeBounds.h): only then may
+  // the bytes be handed to it. Reads the whole face each time.
+  bool IsUsable() const;
 
   ITrueTypeInfo Info;
   IHeapBlock FontBytes;

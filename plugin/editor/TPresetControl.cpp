@@ -70,8 +70,8 @@ void TPresetControl::OnPointerPress(float x, float y, const IPointerMods&) {
 void TPresetControl::StepTo(Tessivo& plugin, int32_t index) {
   const int32_t n = plugin.PresetCount();
   if (n <= 0) return;
-  plugin.ApplyPreset(std::min(std::max(index, 0), n - 1));
-  // The VST 2.4 host re-reads the program name; elsewhere this does nothing.
+  if (!plugin.ApplyPreset(std::min(std::max(index, 0), n - 1))) return;
+  // The VST 2.4 host re-reads the program name, the VST 3 host every value.
   plugin.NotifyHostPresetChanged();
 }
 
@@ -81,12 +81,14 @@ void TPresetControl::OnPointerRelease(float, float, const IPointerMods&) {
   if (AwaitingMenu) return;
   Pressed = false;
   MarkChanged(false, -1);
+  const int32_t zone = PressedZone;
+  PressedZone = kNoZone;
   Tessivo* plugin = Plugin();
-  if (plugin && (PressedZone == kPrevZone || PressedZone == kNextZone)) {
+  if (plugin && (zone == kPrevZone || zone == kNextZone)) {
     const int32_t n = plugin->PresetCount();
     const int32_t c = plugin->CurrentPreset();
     int32_t target = 0;
-    if (PressedZone == kPrevZone) {
+    if (zone == kPrevZone) {
       target = c <= 0 ? n - 1 : c - 1;
     } else if (n > 0) {
       target = (c + 1) % n;
@@ -94,7 +96,6 @@ void TPresetControl::OnPointerRelease(float, float, const IPointerMods&) {
     }
     StepTo(*plugin, target);
   }
-  PressedZone = kNoZone;
 }
 
 void TPresetControl::OnPointerHover(float, float, const IPointerMods&) {
@@ -199,7 +200,7 @@ void TPresetControl::RunMenuAction() {
 
   switch (action) {
     case kRestore:
-      plugin->ApplyPreset(plugin->CurrentPreset());
+      StepTo(*plugin, plugin->CurrentPreset());
       break;
     case kModify:
       g->OpenTextEntry(this, TitleStyle, TitleBox, plugin->PresetTitle(), 0);

@@ -10,6 +10,10 @@
 // unbound strip (not adopted, or adopted by a canvas whose delegate is not
 // the product) does nothing.
 //
+// Every preset the strip applies (an arrow, a choice from the list, Restore,
+// a loaded file) is reported to the host (NotifyHostPresetChanged), which may
+// close the editor while it is told: nothing of the strip is touched after.
+//
 // A press that opens a menu keeps the strip's pressed look (Pressed,
 // PressedZone) until the menu answers, though opening the menu ends the
 // pointer's binding with a release.
@@ -104,8 +108,9 @@ public:
 private:
   // Shows one of the strip's menus for value index idx.
   void OpenMenu(ICanvas& g, IPopupMenu& menu, const IBox& anchor, int32_t idx);
-  // Applies preset index (clamped into the list) and tells the host.
-  void StepTo(Tessivo& plugin, int32_t index);
+  // Applies preset index (clamped into the list) and tells the host (which
+  // may close the editor meanwhile, see ICanvas::ICallScope).
+  static void StepTo(Tessivo& plugin, int32_t index);
   // The file dialogs and what follows them (they need nothing of the strip).
   static void SaveThroughDialog(Tessivo& plugin, ICanvas& g, const char* title);
   static void LoadThroughDialog(Tessivo& plugin, ICanvas& g);

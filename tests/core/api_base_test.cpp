@@ -17,6 +17,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include "tests/support/host_thread.h"
 #include "tests/support/message_pump.h"
 
 namespace plugkit {
@@ -323,9 +324,13 @@ TEST(ApiBase, PushParamFromHostOffTheUiThreadWithoutEditorQueuesNothing) {
 // Two host threads setting parameters at once while the UI thread ticks. The
 // producers retry until their update is taken in, so every update must arrive
 // exactly once, each thread's in the order it sent them; two producers writing
-// the ring's single write index unguarded would lose or repeat updates.
+// the ring's single write index unguarded would lose or repeat updates. (An
+// update refused marks the editor stale, and the tick then shows every
+// current value too: negative here, unlike any value sent, so left out.)
 TEST(ApiBase, ConcurrentHostThreadsTakeTurnsOnTheParameterQueue) {
   RecordingPlugin p;
+  p.GetParam(0)->Set(-12.0);
+  p.GetParam(1)->Set(-100.0);
   constexpr int kPerThread = 20000;
   std::atomic<int> running{2};
   auto producer = [&](int32_t index) {
@@ -345,7 +350,7 @@ TEST(ApiBase, ConcurrentHostThreadsTakeTurnsOnTheParameterQueue) {
   for (const std::string& e : p.events) {
     int index = -1;
     double value = 0.0;
-    if (std::sscanf(e.c_str(), "push %d %lf real", &index, &value) != 2) continue;
+    if (std::sscanf(e.c_str(), "push %d %lf real", &index, &value) != 2 || value < 0.0 || index == 2) continue;
     if (index < 0 || index > 1 || value != next[index]) {
       inOrder = false;
       break;
@@ -373,6 +378,31 @@ TEST(ApiBase, HostThreadUpdatesReachTheEditorOnlyThroughTheTick) {
   std::string lastPush;
   for (const std::string& e : p.events) if (e.rfind("push", 0) == 0) lastPush = e;
   EXPECT_EQ("push 2 100.0000 real", lastPush) << "the last value sent is the last shown";
+}
+
+// A host's thread sends more updates than the queue holds before the editor's
+// next tick: the updates that find it full are lost, but the editor is not
+// left with an old value. The next tick shows each parameter's current value
+// after what was queued, and the tick after that has nothing more to show.
+TEST(ApiBase, UpdatesTheQueueCouldNotTakeLeaveTheEditorShowingCurrentValues) {
+  RecordingPlugin p;
+  std::thread host([&] {
+    // As a binding does: the value is stored, then handed on for the editor.
+    for (int i = 0; i <= 600; ++i) {
+      p.GetParam(2)->Set(i / 6.0);
+      p.PushParamFromHost(2, i / 6.0, false);
+    }
+  });
+  host.join();
+  EXPECT_TRUE(p.events.empty());
+
+  p.Tick();
+  ASSERT_GE(p.events.size(), 2u);
+  EXPECT_EQ("push 2 100.0000 real", p.events[p.events.size() - 2]) << "the last value shown is the current one";
+  EXPECT_EQ("tick", p.events.back());
+  p.events.clear();
+  p.Tick();
+  EXPECT_EQ((Events{"tick"}), p.events);
 }
 
 // --- The editor tick ----------------------------------------------------------------
@@ -413,13 +443,15 @@ TEST(ApiBase, TickDrainsAWrappedRingCompletely) {
   EXPECT_FALSE(p.QueueParamForEditor(2, 99.0)) << "the 513th update is dropped";
 
   p.Tick();
-  ASSERT_EQ(513u, p.events.size());
+  ASSERT_EQ(516u, p.events.size());
   char expected[64];
   for (int i = 0; i < 512; ++i) {
     std::snprintf(expected, sizeof expected, "push 2 %.4f real", i * 0.1);
     ASSERT_EQ(expected, p.events[i]);
   }
-  EXPECT_EQ("tick", p.events.back());
+  // The dropped update leaves the editor showing every current value.
+  EXPECT_EQ((Events{"push 0 0.0000 real", "push 1 0.0000 real", "push 2 100.0000 real", "tick"}),
+            Events(p.events.begin() + 512, p.events.end()));
 }
 
 TEST(ApiBase, TickWithoutEditorLeavesQueuesAndStillTicks) {
@@ -592,6 +624,56 @@ TEST(ApiBase, EditorTimerTicksAndStopsWithTheObject) {
   // A stray tick would now touch freed memory: ticks of a later timer of the
   // same interval show that none came.
   EXPECT_TRUE(test::PumpTimerTicks(IApiBase::kEditorTimerMs, 3));
+}
+
+// A host builds the object on a loader thread, which then ends or keeps
+// pumping messages, and shows the editor on this thread: from then on this
+// is the user-interface thread and the editor's ticks come here, and none
+// from the loader.
+class LoaderProbe : public RecordingPlugin {
+public:
+  explicit LoaderProbe(DWORD shownOn) : mShownOn(shownOn) {}
+  void OnEditorTick() override { ++(GetCurrentThreadId() == mShownOn ? ticksHere : ticksElsewhere); }
+  std::atomic<int> ticksHere{0};
+  std::atomic<int> ticksElsewhere{0};
+
+private:
+  DWORD mShownOn;
+};
+
+TEST(ApiBase, TheThreadThatShowsTheEditorTakesTheTicksOver) {
+  for (bool loaderPumps : {false, true}) {
+    SCOPED_TRACE(loaderPumps ? "the loader keeps pumping" : "the loader ends");
+    const int32_t before = Timer::RunningCount();
+    LoaderProbe* made = nullptr;
+    test::HostThread loader(
+        [&made, here = GetCurrentThreadId()] {
+          made = new LoaderProbe(here);
+          made->StartEditorTimer();
+        },
+        loaderPumps);
+    ASSERT_TRUE(loader.WaitJobDone());
+    LoaderProbe& p = *made;
+    if (loaderPumps) {
+      EXPECT_TRUE(test::WaitUntil("ticks on the loader", [&] { return p.ticksElsewhere.load() >= 2; }));
+    } else {
+      loader.Stop();
+    }
+    EXPECT_FALSE(p.OnUserInterfaceThread());
+
+    EXPECT_EQ(nullptr, p.AttachEditor(nullptr)) << "the base opens no window";
+    EXPECT_TRUE(p.OnUserInterfaceThread());
+    EXPECT_EQ(before + 1, Timer::RunningCount()) << "the timer moved; it was not doubled";
+    const int loaderTicks = p.ticksElsewhere.load();
+    EXPECT_TRUE(test::PumpUntil("editor ticks here", [&] { return p.ticksHere.load() >= 3; }));
+    if (loaderPumps) {
+      EXPECT_TRUE(loader.WaitPumped(5));
+      EXPECT_EQ(loaderTicks, p.ticksElsewhere.load()) << "a tick ran on the loader after the editor was shown here";
+      loader.Stop();
+    }
+    delete &p;
+    EXPECT_EQ(before, Timer::RunningCount());
+  }
 }
 
 TEST(ApiBase, StopEditorTimerIsSafeToRepeat) {

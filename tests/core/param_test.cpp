@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -279,21 +280,34 @@ TEST(Param, ConversionHelpers) {
   EXPECT_EQ(p.Value(), 0.0); // unchanged
 }
 
+// A store made in two 32-bit halves (as a 32-bit build would make it without
+// its compare-and-exchange loop) shows as a value that is neither of the two
+// written, but only when both halves of the two values differ: values such as
+// 123.0 and 1000.0, whose low halves are both zero, hide it.
 TEST(Param, StoresAtomicallyAcrossThreads) {
+  constexpr double kFirst = 123.456789, kSecond = 987.654321;
+  uint64_t first = 0, second = 0;
+  std::memcpy(&first, &kFirst, sizeof first);
+  std::memcpy(&second, &kSecond, sizeof second);
+  ASSERT_NE(first >> 32, second >> 32);
+  ASSERT_NE(first & 0xFFFFFFFFu, second & 0xFFFFFFFFu);
+
   IParam p;
-  p.Configure("x", 0, 0, 1000, 1);
-  std::atomic<bool> stop{false};
-  std::atomic<int> bad{0};
+  p.Configure("x", kFirst, 0, 1000, 1);
+  constexpr int kReads = 2000000;
+  std::atomic<int> reads{0};
+  int torn = 0;
   std::thread reader([&] {
-    while (!stop) {
+    for (int i = 0; i < kReads; ++i) {
       const double v = p.Value();
-      if (!(v == 0.0 || v == 1000.0 || v == 123.0)) ++bad;
+      if (v != kFirst && v != kSecond) ++torn;
+      reads.store(i + 1, std::memory_order_relaxed);
     }
   });
-  for (int i = 0; i < 100000; ++i) p.Set(i % 2 ? 1000.0 : 123.0);
-  stop = true;
+  // The writer keeps changing the value for as long as the reader reads.
+  for (int i = 0; reads.load(std::memory_order_relaxed) < kReads; ++i) p.Set(i % 2 ? kSecond : kFirst);
   reader.join();
-  EXPECT_EQ(bad.load(), 0);
+  EXPECT_EQ(torn, 0);
 }
 
 // ---- FormatValue ---------------------------------------------------------------------

@@ -294,6 +294,32 @@ TEST(PluginBase, TitlesAreCutAt262Bytes) {
   EXPECT_STREQ(plugin.PresetTitleAt(2), "bc");
 }
 
+// A character that would cross the 262nd byte is left out whole, whichever
+// way the title comes in; one that ends on it is kept.
+TEST(PluginBase, TitlesAreCutBetweenCharacters) {
+  const std::string a261(261, 'a'), a260(260, 'a');
+  const struct {
+    std::string title;
+    std::string kept;
+  } cases[] = {
+      {a261 + "\xC3\xA9", a261},                    // "é" would end at byte 263
+      {a260 + "\xC3\xA9", a260 + "\xC3\xA9"},       // "é" ends at byte 262
+      {a260 + "\xE2\x82\xAC", a260},                // "€" would end at byte 263
+      {std::string(259, 'a') + "\xF0\x9F\x8E\xB5", std::string(259, 'a')}, // a four-byte character
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.kept.size());
+    FixturePlugin plugin(3);
+    ASSERT_TRUE(plugin.DefinePreset(c.title.c_str(), 0, 0, 0));
+    EXPECT_EQ(plugin.PresetTitleAt(0), c.kept);
+    plugin.FillEmptyPresets(c.title.c_str(), 1);
+    EXPECT_EQ(plugin.PresetTitleAt(1), c.kept);
+    plugin.SetCurrentPresetIndex(2);
+    EXPECT_TRUE(plugin.ModifyCurrentPreset(c.title.c_str()));
+    EXPECT_EQ(plugin.PresetTitleAt(2), c.kept);
+  }
+}
+
 TEST(PluginBase, PluginWithoutParametersStillHandlesPresets) {
   class Empty : public IPluginBase {
   public:

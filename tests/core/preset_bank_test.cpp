@@ -166,17 +166,33 @@ TEST(PresetBank, UnfilledRecordKeepsTheOldState) {
   EXPECT_EQ(BytesOf(plugin.GetPreset(1)->state), before);
 }
 
+// A longer title keeps the first 262 bytes that end between characters, and
+// the bank written afterwards holds the title as kept.
 TEST(PresetBank, LongTitleKeepsItsFirstBytesAndTheNextRecordStillReads) {
-  const std::string title(300, 'q');
-  FixturePlugin plugin(2);
-  plugin.SetCurrentPresetIndex(1); // the unfilled slot 0 stays as the bank has it
-  IStateBuffer chunk;
-  Fill(chunk, Join({Int32LE(300), Text(title), {0}, {2, 0, 0, 0}, Text("ok"), {1}, le64::kMinus3, le64::k15,
-                    le64::k37_25}));
-  EXPECT_EQ(plugin.UnserializePresets(chunk, 0), chunk.Size());
-  EXPECT_EQ(plugin.PresetTitleAt(0), std::string(262, 'q'));
-  EXPECT_STREQ(plugin.PresetTitleAt(1), "ok");
-  EXPECT_EQ(BytesOf(plugin.GetPreset(1)->state), Join({le64::kMinus3, le64::k15, le64::k37_25}));
+  const struct {
+    std::string title;
+    std::string kept;
+  } cases[] = {
+      {std::string(300, 'q'), std::string(262, 'q')},
+      {std::string(261, 'a') + "\xC3\xA9", std::string(261, 'a')}, // "é" would end at byte 263
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.title.size());
+    FixturePlugin plugin(2);
+    plugin.SetCurrentPresetIndex(1); // the unfilled slot 0 stays as the bank has it
+    IStateBuffer chunk;
+    Fill(chunk, Join({Int32LE(static_cast<int32_t>(c.title.size())), Text(c.title), {0}, {2, 0, 0, 0}, Text("ok"),
+                      {1}, le64::kMinus3, le64::k15, le64::k37_25}));
+    EXPECT_EQ(plugin.UnserializePresets(chunk, 0), chunk.Size());
+    EXPECT_EQ(plugin.PresetTitleAt(0), c.kept);
+    EXPECT_STREQ(plugin.PresetTitleAt(1), "ok");
+    EXPECT_EQ(BytesOf(plugin.GetPreset(1)->state), Join({le64::kMinus3, le64::k15, le64::k37_25}));
+
+    IStateBuffer written;
+    ASSERT_TRUE(plugin.SerializePresets(written));
+    EXPECT_EQ(Bytes(written.Bytes(), written.Bytes() + 4 + c.kept.size()),
+              Join({Int32LE(static_cast<int32_t>(c.kept.size())), Text(c.kept)}));
+  }
 }
 
 TEST(PresetBank, TruncatedOrMalformedBanksChangeNothing) {

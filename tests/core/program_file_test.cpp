@@ -421,6 +421,17 @@ TEST(ProgramFile, ProgramNamesAreCutToTheirField) {
   const Bytes again = ReadFile(file.Path());
   ASSERT_EQ(again.size(), 68u);
   EXPECT_EQ(Bytes(again.begin() + 28, again.begin() + 56), Name28(std::string(25, 'b') + "\xC3\xA9"));
+
+  // A title cut when it was stored is whole characters only, and so is the
+  // file's name and the title read back from it.
+  ASSERT_TRUE(plugin.ModifyCurrentPreset((std::string(261, 'a') + "\xC3\xA9").c_str()));
+  EXPECT_EQ(plugin.PresetTitleAt(0), std::string(261, 'a'));
+  ASSERT_TRUE(plugin.SaveProgramFile(file.Path()));
+  const Bytes stored = ReadFile(file.Path());
+  ASSERT_EQ(stored.size(), 68u);
+  EXPECT_EQ(Bytes(stored.begin() + 28, stored.begin() + 56), Name28(std::string(27, 'a')));
+  ASSERT_TRUE(plugin.LoadProgramFile(file.Path()));
+  EXPECT_EQ(plugin.PresetTitleAt(0), std::string(27, 'a'));
 }
 
 TEST(ProgramFile, PathsAreUtf8) {

@@ -53,13 +53,51 @@ protected:
   AEffect* effect = plugin.EffectRecord();
 };
 
+// The engine starts from the parameters' values; the open call sends every
+// parameter again, so values set without a handler reach it there.
 TEST_F(EffectRecordTest, OpeningSendsEveryParameterToTheEngine) {
-  EXPECT_EQ(plugin.TransposeRatio, 0.0);
-  Dispatch(effOpen);
   EXPECT_EQ(plugin.TransposeRatio, 1.0);
   EXPECT_EQ(plugin.WetGain, 1.0);
   EXPECT_GT(plugin.DryGain, 6.12e-17);
   EXPECT_LT(plugin.DryGain, 6.13e-17);
+  plugin.GetParam(Coarse)->Set(-5);
+  plugin.GetParam(Mix)->Set(0);
+  Dispatch(effOpen);
+  EXPECT_EQ(plugin.CoarseSemitones, -5);
+  EXPECT_DOUBLE_EQ(plugin.TransposeRatio, std::pow(kSemitone, -5.0));
+  EXPECT_EQ(plugin.DryGain, 1.0);
+  EXPECT_EQ(plugin.WetGain, 0.0);
+}
+
+// A host that never sends the open call hears what one that does hears,
+// also after it changes a parameter: the shifted signal, not silence.
+TEST_F(EffectRecordTest, AHostThatSkipsTheOpenCallHearsTheEffect) {
+  Tessivo opened(nullptr);
+  AEffect* other = opened.EffectRecord();
+  other->dispatcher(other, effOpen, 0, 0, nullptr, 0.0f);
+  for (AEffect* e : {effect, other}) {
+    e->dispatcher(e, effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    e->dispatcher(e, effSetBlockSize, 0, 256, nullptr, 0.0f);
+    e->dispatcher(e, effMainsChanged, 0, 1, nullptr, 0.0f);
+  }
+  auto render = [](AEffect* e, int32_t blocks) {
+    std::vector<float> in(256), out[2] = {std::vector<float>(256), std::vector<float>(256)}, left;
+    for (int32_t b = 0; b < blocks; ++b) {
+      for (size_t i = 0; i < in.size(); ++i) in[i] = float(std::sin(0.05 * double(b * 256 + int32_t(i))));
+      float* inputs[2] = {in.data(), in.data()};
+      float* outputs[2] = {out[0].data(), out[1].data()};
+      e->processReplacing(e, inputs, outputs, 256);
+      left.insert(left.end(), out[0].begin(), out[0].end());
+    }
+    return left;
+  };
+  std::vector<float> heard = render(effect, 16);
+  EXPECT_EQ(heard, render(other, 16));
+  EXPECT_GT(std::fabs(heard[3000]), 0.01f) << "silence where the delayed input belongs";
+
+  for (AEffect* e : {effect, other}) e->setParameter(e, Coarse, 0.75f); // +6 semitones
+  heard = render(effect, 16);
+  EXPECT_EQ(heard, render(other, 16));
 }
 
 TEST_F(EffectRecordTest, SetParameterReachesTheEngine) {
@@ -77,12 +115,12 @@ TEST_F(EffectRecordTest, SetParameterReachesTheEngine) {
   EXPECT_NEAR(plugin.DryGain, plugin.WetGain, 2.3e-16);
 }
 
-// A host may process before it sets a sample rate: no line exists yet, and
-// the input passes unchanged.
+// A host may process before it sets a sample rate: no line length is in use
+// yet, and the input passes unchanged.
 TEST_F(EffectRecordTest, ProcessingBeforeAnyResetPassesTheInput) {
   Dispatch(effOpen);
   Dispatch(effMainsChanged, 0, 1);
-  ASSERT_EQ(plugin.DelayLine, nullptr);
+  ASSERT_EQ(plugin.LineLength, 0);
   std::vector<float> l(256), r(256), outL(256, 9.0f), outR(256, 9.0f);
   for (size_t i = 0; i < l.size(); ++i) l[i] = float(i) / 256.0f, r[i] = -float(i) / 512.0f;
   float* in[2] = {l.data(), r.data()};

@@ -1,13 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <ostream>
+#include <thread>
 #include <vector>
 
+#include "core/IHeapBlock.h"
 #include "plugin/Tessivo.h"
 #include "tests/plugin/allocation_counter.h"
 #include "tests/plugin/tessivo_support.h"
+#include "tests/support/wait.h"
 
 using namespace tessivo_test;
 
@@ -150,11 +155,11 @@ TEST(TessivoEngine, ZeroFramesChangesNothing) {
   EXPECT_EQ(outR, -7);
 }
 
-// Hosts may process before they set a sample rate or block size: there is no
-// line yet, and the input passes unchanged (even with the gains still 0).
+// Hosts may process before they set a sample rate or block size: no line
+// length is in use yet, and the input passes unchanged.
 TEST(TessivoEngine, BeforeAnyResetTheInputIsCopiedWithoutAllocating) {
   Tessivo plugin(nullptr);
-  ASSERT_EQ(plugin.DelayLine, nullptr);
+  ASSERT_EQ(plugin.LineLength, 0);
   const Stereo input = Noise(300);
   Stereo output(300);
   {
@@ -166,17 +171,56 @@ TEST(TessivoEngine, BeforeAnyResetTheInputIsCopiedWithoutAllocating) {
   }
   EXPECT_EQ(output.left, input.left);
   EXPECT_EQ(output.right, input.right);
-  EXPECT_EQ(plugin.DelayLine, nullptr);
+  EXPECT_EQ(plugin.LineLength, 0);
   EXPECT_EQ(plugin.WriteIndex, 0);
 }
 
-// Guards the two tests around it against passing because nothing is counted.
+// Guards every "allocates nothing" test against passing because nothing is
+// counted: operator new and delete, the C runtime's allocator that the
+// framework's heap blocks use, and only the counting thread's calls.
 TEST(TessivoEngine, AllocationCounterSeesAllocations) {
-  AllocationCounter allocations;
-  std::vector<double>* v = new std::vector<double>(10);
-  delete v;
-  EXPECT_EQ(allocations.Count(), 2);
-  EXPECT_EQ(allocations.Frees(), 2);
+  {
+    AllocationCounter allocations;
+    std::vector<double>* v = new std::vector<double>(10);
+    delete v;
+    EXPECT_EQ(allocations.Count(), 2);
+    EXPECT_EQ(allocations.Frees(), 2);
+  }
+  {
+    AllocationCounter allocations;
+    {
+      plugkit::IHeapBlock block;
+      block.SetSize(100);
+      block.SetSize(1 << 20); // grows: realloc
+    }
+    EXPECT_EQ(allocations.Count(), 2);
+    EXPECT_EQ(allocations.Frees(), 1);
+    void* p = std::calloc(4, 8);
+    std::free(std::realloc(p, 64));
+    std::free(nullptr);
+    EXPECT_EQ(allocations.Count(), 4);
+    EXPECT_EQ(allocations.Frees(), 2);
+  }
+
+  std::atomic<bool> go{false}, done{false};
+  int64_t workerCount = -1;
+  std::thread worker([&] {
+    EXPECT_TRUE(plugkit::test::WaitUntil("the go", [&] { return go.load(); }));
+    AllocationCounter own;
+    for (int i = 0; i < 100; ++i) plugkit::IHeapBlock(0).SetSize(8 + i);
+    workerCount = own.Count();
+    done.store(true);
+  });
+  int64_t here = -1;
+  {
+    AllocationCounter allocations;
+    go.store(true);
+    EXPECT_TRUE(plugkit::test::WaitUntil("the worker", [&] { return done.load(); }));
+    here = allocations.Count();
+  }
+  worker.join();
+  EXPECT_EQ(workerCount, 100);
+  EXPECT_EQ(here, 0) << "another thread's allocations were counted here";
 }
 
 TEST(TessivoEngine, ProcessingAllocatesNothing) {
@@ -364,6 +408,50 @@ TEST(TessivoEngine, ResetAtTheSameRateEmptiesTheLineWithoutAllocating) {
   EXPECT_EQ(plugin.WriteIndex, 0);
   EXPECT_EQ(plugin.ReadPosition, 0.0);
   for (int32_t i = 0; i < plugin.LineLength; ++i) ASSERT_EQ(plugin.DelayLine[i], 0.0) << i;
+}
+
+// A reset to any rate keeps the line and the window where they are and
+// allocates and frees nothing: a block still running on them could go on.
+TEST(TessivoEngine, ResetsAtEveryRateNeitherAllocateNorMoveTheLine) {
+  Tessivo plugin(nullptr);
+  const double* line = plugin.DelayLine;
+  const double* window = plugin.FadeWindow;
+  ASSERT_NE(line, nullptr);
+  for (double rate : {22050.0, 192000.0, 44100.0, 96000.0, 88200.0, 22050.0, 48000.0}) {
+    SCOPED_TRACE(rate);
+    plugin.SetSampleRate(rate);
+    AllocationCounter counter;
+    plugin.OnStreamReset();
+    EXPECT_EQ(counter.Count(), 0);
+    EXPECT_EQ(counter.Frees(), 0);
+    EXPECT_EQ(plugin.DelayLine, line);
+    EXPECT_EQ(plugin.FadeWindow, window);
+  }
+}
+
+// After any sequence of rates, what a reset leaves sounds exactly like a
+// fresh instance at the last one: neither the longer line's old samples nor
+// its window entries reach a shorter line.
+TEST(TessivoEngine, EveryRateChangeSoundsLikeAFreshInstance) {
+  Tessivo travelled(nullptr);
+  ChangeParam(travelled, Coarse, 5);
+  ChangeParam(travelled, Fine, 30);
+  ChangeParam(travelled, Mix, 80);
+  const Stereo noise = Noise(9000);
+  for (double rate : {192000.0, 22050.0, 96000.0, 44100.0, 88200.0, 22050.0, 192000.0, 48000.0, 22050.0}) {
+    SCOPED_TRACE(rate);
+    travelled.SetSampleRate(rate);
+    travelled.OnStreamReset();
+    Tessivo fresh(nullptr);
+    Prepare(fresh, rate);
+    ChangeParam(fresh, Coarse, 5);
+    ChangeParam(fresh, Fine, 30);
+    ChangeParam(fresh, Mix, 80);
+    const Stereo expected = ProcessSignal(fresh, noise, 300);
+    const Stereo heard = ProcessSignal(travelled, noise, 300);
+    ASSERT_EQ(heard.left, expected.left);
+    ASSERT_EQ(heard.right, expected.right);
+  }
 }
 
 // The engine's ratio is that of the parameters as they stand, whichever of

@@ -58,14 +58,22 @@ TEST(TessivoProduct, ConfigurationRecord) {
   EXPECT_EQ(plugin.EditorHeight(), 160);
 }
 
-TEST(TessivoProduct, FreshObjectHasNoLineAndNoEditorControls) {
+// The line and the window exist from the start at their longest length, with
+// no length in use before the first reset; ratio and gains are those of the
+// default parameters.
+TEST(TessivoProduct, FreshObjectHasItsLineButNoLengthAndNoEditorControls) {
   Tessivo plugin(nullptr);
-  EXPECT_EQ(plugin.DelayLine, nullptr);
-  EXPECT_EQ(plugin.FadeWindow, nullptr);
+  ASSERT_NE(plugin.DelayLine, nullptr);
+  ASSERT_NE(plugin.FadeWindow, nullptr);
+  for (int32_t i = 0; i < Tessivo::kMaxLineLength; ++i) {
+    ASSERT_EQ(plugin.DelayLine[i], 0.0) << i;
+    ASSERT_EQ(plugin.FadeWindow[i], 0.0) << i;
+  }
   EXPECT_EQ(plugin.LineLength, 0);
-  EXPECT_EQ(plugin.TransposeRatio, 0.0);
-  EXPECT_EQ(plugin.DryGain, 0.0);
-  EXPECT_EQ(plugin.WetGain, 0.0);
+  EXPECT_EQ(plugin.TransposeRatio, 1.0);
+  EXPECT_GT(plugin.DryGain, 6.12e-17); // cos(pi/2) in float64
+  EXPECT_LT(plugin.DryGain, 6.13e-17);
+  EXPECT_EQ(plugin.WetGain, 1.0);
   EXPECT_FALSE(plugin.Bypassed);
   EXPECT_STREQ(plugin.PresetTitle(), "");
   EXPECT_EQ(plugin.PresetStrip(), nullptr);

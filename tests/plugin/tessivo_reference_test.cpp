@@ -1,10 +1,14 @@
 // The engine's output is part of the product's sound: stored sessions and
 // presets were tuned with it to the last bit. This compares it with a plain,
 // frame-by-frame statement of the algorithm (no block loop, no paired taps)
-// over pitch shifts that exercise every fractional position and wrap.
+// over pitch shifts that exercise every fractional position and wrap. The
+// statement takes nothing from the plug-in but its output: the line length,
+// the fade window, the ratio and both gains are built here from their
+// definitions, so a fault in any of them shows as well as one in the loop.
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -16,11 +20,38 @@ using namespace tessivo_test;
 
 namespace {
 
+// The line's length for a sample rate: 1024 up to 22050 Hz, doubled with
+// every doubling of the rate up to 8192.
+int32_t LineLengthFor(double rate) {
+  int32_t n = 1024;
+  for (double top = 22050; rate > top && n < 8192; top *= 2) n *= 2;
+  return n;
+}
+
 class ReferenceEngine {
 public:
-  explicit ReferenceEngine(const Tessivo& prepared)
-      : n(prepared.LineLength), line(size_t(n), 0.0), window(prepared.FadeWindow, prepared.FadeWindow + n),
-        ratio(prepared.TransposeRatio), dry(prepared.DryGain), wet(prepared.WetGain) {}
+  // The parameters' values as the plug-in holds them. They are read at run
+  // time on purpose: with them known while compiling, the compiler could fold
+  // pow, sin and cos to correctly rounded constants, which the C library the
+  // engine calls need not match in the last bit.
+  ReferenceEngine(double rate, double coarse, double fine, double mix) : n(LineLengthFor(rate)) {
+    line.assign(size_t(n), 0.0);
+    // Raised cosine over the phase accumulated step by step, not i × step.
+    const double step = 6.283185307179586 / n;
+    double phase = 0.0;
+    for (int32_t i = 0; i < n; ++i) {
+      window.push_back(0.5 - 0.5 * std::cos(phase));
+      phase += step;
+    }
+    // Coarse and Fine count whole steps; a positive Fine lowers the pitch; the
+    // base is 1.0594631, not the twelfth root of two.
+    ratio = std::pow(1.0594631, double(int32_t(coarse)) - double(int32_t(fine)) * 0.01);
+    const double t = mix * 0.01 * 1.5707963267948966;
+    dry = std::cos(t);
+    wet = std::sin(t);
+  }
+
+  int32_t Length() const { return n; }
 
   void Frame(double l, double r, double& outL, double& outR) {
     const int32_t m = n - 1;
@@ -51,7 +82,7 @@ private:
 
   int32_t n;
   std::vector<double> line, window;
-  double ratio, dry, wet;
+  double ratio = 0.0, dry = 0.0, wet = 0.0;
   int32_t write = 0;
   double read = 0.0;
 };
@@ -72,7 +103,9 @@ TEST(TessivoReference, EngineMatchesTheFrameByFrameDefinitionBitForBit) {
     ChangeParam(plugin, Coarse, c.coarse);
     ChangeParam(plugin, Fine, c.fine);
     ChangeParam(plugin, Mix, c.mix);
-    ReferenceEngine reference(plugin);
+    ReferenceEngine reference(c.rate, plugin.GetParam(Coarse)->Value(), plugin.GetParam(Fine)->Value(),
+                              plugin.GetParam(Mix)->Value());
+    ASSERT_EQ(plugin.LineLength, reference.Length());
 
     Stereo input(3 * size_t(plugin.LineLength) + 123);
     uint32_t state = 99u;

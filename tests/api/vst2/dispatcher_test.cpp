@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "tests/api/vst2/vst2_fixture.h"
 
@@ -25,6 +26,27 @@ struct GuardedText {
   int32_t size;
   char bytes[256];
 };
+
+// One text the dispatcher publishes: the opcode and index that ask for it,
+// the size of the host's buffer, and the text the host should find there.
+struct PublishedText {
+  int32_t opcode;
+  int32_t index;
+  int32_t capacity;
+  std::string text;
+};
+
+// Asks for the text into a guarded buffer of its size. opt is 0.5 for every
+// call: the host extension that displays a value takes it as the value, the
+// other opcodes ignore it.
+template <typename Plugin>
+void ExpectPublished(InProcess<Plugin>& p, const PublishedText& c) {
+  SCOPED_TRACE(testing::Message() << "opcode " << c.opcode << " index " << c.index);
+  GuardedText buffer(c.capacity);
+  p.Dispatch(c.opcode, c.index, 0, buffer.data(), 0.5f);
+  EXPECT_EQ(buffer.Text(), c.text);
+  EXPECT_TRUE(buffer.GuardIntact());
+}
 
 TEST(Dispatcher, FixedAnswersAndUnknownOpcodes) {
   InProcess<TProbe> p;
@@ -60,15 +82,10 @@ TEST(Dispatcher, FixedAnswersAndUnknownOpcodes) {
   EXPECT_EQ(IVST2Binding::EffectGetParameter(&orphan, 0), 0.0f);
 }
 
-TEST(Dispatcher, TextsStayInsideThePublishedBuffers) {
+TEST(Dispatcher, PublishesTheProductsTexts) {
   InProcess<TProbe> p;
   p.Start();
-  const struct {
-    int32_t opcode;
-    int32_t index;
-    int32_t capacity;
-    const char* text;
-  } cases[] = {
+  const PublishedText cases[] = {
       {effGetParamName, 0, kVstMaxParamStrLen, "Coarse"},
       {effGetParamName, 2, kVstMaxParamStrLen, "Mix"},
       {effGetParamLabel, 1, kVstMaxParamStrLen, "Cents"},
@@ -80,26 +97,7 @@ TEST(Dispatcher, TextsStayInsideThePublishedBuffers) {
       {effGetProgramName, 0, kVstMaxProgNameLen, "Default"},
       {effGetProgramNameIndexed, 6, kVstMaxProgNameLen, "Octave down (mixed)"},
   };
-  for (const auto& c : cases) {
-    GuardedText buffer(c.capacity);
-    p.Dispatch(c.opcode, c.index, 0, buffer.data());
-    EXPECT_EQ(buffer.Text(), c.text) << "opcode " << c.opcode << " index " << c.index;
-    EXPECT_TRUE(buffer.GuardIntact()) << "opcode " << c.opcode;
-  }
-
-  // Longer texts are cut at the buffer's size, NUL included.
-  p.Dispatch(effSetProgramName, 0, 0, const_cast<char*>("A program name far longer than the field"));
-  GuardedText program(kVstMaxProgNameLen);
-  p.Dispatch(effGetProgramName, 0, 0, program.data());
-  EXPECT_EQ(program.Text(), "A program name far long");
-  EXPECT_TRUE(program.GuardIntact());
-  p.plugin->GetParam(Fine)->Configure("Fine tuning in cents", 0, -100, 100, 1, "Cents of a semitone");
-  GuardedText name(kVstMaxParamStrLen), label(kVstMaxParamStrLen);
-  p.Dispatch(effGetParamName, Fine, 0, name.data());
-  p.Dispatch(effGetParamLabel, Fine, 0, label.data());
-  EXPECT_EQ(name.Text(), "Fine tu");
-  EXPECT_EQ(label.Text(), "Cents o");
-  EXPECT_TRUE(name.GuardIntact() && label.GuardIntact());
+  for (const PublishedText& c : cases) ExpectPublished(p, c);
 
   // Out of range or without a buffer: nothing written, 0.
   GuardedText untouched(kVstMaxParamStrLen);
@@ -110,6 +108,117 @@ TEST(Dispatcher, TextsStayInsideThePublishedBuffers) {
   EXPECT_EQ(p.Dispatch(effGetProgramNameIndexed, 7, 0, untouched.data()), 0);
   EXPECT_EQ(untouched.Text(), "");
   EXPECT_EQ(p.Dispatch(effGetProgramNameIndexed, 3, 0, untouched.data()), 1);
+}
+
+// A plug-in whose every published text is longer than any host buffer.
+const std::string kLongText =
+    "A text longer than every buffer a host hands over: 0123456789 abcdefghijklmnopqrstuvwxyz "
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZ 0123456789";
+
+class TLongTexts : public TBareBinding {
+public:
+  explicit TLongTexts(audioMasterCallback host) : TBareBinding(host) {}
+  bool GetMidiKeyLabel(int32_t /*key*/, plugkit::IStringBuffer& text) override {
+    return text.Assign(kLongText.c_str());
+  }
+
+  static IPluginDescriptor Descriptor() {
+    IPluginDescriptor d = PlainDescriptor();
+    d.pluginName = d.productName = d.makerName = kLongText.c_str();
+    return d;
+  }
+};
+
+// A text field of a host record, read no further than the field.
+template <size_t N>
+std::string FieldText(const char (&field)[N]) {
+  return std::string(field, ::strnlen(field, N));
+}
+
+// Every text the dispatcher publishes, each made longer than its buffer, is
+// cut to the buffer's size with its NUL, and nothing behind the buffer is
+// touched. The texts the parameter keeps are themselves cut to their 31- and
+// 32-byte fields; the rest reach the dispatcher whole.
+TEST(Dispatcher, TextsStayInsideThePublishedBuffers) {
+  TBareBinding::NextDescriptor() = TLongTexts::Descriptor();
+  InProcess<TLongTexts> p;
+  p.Dispatch(effOpen);
+  plugkit::IParam& param = *p.plugin->GetParam(0);
+  param.Configure(kLongText.c_str(), 0, 0, 1, 0.01, kLongText.c_str(), 0, "", plugkit::IParam::ShapeLinear(),
+                  plugkit::IParamUnitCode::Custom,
+                  [](double, plugkit::IStringBuffer& out) { out.Assign(kLongText.c_str()); });
+  p.Dispatch(effSetProgramName, 0, 0, const_cast<char*>(kLongText.c_str()));
+  constexpr int32_t kVendorDisplayBytes = 33; // a display text of 32 characters and its NUL
+
+  // Each buffer keeps all it can hold but its NUL.
+  const auto cut = [](int32_t capacity) { return kLongText.substr(0, size_t(capacity - 1)); };
+  const PublishedText cases[] = {
+      {effGetParamName, 0, kVstMaxParamStrLen, cut(kVstMaxParamStrLen)},
+      {effGetParamLabel, 0, kVstMaxParamStrLen, cut(kVstMaxParamStrLen)},
+      {effGetParamDisplay, 0, kVstMaxParamStrLen, cut(kVstMaxParamStrLen)},
+      {effGetProgramName, 0, kVstMaxProgNameLen, cut(kVstMaxProgNameLen)},
+      {effGetProgramNameIndexed, 0, kVstMaxProgNameLen, cut(kVstMaxProgNameLen)},
+      {effGetEffectName, 0, kVstMaxEffectNameLen, cut(kVstMaxEffectNameLen)},
+      {effGetVendorString, 0, kVstMaxVendorStrLen, cut(kVstMaxVendorStrLen)},
+      {effGetProductString, 0, kVstMaxProductStrLen, cut(kVstMaxProductStrLen)},
+      {effVendorSpecific, 7, kVendorDisplayBytes, cut(kVendorDisplayBytes)},
+  };
+  for (const PublishedText& c : cases) ExpectPublished(p, c);
+
+  // Texts inside the host's records: the fields written before and after the
+  // text keep what the call gives them.
+  VstPinProperties pin;
+  std::memset(&pin, '#', sizeof pin);
+  p.plugin->Channel(plugkit::IPortDirection::Input, 0)->label.Assign(kLongText.c_str());
+  ASSERT_EQ(p.Dispatch(effGetInputProperties, 0, 0, &pin), 1);
+  EXPECT_EQ(FieldText(pin.label), kLongText.substr(0, kVstMaxLabelLen - 1));
+  EXPECT_EQ(pin.flags, kVstPinIsActive | kVstPinIsStereo);
+
+  VstParameterProperties properties;
+  std::memset(&properties, '#', sizeof properties);
+  ASSERT_EQ(p.Dispatch(effGetParameterProperties, 0, 0, &properties), 1);
+  EXPECT_EQ(FieldText(properties.label), kLongText.substr(0, plugkit::IParam::kTextSize - 1));
+  EXPECT_EQ(properties.flags, kVstParameterUsesFloatStep);
+  EXPECT_EQ(properties.shortLabel[0], '#');
+
+  MidiKeyName key;
+  std::memset(&key, '#', sizeof key);
+  key.thisKeyNumber = 60;
+  ASSERT_EQ(p.Dispatch(effGetMidiKeyName, 0, 0, &key), 1);
+  EXPECT_EQ(FieldText(key.keyName), kLongText.substr(0, kVstMaxNameLen - 1));
+  int32_t untouched;
+  std::memset(&untouched, '#', sizeof untouched);
+  EXPECT_EQ(key.reserved, untouched);
+  EXPECT_EQ(key.flags, untouched);
+}
+
+// A text cut for a host never ends inside a character: a program name the
+// host sends is stored as the whole characters that fit the title, and every
+// text read back leaves out a character that would cross its buffer's end.
+TEST(Dispatcher, TextsAreCutBetweenCharacters) {
+  InProcess<TProbe> p;
+  p.Start();
+  const std::string a261(261, 'a');
+  p.Dispatch(effSetProgramName, 0, 0, const_cast<char*>((a261 + "\xC3\xA9").c_str()));
+  EXPECT_EQ(p.plugin->PresetTitleAt(0), a261);
+  void* bank = nullptr;
+  const intptr_t size = p.Dispatch(effGetChunk, 0, 0, &bank);
+  ASSERT_GT(size, 12);
+  int32_t titleLength = 0;
+  std::memcpy(&titleLength, static_cast<const uint8_t*>(bank) + 8, sizeof titleLength); // after the header
+  EXPECT_EQ(titleLength, 261);
+
+  // "é" and "€" would take the buffer's last byte, which is the NUL's.
+  p.Dispatch(effSetProgramName, 0, 0, const_cast<char*>((std::string(22, 'b') + "\xC3\xA9").c_str()));
+  p.plugin->GetParam(Mix)->Configure("Mix", 100, 0, 100, 1, "%", 0, "", plugkit::IParam::ShapeLinear(),
+                                     plugkit::IParamUnitCode::Custom,
+                                     [](double, plugkit::IStringBuffer& out) { out.Assign("12345\xE2\x82\xAC"); });
+  const PublishedText cases[] = {
+      {effGetProgramName, 0, kVstMaxProgNameLen, std::string(22, 'b')},
+      {effGetProgramNameIndexed, 0, kVstMaxProgNameLen, std::string(22, 'b')},
+      {effGetParamDisplay, Mix, kVstMaxParamStrLen, "12345"},
+  };
+  for (const PublishedText& c : cases) ExpectPublished(p, c);
 }
 
 TEST(Dispatcher, Automation) {
@@ -289,6 +398,8 @@ TEST(Dispatcher, SampleRateBlockSizeAndSwitching) {
   p.Start(96000.0f, 256);
   EXPECT_EQ(p.plugin->LineLength, 8192);
   EXPECT_EQ(p.plugin->BlockSize(), 256);
+  // The tail is a length here too: the line's, which the rate chose.
+  EXPECT_EQ(p.Dispatch(effGetTailSize), 8192);
 
   // Rates that are not finite and positive, and block sizes of 0 or less,
   // leave the set-up as it was.
@@ -305,6 +416,7 @@ TEST(Dispatcher, SampleRateBlockSizeAndSwitching) {
   EXPECT_EQ(p.plugin->BlockSize(), plugkit::IProcessor::kMaxBlockSize);
   p.Dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
   EXPECT_EQ(p.plugin->LineLength, 2048);
+  EXPECT_EQ(p.Dispatch(effGetTailSize), 2048);
 
   // Switching on keeps the delay line; switching off restarts it.
   auto in = TestSignal(100);

@@ -1,3 +1,8 @@
+# The audio-path tests count allocations with the product tests' counter.
+if(TARGET vst2_tests)
+  target_sources(vst2_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/plugin/allocation_counter.cpp)
+endif()
+
 # vst2_tests also drives the real Tessivo.dll and the vst2host program. Both
 # paths are passed relative to the test program, which finds them from its
 # own folder whatever drive Wine maps the build to.
@@ -10,4 +15,8 @@ if(TARGET vst2_tests AND TARGET tessivo_vst2 AND TARGET vst2host)
   target_compile_definitions(vst2_tests PRIVATE
     TESSIVO_VST2_DLL="${_tessivo_dll}" VST2HOST_PROGRAM_PATH="${_vst2host_exe}")
   add_dependencies(vst2_tests tessivo_vst2 vst2host)
+  # The host that unloads it on a worker (tests/hosts/unload).
+  if(TARGET unloadhost)
+    plugkit_use_unloadhost(vst2_tests)
+  endif()
 endif()

@@ -13,6 +13,7 @@
 #include "tests/api/vst3/vst3_fixture.h"
 #include "tests/hosts/vst3/ComponentHandler.h"
 #include "tests/plugin/allocation_counter.h"
+#include "tests/support/wait.h"
 
 namespace vst3test {
 namespace {
@@ -276,6 +277,39 @@ TEST(LatencyDelay, RingsHandedOverWhileBlocksRun) {
   float* channel[1] = {&sample};
   EXPECT_EQ(delay.ActiveLength(), 0);
   EXPECT_FALSE(delay.Pass<float>(channel, 1, channel, 1, 1));
+}
+
+// However a hand-over falls between the steps of a block that is taking up
+// the ring before it, the first block to start after Prepare has returned
+// runs on the new ring: two rings go over back to back while blocks run, and
+// the block after them must have the second.
+TEST(LatencyDelay, TheNextBlockAlwaysRunsOnTheLastRingHandedOver) {
+  plugkit::ILatencyDelay delay;
+  std::atomic<bool> stop{false};
+  std::atomic<uint32_t> asked{0}, answered{0};
+  std::atomic<int32_t> length{-1};
+  std::thread audio([&] {
+    while (!stop.load()) {
+      // Read before the block starts: this block began after every Prepare
+      // made before the question.
+      const uint32_t question = asked.load();
+      delay.BeginBlock();
+      if (question != answered.load()) {
+        length.store(delay.ActiveLength());
+        answered.store(question);
+      }
+    }
+  });
+  for (uint32_t i = 1; i <= 500; ++i) {
+    ASSERT_TRUE(delay.Prepare(2, 100 + int32_t(i % 7)));
+    const int32_t last = 200 + int32_t(i % 11);
+    ASSERT_TRUE(delay.Prepare(2, last));
+    asked.store(i);
+    ASSERT_TRUE(plugkit::test::WaitUntil("the next block", [&] { return answered.load() == i; }));
+    ASSERT_EQ(length.load(), last) << "hand-over " << i << " was left for a later set-up";
+  }
+  stop.store(true);
+  audio.join();
 }
 
 } // namespace

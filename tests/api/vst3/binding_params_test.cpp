@@ -1,14 +1,18 @@
 // The host parameters: their information, texts and conversions, host
-// changes reaching the product, units and the MIDI-controller mapping.
+// changes reaching the product, program changes reaching the host, units and
+// the MIDI-controller mapping.
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <thread>
+#include <vector>
 
 #include "api/vst3/IVST3Text.h"
 #include "tests/api/vst3/midi_probe.h"
 #include "tests/api/vst3/vst3_fixture.h"
+#include "tests/hosts/vst3/ComponentHandler.h"
 #include "tests/hosts/vst3/HostText.h"
 
 namespace vst3test {
@@ -118,6 +122,64 @@ TEST_F(VST3Params, PresetIdAppliesAPreset) {
   EXPECT_EQ(plugin->CoarseSemitones, 12);
   EXPECT_EQ(plugin->setParamNormalized(kPreset, 0.0), kResultOk);
   EXPECT_EQ(plugin->CurrentPreset(), 0);
+}
+
+// A program change through the preset id changes every value under the
+// host: it is told so, and that its project changed where its handler offers
+// IComponentHandler2, on the user-interface thread only. Changes made on
+// other threads wait for the editor tick, and however many came, the host
+// hears of them once.
+TEST(VST3PresetNotes, TheHostHearsOfProgramChangesOnItsOwnThreadOnly) {
+  using vst3host::HandlerCall;
+  using EKind = HandlerCall::EKind;
+  const HandlerCall restart{EKind::RestartComponent, 0, 0.0, kParamValuesChanged};
+  const HandlerCall dirty{EKind::SetDirty, 0, 0.0, 1};
+  const auto same = [](const std::vector<HandlerCall>& calls, const std::vector<HandlerCall>& expected) {
+    if (calls.size() != expected.size()) return false;
+    for (size_t i = 0; i < calls.size(); ++i)
+      if (calls[i].kind != expected[i].kind || calls[i].flags != expected[i].flags ||
+          calls[i].thread != std::this_thread::get_id())
+        return false;
+    return true;
+  };
+  for (bool handler2 : {true, false}) {
+    Held<TProbe> plugin(new TProbe());
+    ASSERT_EQ(plugin->initialize(nullptr), kResultOk);
+    IPtr<vst3host::ComponentHandler> handler(new vst3host::ComponentHandler(), false);
+    handler->SetOffersHandler2(handler2);
+    ASSERT_EQ(plugin->setComponentHandler(handler), kResultTrue);
+    const std::vector<HandlerCall> told = handler2 ? std::vector<HandlerCall>{restart, dirty}
+                                                   : std::vector<HandlerCall>{restart};
+
+    ASSERT_EQ(plugin->setParamNormalized(kPreset, 0.5), kResultOk);
+    EXPECT_TRUE(same(handler->Calls(), told)) << "handler2 " << handler2;
+    // A program change that is refused changes nothing and tells nothing.
+    handler->ClearCalls();
+    EXPECT_EQ(plugin->setParamNormalized(kPreset, std::numeric_limits<double>::quiet_NaN()), kResultFalse);
+    plugin->OnEditorTick();
+    EXPECT_TRUE(handler->Calls().empty());
+
+    // Two workers change programs: nothing reaches the host from them; the
+    // next tick passes both on as one.
+    for (double value : {1.0 / 6.0, 4.0 / 6.0})
+      std::thread([&] { plugin->setParamNormalized(kPreset, value); }).join();
+    EXPECT_EQ(plugin->CurrentPreset(), 4);
+    EXPECT_TRUE(handler->Calls().empty());
+    plugin->OnEditorTick();
+    EXPECT_TRUE(same(handler->Calls(), told));
+    plugin->OnEditorTick();
+    EXPECT_TRUE(same(handler->Calls(), told)) << "told once";
+
+    // A change on this thread takes along what a worker left unsent.
+    handler->ClearCalls();
+    std::thread([&] { plugin->setParamNormalized(kPreset, 0.0); }).join();
+    ASSERT_EQ(plugin->setParamNormalized(kPreset, 1.0), kResultOk);
+    plugin->OnEditorTick();
+    EXPECT_TRUE(same(handler->Calls(), told));
+
+    plugin->setComponentHandler(nullptr);
+    plugin->terminate();
+  }
 }
 
 TEST_F(VST3Params, BypassParameterDrivesTheBypassFlag) {

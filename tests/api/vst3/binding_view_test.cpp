@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <vector>
@@ -39,9 +41,31 @@ struct CanvasLog {
   bool keysHandled = true;
 };
 
+// Gives each new T the address of the T deleted before it, as a heap may:
+// an editor opened again then looks, by its addresses, like the one before.
+template <typename T>
+class TReusedAddress {
+public:
+  static void* operator new(size_t size) {
+    if (size > sizeof(slot) || taken) return ::operator new(size);
+    taken = true;
+    return slot;
+  }
+  static void operator delete(void* p) {
+    if (p == slot)
+      taken = false;
+    else
+      ::operator delete(p);
+  }
+
+private:
+  alignas(std::max_align_t) static inline unsigned char slot[16384];
+  static inline bool taken = false;
+};
+
 // A canvas whose window "opens" when the log says so; it then runs the
 // layout as the platform layer does and reports the window as open.
-class TViewCanvas : public plugkit::canvas::test::NullCanvas {
+class TViewCanvas : public plugkit::canvas::test::NullCanvas, public TReusedAddress<TViewCanvas> {
 public:
   TViewCanvas(plugkit::canvas::ICanvasEditorDelegate* delegate, CanvasLog& log)
       : NullCanvas(delegate, 250, 160, 60, 1.0f), mLog(log) {
@@ -80,7 +104,7 @@ private:
 };
 
 // Bound to "Mix"; offers two context-menu items, the first greyed.
-class TMenuControl : public IControl {
+class TMenuControl : public IControl, public TReusedAddress<TMenuControl> {
 public:
   TMenuControl() : IControl(plugkit::canvas::IBox(10, 10, 110, 110), Mix) {}
   void Render(ICanvas&) override {}
@@ -468,10 +492,13 @@ TEST_F(VST3View, ContextMenusGoToTheHostAndChoicesComeBack) {
   static_cast<IContextMenuTarget*>(target)->release();
 
   // The host keeps its menu past the editor's close: picking then reaches
-  // nobody, also once the editor is open again with new controls.
+  // nobody, also once the editor is open again with new controls, though
+  // they and their canvas stand where the old ones stood.
+  const auto first = reinterpret_cast<uintptr_t>(plugin->EditorGraphics());
   view->removed();
   EXPECT_EQ(menu->Pick(1), kResultFalse);
   ASSERT_EQ(view->attached(&parentWindow, "HWND"), kResultOk);
+  EXPECT_EQ(reinterpret_cast<uintptr_t>(plugin->EditorGraphics()), first);
   EXPECT_EQ(menu->Pick(0), kResultFalse);
   EXPECT_EQ(choices, std::vector<int32_t>{1});
 

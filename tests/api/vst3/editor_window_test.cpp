@@ -2,12 +2,14 @@
 // test display, as a host opens it, with the editor's own pixels read back
 // from its drawing context: the three knobs are there, at scale 1 and at
 // the host's content scale 2, and removing the view closes the window; and
-// in the window it has when the host refuses the size content scale 2 asks.
+// in the window it has when the host refuses the sizes content scales 2, 3
+// and 4 ask.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "graphics/drawing/NanoVGApi.h"
@@ -117,9 +119,11 @@ int DifferentPixels(const std::vector<Rgba>& a, const std::vector<Rgba>& b, int 
   return count;
 }
 
-// The host's container keeps 250 x 160 and refuses the size content scale 2
-// asks for: the editor draws at half the draw scale in the window it has,
-// which looks as it did at scale 1.
+// The host's container keeps 250 x 160 and refuses the size each content
+// scale asks for: the editor's window stays 250 x 160 inside it, at 2 with
+// half the draw scale, at 3 and 4, where even the smallest draw scale would
+// leave it larger, at the largest screen scale that fits; it is drawn whole,
+// as it looked at scale 1, and getSize answers the size it has.
 TEST(VST3EditorWindow, ARefusedResizeDrawsTheEditorInTheWindowItHas) {
   ParentWindow parent;
   ParentWindow container(parent.Handle(), 250, 160);
@@ -142,23 +146,45 @@ TEST(VST3EditorWindow, ARefusedResizeDrawsTheEditorInTheWindowItHas) {
 
   IPtr<IPlugViewContentScaleSupport> scaling = FUnknownPtr<IPlugViewContentScaleSupport>(view);
   ASSERT_TRUE(scaling);
-  ASSERT_EQ(scaling->setContentScaleFactor(2.0f), kResultOk);
-  ASSERT_EQ(frame->Requests().size(), 1u);
-  EXPECT_EQ(WindowSize(container.Handle()), "250x160");
-  EXPECT_EQ(WindowSize(parent.Handle()), "600x400");
-  EXPECT_EQ(WindowSize(static_cast<HWND>(editor->NativeWindowHandle()), true), "250x160");
-  EXPECT_EQ(editor->ScreenScale(), 2);
-  EXPECT_FLOAT_EQ(editor->DrawScale(), 0.5f);
+  // Each new scale asks the host for the size it gives at the draw scale the
+  // editor has (1, then the 0.5 of the first fit), unless that size fits.
+  const struct {
+    int32_t scale;
+    int32_t askedWidth;  // 0: nothing to ask
+  } steps[] = {{2, 500}, {3, 375}, {4, 500}, {2, 0}};
+  for (const auto& step : steps) {
+    SCOPED_TRACE("content scale " + std::to_string(step.scale));
+    const size_t requests = frame->Requests().size();
+    ASSERT_EQ(scaling->setContentScaleFactor(static_cast<float>(step.scale)), kResultOk);
+    const size_t asked = requests + (step.askedWidth > 0 ? 1 : 0);
+    ASSERT_EQ(frame->Requests().size(), asked);
+    if (step.askedWidth > 0) {
+      EXPECT_EQ(frame->Requests().back().rect.getWidth(), step.askedWidth);
+    }
+    EXPECT_EQ(WindowSize(container.Handle()), "250x160");
+    EXPECT_EQ(WindowSize(parent.Handle()), "600x400");
+    EXPECT_EQ(WindowSize(static_cast<HWND>(editor->NativeWindowHandle()), true), "250x160");
+    EXPECT_FLOAT_EQ(static_cast<float>(editor->ScreenScale()) * editor->DrawScale(), 1.0f);
+    ViewRect rect;
+    ASSERT_EQ(view->getSize(&rect), kResultOk);
+    EXPECT_EQ(rect.getWidth(), 250);
+    EXPECT_EQ(rect.getHeight(), 160);
 
-  const uint32_t painted = editor->PaintedFrames();
-  ASSERT_TRUE(PumpUntil("a repaint", [&] { return editor->PaintedFrames() > painted; }));
-  const std::vector<Rgba> refused = EditorPixels(*editor, width, height);
-  ASSERT_EQ(width, 250);
-  ASSERT_EQ(height, 160);
-  for (int lit : LitPixelsPerKnob(refused, width, 1)) EXPECT_GT(lit, 50);
-  // Fonts and images are rasterised for the new scale, so a few edge pixels
-  // may differ; an editor drawn at any other size would differ everywhere.
-  EXPECT_LT(DifferentPixels(atScale1, refused, 64), 250 * 160 / 50);
+    const uint32_t painted = editor->PaintedFrames();
+    ASSERT_TRUE(PumpUntil("a repaint", [&] { return editor->PaintedFrames() > painted; }));
+    const std::vector<Rgba> refused = EditorPixels(*editor, width, height);
+    ASSERT_EQ(width, 250);
+    ASSERT_EQ(height, 160);
+    for (int lit : LitPixelsPerKnob(refused, width, 1)) EXPECT_GT(lit, 50);
+    // Fonts and images are rasterised for the new scale, so a few edge pixels
+    // may differ; an editor drawn at any other size would differ everywhere.
+    EXPECT_LT(DifferentPixels(atScale1, refused, 64), 250 * 160 / 50);
+    // The ticks that follow leave the scale the fit gave alone: the editor
+    // goes idle in the window it has, and asks the host nothing more.
+    EXPECT_TRUE(PumpUntil("the editor's ticks to go idle", [&] { return editor->TicksIdle(); }));
+    EXPECT_EQ(WindowSize(static_cast<HWND>(editor->NativeWindowHandle()), true), "250x160");
+    EXPECT_EQ(frame->Requests().size(), asked);
+  }
 
   scaling = nullptr;
   EXPECT_EQ(view->removed(), kResultOk);

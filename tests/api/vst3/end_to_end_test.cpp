@@ -1,6 +1,6 @@
 // The x86_64 build of Tessivo.vst3 loaded through the test host, the way a
-// VST 3 host meets it: factory, class, parameters, automation, bypass and
-// state between instances.
+// VST 3 host meets it: factory, class, parameters, automation, the tail,
+// bypass and state between instances.
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/api/vst3/test_module.h"
 #include "tests/api/vst3/vst3_fixture.h"
-#include "tests/hosts/vst2/Utf8Path.h"
 #include "tests/hosts/vst3/ConcurrentCalls.h"
 #include "tests/hosts/vst3/HostApplication.h"
 #include "tests/hosts/vst3/ParameterChanges.h"
@@ -32,13 +32,11 @@ constexpr int32 kBlock = 512;
 // of periods in half a line comes out of the shifter as a clean tone.
 constexpr double kTone = 10 * kRate / 1024;
 
-std::string ModulePath() { return vst2host::ExecutableDirectory() + TESSIVO_VST3_TEST_MODULE; }
-
 class TessivoModule : public ::testing::Test {
 protected:
   void SetUp() override {
     std::string error;
-    module = PluginModule::Load(ModulePath(), &error);
+    module = PluginModule::Load(TestModulePath(), &error);
     ASSERT_TRUE(module) << error;
     ASSERT_TRUE(module->FindAudioClass(tessivo));
   }
@@ -165,6 +163,44 @@ TEST_F(TessivoModule, AutomatingCoarseChangesThePitch) {
   const size_t settle = 8192;
   EXPECT_NEAR(Frequency(output, settle, half), kTone, kTone * 1e-3);
   EXPECT_NEAR(Frequency(output, half + settle, 2 * half), kTone * std::pow(1.0594631, 12), kTone * 1e-3);
+}
+
+// A host that stops processing a silent plug-in once its tail has passed
+// cuts nothing: after a tone, the output is below -80 dB once
+// getTailSamples frames of silence have gone in, at every line length and
+// with the taps reading the line from near its writer (octave up) to its far
+// end (octave down). And there is a tail to keep: the wet signal goes on
+// after the input stops.
+TEST_F(TessivoModule, TheTailLastsUntilTheOutputIsSilent) {
+  const struct {
+    double rate;
+    uint32 line;
+  } rates[] = {{22050.0, 1024}, {44100.0, 2048}, {48000.0, 4096}, {96000.0, 8192}};
+  constexpr float kSilent = 1e-4f;  // -80 dB below full scale
+  for (const auto& r : rates) {
+    for (double coarse : {0.0, 0.5, 15.0 / 24.0, 1.0}) {  // -12, 0, +3 and +12 semitones
+      const std::string what = std::to_string(r.rate) + " Hz, Coarse " + std::to_string(-12 + 24 * coarse);
+      std::string error;
+      std::unique_ptr<PluginInstance> plugin = PluginInstance::Create(*module, tessivo.cid, host, &error);
+      ASSERT_TRUE(plugin) << error;
+      ASSERT_TRUE(plugin->Start(r.rate, kBlock, kSample32, &error)) << error;
+      ASSERT_EQ(plugin->Controller()->setParamNormalized(0, coarse), kResultOk);
+      const uint32 tail = plugin->Processor()->getTailSamples();
+      EXPECT_EQ(tail, r.line) << what;
+
+      // Two line lengths of 440 Hz, then silence for the tail and two blocks more.
+      const size_t stop = 2 * r.line;
+      std::vector<float> input(stop + r.line + 2 * kBlock, 0.0f);
+      for (size_t i = 0; i < stop; ++i)
+        input[i] = static_cast<float>(0.5 * std::sin(2.0 * 3.141592653589793 * 440.0 * i / r.rate));
+      const std::vector<float> output = Render(*plugin, input);
+      size_t heard = 0;  // frames after the stop until the last one above -80 dB
+      for (size_t i = stop; i < output.size(); ++i)
+        if (std::fabs(output[i]) >= kSilent) heard = i - stop + 1;
+      EXPECT_GT(heard, 0u) << what << ": no tail to keep";
+      EXPECT_LE(heard, tail) << what;
+    }
+  }
 }
 
 TEST_F(TessivoModule, BypassGivesTheInputBackExactly) {

@@ -3,10 +3,13 @@
 # calls and needs the product's fonts and logo embedded in the program.
 if(TARGET vst3_tests)
   target_sources(vst3_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/plugin/allocation_counter.cpp)
-  # The editor's Save dialog is answered by the Windows layer's tests' closer.
   if(TARGET plugkit_platform)
-    target_include_directories(vst3_tests PRIVATE ${NANOVG_DIR})
-    target_sources(vst3_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/graphics/platform/dialog_closer.cpp)
+    target_include_directories(vst3_tests PRIVATE ${NANOVG_INCLUDE_DIR})
+    # The editor's file dialogs are answered by the Windows layer's tests'
+    # closer, and its pictures read as those tests read them.
+    target_sources(vst3_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/graphics/platform/dialog_closer.cpp
+      ${CMAKE_SOURCE_DIR}/tests/graphics/platform/message_window.cpp
+      ${CMAKE_SOURCE_DIR}/tests/graphics/platform/editor_harness.cpp)
   endif()
   if(TARGET tessivo_resources)
     target_link_libraries(vst3_tests PRIVATE tessivo_resources)
@@ -24,6 +27,10 @@ if(TARGET vst3_tests AND TARGET tessivo_vst3 AND TARGET vst3host_lib AND TARGET 
   target_link_libraries(vst3_tests PRIVATE vst3host_lib vst2host_lib)
   target_compile_definitions(vst3_tests PRIVATE TESSIVO_VST3_TEST_MODULE="${_tessivo_vst3}")
   add_dependencies(vst3_tests tessivo_vst3)
+  # The host that unloads the module on a worker (tests/hosts/unload).
+  if(TARGET unloadhost)
+    plugkit_use_unloadhost(vst3_tests)
+  endif()
 
   # Hosts find the entries by their plain names: the test module here, and
   # the 32-bit deliverable that tools/build puts into the output folder.

@@ -133,4 +133,18 @@ Rgba PixelCanvas::WindowPixelAt(int32_t x, int32_t y) {
   return Rgba{p[0], p[1], p[2], p[3]};
 }
 
+bool BoundCanvas::BindGlContext() {
+  if (refuseBind) return false;
+  if (mDepth++ > 0) return true;
+  mSavedDc = wglGetCurrentDC();
+  mSavedContext = wglGetCurrentContext();
+  return mSurface.MakeCurrent();
+}
+
+void BoundCanvas::UnbindGlContext() {
+  if (mDepth == 0 || --mDepth > 0) return;
+  if (mSavedContext) wglMakeCurrent(static_cast<HDC>(mSavedDc), static_cast<HGLRC>(mSavedContext));
+  else wglMakeCurrent(nullptr, nullptr);
+}
+
 } // namespace plugkit::canvas::test

@@ -35,6 +35,9 @@ public:
   const std::string& Failure() const { return mFailure; }
   // Makes this surface's context current again (after a test released it).
   bool MakeCurrent();
+  // The WGL context (HGLRC) and its window's device context (HDC).
+  void* Context() const { return mContext; }
+  void* Dc() const { return mDc; }
 
 private:
   void* mWindow = nullptr;
@@ -53,6 +56,12 @@ GlSurface& SharedSurface();
 class PixelTest : public ::testing::Test {
 protected:
   void SetUp() override { ASSERT_TRUE(SharedSurface().Ready()) << SharedSurface().Failure(); }
+};
+
+// Makes the shared surface current again when a test that switches contexts
+// ends, however it ends.
+struct SurfaceRestorer {
+  ~SurfaceRestorer() { SharedSurface().MakeCurrent(); }
 };
 
 struct Rgba {
@@ -111,6 +120,28 @@ public:
   // The same pixel of the window's framebuffer: what the last FinishPaint
   // copied there (the test surface's window is 64 by 64 pixels).
   Rgba WindowPixelAt(int32_t x, int32_t y);
+};
+
+// A PixelCanvas whose context is surface's, current only between
+// BindGlContext and UnbindGlContext (nested calls count), after which the
+// thread's previous context (or none) is current again: as the editor
+// window binds its own. With refuseBind set a bind answers false and
+// changes nothing, as for an editor whose window is gone. Make the surface
+// current before Open, and bind around every paint.
+class BoundCanvas : public PixelCanvas {
+public:
+  BoundCanvas(GlSurface& surface, int32_t width, int32_t height, float drawScale = 1.0f)
+      : PixelCanvas(width, height, drawScale), mSurface(surface) {}
+  bool BindGlContext() override;
+  void UnbindGlContext() override;
+
+  bool refuseBind = false;
+
+private:
+  GlSurface& mSurface;
+  int mDepth = 0;
+  void* mSavedDc = nullptr;
+  void* mSavedContext = nullptr;
 };
 
 } // namespace plugkit::canvas::test

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -15,9 +16,11 @@
 #include "graphics/resources/APIBitmap.h"
 #include "tests/graphics/drawing/gl_surface.h"
 #include "tests/graphics/drawing/png_bytes.h"
+#include "tests/support/written_file.h"
 
 using namespace plugkit::canvas;
 using namespace plugkit::canvas::test;
+using plugkit::test::WrittenFile;
 
 namespace {
 
@@ -47,54 +50,12 @@ public:
   }
 };
 
-// An image file beside the test program for as long as it lives.
-class ImageFile {
-public:
-  ImageFile(const char* name, const std::vector<uint8_t>& bytes) : mName(name) {
-    std::FILE* file = std::fopen(name, "wb");
-    mWritten = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (file) std::fclose(file);
-  }
-  ~ImageFile() { std::remove(mName.c_str()); }
-  ImageFile(const ImageFile&) = delete;
-  ImageFile& operator=(const ImageFile&) = delete;
-
-  bool Written() const { return mWritten; }
-  const char* Name() const { return mName.c_str(); }
-
-private:
-  std::string mName;
-  bool mWritten = false;
-};
-
 // The quadrant image drawn 1:1 at (0, 0) shows its four colours.
 void ExpectQuadrants(PixelCanvas& canvas) {
   EXPECT_PIXEL(canvas, 0, 0, kRedPixel, 0);
   EXPECT_PIXEL(canvas, 3, 0, kBluePixel, 0);
   EXPECT_PIXEL(canvas, 0, 3, kGreenPixel, 0);
 }
-
-// Binds the shared surface's context only between BindGlContext and
-// UnbindGlContext (nested calls count), as the editor window binds its own.
-class BindingCanvas : public PixelCanvas {
-public:
-  using PixelCanvas::PixelCanvas;
-  bool BindGlContext() override {
-    if (mDepth++ == 0) SharedSurface().MakeCurrent();
-    return true;
-  }
-  void UnbindGlContext() override {
-    if (mDepth > 0 && --mDepth == 0) wglMakeCurrent(nullptr, nullptr);
-  }
-
-private:
-  int mDepth = 0;
-};
-
-// Makes the shared surface current again when the test ends, however it ends.
-struct SurfaceRestorer {
-  ~SurfaceRestorer() { SharedSurface().MakeCurrent(); }
-};
 
 } // namespace
 
@@ -230,7 +191,7 @@ TEST_F(NanoVGImages, FetchedFileIsDecodedOncePerScaleAndRedrawnForAnother) {
 // exactly where it would have without the fetch, in the caller's transform,
 // clip, frame and (when one is open) layer.
 TEST_F(NanoVGImages, FetchThatRedrawsMidPaintLeavesThePaintWhole) {
-  ImageFile art("drawing_test_midpaint.png", QuadrantPng());  // 1x art only
+  WrittenFile art("drawing_test_midpaint.png", QuadrantPng());  // 1x art only
   ASSERT_TRUE(art.Written());
   struct FetchCase {
     const char* name;
@@ -296,7 +257,7 @@ TEST_F(NanoVGImages, FetchThatRedrawsMidPaintLeavesThePaintWhole) {
 // An image dropped from the cache while a paint still uses it keeps its
 // pixels until that paint is done; outside a paint it goes at once.
 TEST_F(NanoVGImages, UncachedImageLivesUntilThePaintThatDrewItEnds) {
-  ImageFile art("drawing_test_uncached.png", QuadrantPng());
+  WrittenFile art("drawing_test_uncached.png", QuadrantPng());
   ASSERT_TRUE(art.Written());
   PixelCanvas canvas(20, 10);
   ASSERT_TRUE(canvas.Open());
@@ -329,10 +290,10 @@ TEST_F(NanoVGImages, UncachedImageLivesUntilThePaintThatDrewItEnds) {
 // fetch that has to redraw binds the editor's own and leaves the thread as
 // it found it.
 TEST_F(NanoVGImages, FetchBetweenPaintsBindsTheEditorsContext) {
-  ImageFile art("drawing_test_unbound.png", QuadrantPng());
+  WrittenFile art("drawing_test_unbound.png", QuadrantPng());
   ASSERT_TRUE(art.Written());
   SurfaceRestorer restore;
-  BindingCanvas canvas(20, 10);
+  BoundCanvas canvas(SharedSurface(), 20, 10);
   ASSERT_TRUE(canvas.Open());
   ASSERT_TRUE(wglMakeCurrent(nullptr, nullptr));
   const IImageHandle sharp = canvas.FetchImage(art.Name(), 1, false, 2);
@@ -346,6 +307,34 @@ TEST_F(NanoVGImages, FetchBetweenPaintsBindsTheEditorsContext) {
   ExpectQuadrants(canvas);
 }
 
+// A picture wider or taller than the driver's largest texture (film strips
+// of knob frames side by side pass it easily at scale 2) yields the empty
+// handle and is not cached; one exactly that long loads.
+TEST_F(NanoVGImages, ImageBeyondTheLargestTextureIsNotLoaded) {
+  GLint limit = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
+  ASSERT_GT(limit, 0);
+  const int32_t beyond = std::max<int32_t>(20000, limit + 1);
+  struct SizeCase {
+    int32_t width, height;
+    bool loads;
+  } cases[] = {{beyond, 1, false}, {1, beyond, false}, {limit, 1, true}};
+  for (const SizeCase& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+    const std::vector<uint8_t> white(static_cast<size_t>(c.width) * c.height * 4, 0xFF);
+    WrittenFile art("drawing_test_long.png", EncodePng(c.width, c.height, white));
+    ASSERT_TRUE(art.Written());
+    PixelCanvas canvas(10, 10);
+    ASSERT_TRUE(canvas.Open());
+    const IImageHandle image = canvas.FetchImage(art.Name(), 1, false, 1);
+    EXPECT_EQ(image.IsLoaded(), c.loads);
+    EXPECT_EQ(canvas.ImageCache()->Count(), c.loads ? 1 : 0);
+    if (c.loads) {
+      EXPECT_EQ(image.Width, c.width);
+    }
+  }
+}
+
 TEST_F(NanoVGImages, NameWithoutADotIsItsOwnExtension) {
   struct DotlessCase {
     const char* name;
@@ -353,7 +342,7 @@ TEST_F(NanoVGImages, NameWithoutADotIsItsOwnExtension) {
   } cases[] = {{"drawing_test_quadrants_png", true}, {"drawing_test_quadrants_gif", false}};
   for (const DotlessCase& c : cases) {
     SCOPED_TRACE(c.name);
-    ImageFile art(c.name, QuadrantPng());
+    WrittenFile art(c.name, QuadrantPng());
     ASSERT_TRUE(art.Written());
     PixelCanvas canvas(10, 10);
     ASSERT_TRUE(canvas.Open());

@@ -7,44 +7,18 @@
 #include <memory>
 #include <vector>
 
-#include "core/IStringBuffer.h"
-#include "core/ModuleResources.h"
 #include "graphics/resources/PlatformFont.h"
 #include "graphics/resources/SharedCaches.h"
 #include "tests/graphics/drawing/gl_surface.h"
+#include "tests/graphics/resources/font_bytes.h"
+#include "tests/graphics/resources/font_surgery.h"
 
 using namespace plugkit::canvas;
 using namespace plugkit::canvas::test;
 
 namespace {
 
-
 class NanoVGText : public PixelTest {};
-
-// A platform font over bytes it does not own, counting how often its data
-// is asked for.
-class BytesFont : public PlatformFont {
-public:
-  BytesFont(const void* bytes, int32_t size) : mBytes(bytes), mSize(size) {}
-  int loads = 0;
-  std::unique_ptr<ITypefaceBlob> LoadTypefaceBlob() override {
-    ++loads;
-    auto blob = std::make_unique<ITypefaceBlob>();
-    if (blob->AssignBytes(mBytes, mSize)) blob->LoadFace(0);
-    return blob;
-  }
-
-private:
-  const void* mBytes;
-  int32_t mSize;
-};
-
-// The bytes of a resource of the test program, found by file name in any case.
-const unsigned char* ResourceBytes(const char* name, const char* type, int32_t& size) {
-  plugkit::IStringBuffer location;
-  if (plugkit::FindResourceOrFile(name, type, location, nullptr) != plugkit::kLocationResource) return nullptr;
-  return plugkit::LoadResourceBytes(location.Get(), type, size, nullptr);
-}
 
 ITextStyle Style(float size, ETextHAlign h, ETextVAlign v, IArgb colour = kRed) {
   ITextStyle style;
@@ -56,14 +30,15 @@ ITextStyle Style(float size, ETextHAlign h, ETextVAlign v, IArgb colour = kRed) 
   return style;
 }
 
-
 } // namespace
 
+// Fonts whose parts lie outside their bytes (only the check of what the
+// rasteriser reads finds that; their names and metrics read fine) are
+// refused each time, kept nowhere, and the canvas goes on with its fonts.
 TEST_F(NanoVGText, FontIsReadOncePerProcessAndRefusedFontsReportFailure) {
-  int32_t size = 0;
-  const unsigned char* roboto = ResourceBytes("roboto-regular.TTF", "ttf", size);
-  ASSERT_NE(roboto, nullptr);
-  BytesFont font(roboto, size);
+  const std::vector<uint8_t> roboto = EmbeddedFont("roboto-regular.TTF");
+  ASSERT_FALSE(roboto.empty());
+  BytesFont font(roboto);
   PixelCanvas first(40, 40);
   ASSERT_TRUE(first.Open());
   EXPECT_TRUE(first.AddBackendFont("Roboto-Regular", &font));
@@ -76,26 +51,55 @@ TEST_F(NanoVGText, FontIsReadOncePerProcessAndRefusedFontsReportFailure) {
   }
   EXPECT_EQ(font.loads, 1);
 
-  // A directory with no tables passes as a font face but NanoVG cannot use
-  // it: refused, and not kept for the next context either.
-  const unsigned char hollow[12] = {0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-  BytesFont empty(hollow, sizeof hollow);
-  ASSERT_TRUE(empty.LoadTypefaceBlob()->IsUsable());
-  EXPECT_FALSE(first.AddBackendFont("Hollow", &empty));
-  EXPECT_FALSE(first.AddBackendFont("Hollow", &empty));
-  EXPECT_EQ(empty.loads, 3);
+  const int32_t cached = TypefaceBlobCache().Count();
+  for (const DamagedFont& d : DamagedCopies(roboto)) {
+    SCOPED_TRACE(d.Name);
+    BytesFont damaged(d.File);
+    ASSERT_TRUE(damaged.LoadTypefaceBlob()->Info.Data) << "the reader finds the face";
+    EXPECT_FALSE(first.AddBackendFont("Damaged", &damaged));
+    EXPECT_FALSE(first.AddBackendFont("Damaged", &damaged));
+    EXPECT_EQ(damaged.loads, 3) << "read again each time: nothing was kept";
+    EXPECT_EQ(TypefaceBlobCache().Count(), cached);
+    IBox box(0, 0, 40, 40);
+    ITextStyle style = Style(10, ETextHAlign::Left, ETextVAlign::Upper);
+    style.SetFontName("Damaged");
+    EXPECT_EQ(first.MeasureTextRun(style, "Hi", box), 0.0f) << "the stash holds no font of that name";
+  }
+  // The canvas measures and draws with what it had.
+  IBox box(0, 0, 40, 40);
+  EXPECT_GT(first.MeasureTextRun(Style(10, ETextHAlign::Left, ETextVAlign::Upper), "Hi", box), 0.0f);
+  const ITextStyle large = Style(30, ETextHAlign::Centre, ETextVAlign::Centre);
+  first.Paint([&] { first.RenderTextRun(large, "H", IBox(0, 0, 40, 40)); });
+  int lit = 0;
+  for (const Rgba& p : first.Pixels()) lit += p.A > 0;
+  EXPECT_GT(lit, 50);
 
-  BytesFont nothing(nullptr, 0);
+  BytesFont nothing({});
   EXPECT_FALSE(first.AddBackendFont("Nothing", &nothing));
   EXPECT_FALSE(first.AddBackendFont("Missing", nullptr));
   EXPECT_FALSE(first.AddBackendFont(nullptr, &font));
 }
 
+// A font with CFF outlines draws through the same rasteriser.
+TEST_F(NanoVGText, FontWithCffOutlinesDraws) {
+  BytesFont cff(JoinFont(SmallCffFont()));
+  PixelCanvas canvas(40, 40);
+  ASSERT_TRUE(canvas.Open());
+  ASSERT_TRUE(canvas.AddBackendFont("CffBox", &cff));
+  ITextStyle style = Style(20, ETextHAlign::Left, ETextVAlign::Upper);
+  style.SetFontName("CffBox");
+  canvas.Paint([&] { canvas.RenderTextRun(style, "A", IBox(0, 0, 40, 40)); });
+  // The box: 500 x 700 units from (100, 0), at 20 pixels for the 1000
+  // units from the ascender (800) to the descender (-200): x 2 .. 12 and,
+  // below the top of the line, y 2 .. 16.
+  EXPECT_PIXEL(canvas, 7, 10, kRedPixel, 0);
+  EXPECT_PIXEL(canvas, 7, 0, kClearPixel, 0);
+  EXPECT_PIXEL(canvas, 14, 10, kClearPixel, 0);
+  EXPECT_PIXEL(canvas, 7, 18, kClearPixel, 0);
+}
+
 TEST_F(NanoVGText, MeasuredBoxIsOneLineHighAtTheAnchor) {
-  int32_t size = 0;
-  const unsigned char* roboto = ResourceBytes("ROBOTO-REGULAR.ttf", "TTF", size);
-  ASSERT_NE(roboto, nullptr);
-  BytesFont font(roboto, size);
+  BytesFont font(EmbeddedFont("ROBOTO-REGULAR.ttf"));
   PixelCanvas canvas(200, 60);
   ASSERT_TRUE(canvas.Open());
   ASSERT_TRUE(canvas.AddBackendFont("Roboto-Regular", &font));
@@ -130,10 +134,7 @@ TEST_F(NanoVGText, MeasuredBoxIsOneLineHighAtTheAnchor) {
 }
 
 TEST_F(NanoVGText, TextIsDrawnInItsColourInsideItsBox) {
-  int32_t size = 0;
-  const unsigned char* roboto = ResourceBytes("Roboto-Regular.ttf", "ttf", size);
-  ASSERT_NE(roboto, nullptr);
-  BytesFont font(roboto, size);
+  BytesFont font(EmbeddedFont("Roboto-Regular.ttf"));
   PixelCanvas canvas(120, 40);
   ASSERT_TRUE(canvas.Open());
   ASSERT_TRUE(canvas.AddBackendFont("Roboto-Regular", &font));
@@ -171,10 +172,7 @@ TEST_F(NanoVGText, TextIsDrawnInItsColourInsideItsBox) {
 }
 
 TEST_F(NanoVGText, TurnedTextStaysInsideItsTurnedBox) {
-  int32_t size = 0;
-  const unsigned char* roboto = ResourceBytes("Roboto-Regular.ttf", "ttf", size);
-  ASSERT_NE(roboto, nullptr);
-  BytesFont font(roboto, size);
+  BytesFont font(EmbeddedFont("Roboto-Regular.ttf"));
   PixelCanvas canvas(60, 120);
   ASSERT_TRUE(canvas.Open());
   ASSERT_TRUE(canvas.AddBackendFont("Roboto-Regular", &font));

@@ -5,7 +5,7 @@ if(TARGET plugkit_drawing)
   plugkit_folder_tests(graphics/drawing drawing_tests plugkit_drawing)
   # The mapping tests compare with NanoVG's own constants; vector-image tests
   # build parsed images by hand.
-  target_include_directories(drawing_tests PRIVATE ${NANOVG_DIR} ${NANOSVG_DIR})
+  target_include_directories(drawing_tests PRIVATE ${NANOVG_INCLUDE_DIR} ${NANOSVG_DIR})
   target_link_libraries(drawing_tests PRIVATE gdi32 user32)
   # Text and logo tests draw the fonts and the logo the plug-ins carry,
   # looked up among the program's own resources.

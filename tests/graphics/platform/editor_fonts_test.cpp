@@ -7,12 +7,17 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "graphics/platform/GdiFonts.h"
 #include "graphics/platform/ICanvasWinFont.h"
 #include "graphics/platform/WinFontCaches.h"
 #include "graphics/records/DefaultConstants.h"
+#include "graphics/resources/SharedCaches.h"
 #include "tests/graphics/platform/editor_harness.h"
+#include "tests/graphics/resources/font_bytes.h"
+#include "tests/graphics/resources/font_surgery.h"
+#include "tests/support/written_file.h"
 
 namespace plugkit::canvas::test {
 namespace {
@@ -116,12 +121,30 @@ TEST(EditorFonts, EmbeddedFontsAreRegisteredAndShared) {
 
 class LabelControl : public IControl {
 public:
-  explicit LabelControl(const IBox& bounds) : IControl(bounds, -1) {}
+  explicit LabelControl(const IBox& bounds, const char* font = "Roboto-Regular") : IControl(bounds, -1) {
+    mStyle = kStandardText.WithSize(40.0f);
+    mStyle.SetFontName(font);
+  }
   void Render(ICanvas& g) override {
     g.FloodBox(IArgb(255, 255, 255, 255), Bounds());
-    g.RenderTextRun(kStandardText.WithSize(40.0f), "Tessivo", Bounds());
+    g.RenderTextRun(mStyle, "Tessivo", Bounds());
   }
+
+private:
+  ITextStyle mStyle;
 };
+
+// Dark pixels of black text on white in the editor's picture, within rows
+// top .. bottom.
+int DarkPixels(EditorHarness& h, int top, int bottom) {
+  int lit = 0;
+  for (int y = top; y < bottom; y += 2)
+    for (int x = 30; x < 220; x += 2) {
+      const Rgba8 p = h.Pixel(x, y);
+      if (p.R >= 0 && p.R < 128 && p.G < 128 && p.B < 128) ++lit;
+    }
+  return lit;
+}
 
 // The layout installs the embedded font; the editor draws text with it and
 // the native text field shows the same family.
@@ -134,13 +157,7 @@ TEST(EditorFonts, EmbeddedFontDrawsTextAndDressesTheTextField) {
   ASSERT_TRUE(h.Open());
   EXPECT_TRUE(installed);
   ASSERT_TRUE(h.PumpUntilPainted());
-  int lit = 0;
-  for (int y = 60; y < 100; y += 2)
-    for (int x = 30; x < 220; x += 2) {
-      const Rgba8 p = h.Pixel(x, y);
-      if (p.R >= 0 && p.R < 128 && p.G < 128 && p.B < 128) ++lit;
-    }
-  EXPECT_GT(lit, 20) << "black text on the white panel";
+  EXPECT_GT(DarkPixels(h, 60, 100), 20) << "black text on the white panel";
 
   ICanvasWin* editor = h.Editor();
   editor->OpenTextField(-1, kStandardText, IBox(20, 20, 200, 50), 20, "abc");
@@ -150,6 +167,62 @@ TEST(EditorFonts, EmbeddedFontDrawsTextAndDressesTheTextField) {
   ASSERT_TRUE(font);
   EXPECT_EQ(FaceOf(font), "Roboto");
   editor->AbortTextField();
+}
+
+// Damaged copies of the embedded Roboto, whose tables the rasteriser would
+// read outside their bytes (a knob measures text at layout, inside the
+// host's call, and every paint draws it): the Windows layer registers each
+// (GDI takes them), the back-end refuses them, so InstallFont answers false
+// and keeps nothing, and the editor goes on painting with its own font.
+TEST(EditorFonts, FontsTheRasteriserWouldReadPastAreRefusedAndTheEditorPaintsOn) {
+  const std::vector<uint8_t> roboto = EmbeddedFont("Roboto-Regular.ttf");
+  ASSERT_FALSE(roboto.empty());
+  // Of a family of their own, so that GDI hands the back-end their bytes
+  // and no other Roboto's.
+  SfntFont renamed = SplitFont(roboto);
+  RenameFamily(renamed, "Roboto", "Damage");
+  std::vector<std::unique_ptr<plugkit::test::WrittenFile>> files;
+  std::vector<std::string> names;
+  for (const DamagedFont& d : DamagedCopies(renamed)) {
+    const std::string name = "editor_fonts_damaged_" + std::to_string(files.size()) + ".ttf";
+    files.push_back(std::make_unique<plugkit::test::WrittenFile>(name, d.File));
+    ASSERT_TRUE(files.back()->Written());
+    names.push_back(d.Name);
+  }
+  bool installed = false;
+  std::vector<bool> registered, refusedInstalled;
+  LabelControl* label = nullptr;
+  EditorHarness h(1.0f, 1, [&](ICanvas& g) {
+    installed = g.InstallFont("Roboto-Regular", "Roboto-Regular.ttf");
+    for (const auto& file : files) {
+      std::unique_ptr<PlatformFont> opened(g.OpenFontResource("Damaged", file->Name()));
+      registered.push_back(opened != nullptr);
+      refusedInstalled.push_back(g.InstallFont("Damaged", file->Name()));
+      IBox box(0, 0, 250, 160);
+      ITextStyle style = kStandardText;
+      style.SetFontName("Damaged");
+      g.MeasureTextBox(style, "Tessivo", box);  // as a control measures at layout
+    }
+    label = static_cast<LabelControl*>(g.AttachBackground(new LabelControl(IBox(0, 0, 250, 160))));
+    g.AdoptControl(new LabelControl(IBox(0, 120, 250, 160), "Damaged"));
+  });
+  ASSERT_TRUE(h.Open());
+  EXPECT_TRUE(installed);
+  ASSERT_EQ(refusedInstalled.size(), files.size());
+  for (size_t i = 0; i < files.size(); ++i) {
+    SCOPED_TRACE(names[i]);
+    EXPECT_TRUE(registered[i]) << "the platform takes the file: the refusal is the back-end's";
+    EXPECT_FALSE(refusedInstalled[i]);
+  }
+  EXPECT_EQ(TypefaceBlobCache().Count(), 1) << "only Roboto is kept";
+
+  ASSERT_TRUE(h.PumpUntilPainted());
+  EXPECT_GT(DarkPixels(h, 50, 100), 20) << "the editor's own font";
+  EXPECT_EQ(DarkPixels(h, 124, 158), 0) << "the refused font draws nothing";
+  const uint32_t painted = h.Editor()->PaintedFrames();
+  label->MarkChanged(false, -1);
+  ASSERT_TRUE(h.PumpUntilPainted(painted + 1)) << "and it goes on painting";
+  EXPECT_GT(DarkPixels(h, 50, 100), 20);
 }
 
 } // namespace

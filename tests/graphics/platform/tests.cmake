@@ -4,7 +4,7 @@
 # editor's pixels through NanoVG's framebuffer utilities.
 if(TARGET plugkit_platform)
   plugkit_folder_tests(graphics/platform graphics_platform_tests plugkit_platform)
-  target_include_directories(graphics_platform_tests PRIVATE ${NANOVG_DIR})
+  target_include_directories(graphics_platform_tests PRIVATE ${NANOVG_INCLUDE_DIR})
   if(TARGET tessivo_resources)
     target_link_libraries(graphics_platform_tests PRIVATE tessivo_resources)
   endif()

@@ -3,8 +3,10 @@
 // reader's tests: a table directory with head, name and hhea tables holding
 // chosen names and metrics, written the way the format lays them out
 // (big-endian; in a collection every table offset counts from the start of
-// the file). The tables come after every directory, so cutting the bytes
-// short always cuts a table.
+// the file), and by default the least the rasteriser needs besides: a
+// character map without characters and one empty glyph with its metrics.
+// The tables come after every directory and name comes last, so cutting the
+// bytes short always cuts a table, and name.
 
 #include <cstdint>
 #include <string>
@@ -36,6 +38,8 @@ struct FontFace {
   uint16_t MacStyle = 0;
   int16_t Ascender = 800, Descender = -200, LineGap = 90;
   bool WithHead = true, WithName = true, WithHhea = true;
+  // cmap, maxp, hmtx, loca and glyf for one empty glyph.
+  bool WithOutlines = true;
 };
 
 namespace detail {
@@ -63,6 +67,29 @@ inline std::vector<uint8_t> HheaTable(const FontFace& f) {
   Put16(t, 4, static_cast<uint16_t>(f.Ascender));
   Put16(t, 6, static_cast<uint16_t>(f.Descender));
   Put16(t, 8, static_cast<uint16_t>(f.LineGap));
+  Put16(t, 34, f.WithOutlines ? 1 : 0);  // long horizontal metrics
+  return t;
+}
+// A Unicode map whose one segment (the closing 0xFFFF) gives glyph 0.
+inline std::vector<uint8_t> EmptyCmapTable() {
+  std::vector<uint8_t> t(12 + 24, 0);
+  Put16(t, 2, 1);
+  Put16(t, 4, 3);
+  Put16(t, 6, 1);
+  Put32(t, 8, 12);
+  Put16(t, 12, 4);   // format
+  Put16(t, 14, 24);  // length
+  Put16(t, 18, 2);   // segments x 2
+  Put16(t, 20, 2);   // search range
+  Put16(t, 26, 0xFFFF);
+  Put16(t, 30, 0xFFFF);
+  Put16(t, 32, 1);  // delta
+  return t;
+}
+inline std::vector<uint8_t> OneGlyphMaxpTable() {
+  std::vector<uint8_t> t(6, 0);
+  Put32(t, 0, 0x00005000);
+  Put16(t, 4, 1);
   return t;
 }
 inline std::vector<uint8_t> NameTable(const FontFace& f) {
@@ -100,6 +127,13 @@ inline std::vector<uint8_t> BuildFont(const std::vector<FontFace>& faces, bool c
   std::vector<std::vector<ITable>> tables;
   for (const FontFace& f : faces) {
     std::vector<ITable> list;
+    if (f.WithOutlines) {
+      list.push_back({"cmap", EmptyCmapTable()});
+      list.push_back({"maxp", OneGlyphMaxpTable()});
+      list.push_back({"hmtx", {0x01, 0xF4, 0, 0}});
+      list.push_back({"loca", {0, 0, 0, 0}});
+      list.push_back({"glyf", {}});
+    }
     if (f.WithHead) list.push_back({"head", HeadTable(f)});
     if (f.WithHhea) list.push_back({"hhea", HheaTable(f)});
     if (f.WithName) list.push_back({"name", NameTable(f)});

@@ -8,23 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "core/ModuleResources.h"
 #include "graphics/resources/ITrueTypeInfo.h"
 #include "graphics/resources/ITypefaceBlob.h"
 #include "graphics/resources/PlatformFont.h"
 #include "graphics/resources/SharedCaches.h"
 #include "tests/graphics/resources/font_builder.h"
+#include "tests/graphics/resources/font_bytes.h"
 
 namespace plugkit::canvas::test {
 namespace {
-
-std::vector<uint8_t> EmbeddedFont(const char* name) {
-  IStringBuffer location;
-  if (FindResourceOrFile(name, "ttf", location, nullptr) != kLocationResource) return {};
-  int32_t size = 0;
-  const unsigned char* bytes = LoadResourceBytes(location.Get(), "ttf", size, nullptr);
-  return bytes ? std::vector<uint8_t>(bytes, bytes + size) : std::vector<uint8_t>();
-}
 
 bool LoadBytes(ITrueTypeInfo& info, const std::vector<uint8_t>& bytes, int32_t face) {
   return info.Load(bytes.data(), static_cast<int32_t>(bytes.size()), face);
@@ -309,27 +301,11 @@ TEST(TypefaceBlob, BasePlatformFontGivesAnEmptyBlob) {
   EXPECT_FALSE(blob->SelectFace(nullptr));
 }
 
-// A platform font whose data is the given bytes, face chosen by style.
-class BytesFont : public PlatformFont {
-public:
-  explicit BytesFont(std::vector<uint8_t> bytes) : mBytes(std::move(bytes)) {}
-  int loads = 0;
-  std::unique_ptr<ITypefaceBlob> LoadTypefaceBlob() override {
-    ++loads;
-    auto blob = std::make_unique<ITypefaceBlob>();
-    if (blob->AssignBytes(mBytes.data(), static_cast<int32_t>(mBytes.size()))) blob->SelectFace("Regular");
-    return blob;
-  }
-
-private:
-  std::vector<uint8_t> mBytes;
-};
-
 // A font reaches each back-end from the process-wide cache once it has
 // been read; data the rasteriser refuses, or no data at all, is not kept.
 TEST(TypefaceBlobCache, KeepsOnlyFontsTheRasteriserTook) {
-  BytesFont roboto(EmbeddedFont("Roboto-Regular.ttf"));
-  BytesFont empty({});
+  BytesFont roboto(EmbeddedFont("Roboto-Regular.ttf"), "Regular");
+  BytesFont empty({}, "Regular");
   std::vector<std::string> offered;
   bool accept = false;
   auto rasteriser = [&](const ITypefaceBlob& blob) {

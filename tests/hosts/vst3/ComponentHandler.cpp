@@ -63,7 +63,7 @@ tresult PLUGIN_API ComponentHandler::queryInterface(const TUID iid, void** obj) 
     *obj = static_cast<Vst::IComponentHandler*>(this);
     return kResultOk;
   }
-  if (FUnknownPrivate::iidEqual(iid, Vst::IComponentHandler2::iid)) {
+  if (offersHandler2 && FUnknownPrivate::iidEqual(iid, Vst::IComponentHandler2::iid)) {
     addRef();
     *obj = static_cast<Vst::IComponentHandler2*>(this);
     return kResultOk;

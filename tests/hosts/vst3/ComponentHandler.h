@@ -3,15 +3,18 @@
 // The host side of a plug-in's edit calls: IComponentHandler,
 // IComponentHandler2 and IComponentHandler3, recording every call in order so
 // that tests can check what a plug-in told its host (edits, restart flags,
-// group edits, dirty state, context-menu requests). Every call answers
-// kResultOk; createContextMenu answers a new ContextMenu (kept for the test as
-// LastContextMenu) unless context menus are switched off.
+// group edits, dirty state, context-menu requests), each with the thread it
+// came on. Every call answers kResultOk; createContextMenu answers a new
+// ContextMenu (kept for the test as LastContextMenu) unless context menus
+// are switched off. A handler can also stand for a host without
+// IComponentHandler2 (SetOffersHandler2).
 //
 // Reference counted like HostApplication (one reference at creation). Calls
 // may come from any thread; the record is guarded by a mutex.
 
 #include <atomic>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "pluginterfaces/base/smartpointer.h"
@@ -37,6 +40,7 @@ struct HandlerCall {
   Steinberg::Vst::ParamID id = 0;          // edits
   Steinberg::Vst::ParamValue value = 0.0;  // performEdit
   Steinberg::int32 flags = 0;              // restartComponent flags, setDirty state
+  std::thread::id thread = std::this_thread::get_id();  // where the call came from
 };
 
 class ComponentHandler : public Steinberg::Vst::IComponentHandler,
@@ -49,6 +53,9 @@ class ComponentHandler : public Steinberg::Vst::IComponentHandler,
   void ClearCalls();
   // Whether createContextMenu answers a menu (true) or null.
   void SetOffersContextMenus(bool offer) { offersContextMenus = offer; }
+  // Whether queryInterface answers IComponentHandler2 (true) or not; to be set
+  // before the handler is given to a plug-in.
+  void SetOffersHandler2(bool offer) { offersHandler2 = offer; }
   // The menu createContextMenu made last (null: none yet), and the view it
   // was made for.
   Steinberg::IPtr<ContextMenu> LastContextMenu() const { return lastMenu; }
@@ -82,6 +89,7 @@ class ComponentHandler : public Steinberg::Vst::IComponentHandler,
   std::vector<HandlerCall> calls;
   std::atomic<int> refCount{1};
   bool offersContextMenus = true;
+  bool offersHandler2 = true;
   Steinberg::IPtr<ContextMenu> lastMenu;
   Steinberg::IPlugView* lastMenuView = nullptr;
 };

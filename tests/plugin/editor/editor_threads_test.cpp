@@ -40,12 +40,6 @@ namespace {
 
 using namespace tessivo_editor_test;
 
-// A host that agrees to every window size and records nothing, since its
-// audio thread and its worker call it too.
-intptr_t VST2_CALL QuietHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-  return opcode == audioMasterSizeWindow ? 1 : 0;
-}
-
 // Runs body(n) for n = 0, 1, 2 ... on a thread of its own until destroyed.
 class Worker {
 public:

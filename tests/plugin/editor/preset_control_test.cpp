@@ -231,9 +231,12 @@ TEST(PresetControl, ActionsWaitForTheTimerAndTheLastChoiceWins) {
   f.Act(TPresetControl::kRestore);
   EXPECT_EQ(f.Strip().PendingAction, TPresetControl::kRestore);
   EXPECT_EQ(f.plugin.GetParam(Mix)->Value(), 10.0);  // not yet
+  HostCalls().clear();
   f.Settle();
   EXPECT_EQ(f.plugin.GetParam(Mix)->Value(), 50.0);
   EXPECT_EQ(f.Strip().PendingAction, -1);
+  // A restore is a preset load like any other: the host hears of it.
+  EXPECT_EQ(HostTrail(), (std::vector<std::string>{"update display"}));
 
   // Restore, then Modify within the delay: only the rename runs, once.
   f.plugin.GetParam(Mix)->Set(10.0);
