@@ -185,6 +185,7 @@ private:
   intptr_t Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
   void IdentifyHostOnce();
   void Close();
+  void DeleteClosed();
   intptr_t OpenEditor(void* parentWindow);
   intptr_t CloseEditor();
   intptr_t GetChunk(bool bank, void* ptr);

@@ -57,7 +57,7 @@ void IVST2Binding::Close() {
   if (mEditorOpen || EditorGraphics() != nullptr) CloseEditor();
   mClosed.store(true, std::memory_order_relaxed);
   if (mEditorHolds == 0) {
-    delete this;
+    DeleteClosed();
     return;
   }
   // Code of the editor's is still running (this close came from inside it)
@@ -68,7 +68,14 @@ void IVST2Binding::Close() {
 void IVST2Binding::HoldForEditorCall() { ++mEditorHolds; }
 
 void IVST2Binding::ReleaseEditorHold() {
-  if (--mEditorHolds == 0 && mClosed.load(std::memory_order_relaxed)) delete this;
+  if (--mEditorHolds == 0 && mClosed.load(std::memory_order_relaxed)) DeleteClosed();
+}
+
+void IVST2Binding::DeleteClosed() {
+  // Held once more for the destruction itself, as a counted object is: no
+  // call of the editor's that it may run into deletes the object again.
+  mEditorHolds = 1;
+  delete this;
 }
 
 // --- Editor ----------------------------------------------------------------------

@@ -186,8 +186,8 @@ private:
   void StopDisplaySync();
 
   // Runs a modal loop of the editor's (a menu, a dialog, a message box).
-  // The host may close the editor meanwhile; true when the window it ran
-  // for is still open, false when its answer is to be dropped.
+  // The host may close the editor meanwhile: false when the window it ran
+  // for went (its answer is then dropped), else true.
   bool RunModalLoop(const std::function<void()>& loop);
 
   // Text field.

@@ -51,9 +51,10 @@ BOOL CALLBACK MatchHostWindow(HWND hwnd, LPARAM param) {
 } // namespace
 
 bool ICanvasWin::RunModalLoop(const std::function<void()>& loop) {
+  // An alert may run without a window of the editor's; then none can go.
   void* const window = mWindow;
   loop();
-  return window && mWindow == window;
+  return mWindow == window;
 }
 
 IPopupMenu* ICanvasWin::RunPopupMenu(IPopupMenu& menu, const IBox& anchor, bool& answersLater) {

@@ -56,7 +56,7 @@ TEST(VST3EditorDialogs, TheLastReleasesInsideTheSaveDialogWriteNoFile) {
   // the dialog's loop and everything that ran it have returned.
   EXPECT_TRUE(PumpUntil("the plug-in to go", [&] { return deleted; }));
   EXPECT_TRUE(closer.Acted());
-  EXPECT_FALSE(std::filesystem::exists(path)) << "a file written for a deleted plug-in";
+  EXPECT_FALSE(std::filesystem::exists(path)) << "a file written for a plug-in the host let go of";
   EXPECT_EQ(GetWindow(parent.Handle(), GW_CHILD), nullptr);
   EXPECT_TRUE(plugkit::test::PumpTimerTicks(20, 3));
   std::filesystem::remove(path);

@@ -283,7 +283,7 @@ TEST(EditorClosedInside, EffCloseInsideTheSaveDialogWritesNoFile) {
     // gone, the dialog's loop and everything that ran it have returned.
     EXPECT_TRUE(plugkit::test::PumpUntil("the plug-in to go", [&] { return deleted; }));
     EXPECT_TRUE(closer.Acted());
-    EXPECT_FALSE(std::filesystem::exists(path)) << "a file written for a deleted plug-in";
+    EXPECT_FALSE(std::filesystem::exists(path)) << "a file written for a plug-in the host let go of";
     EXPECT_EQ(EditorWindowCount(), 0);
     EXPECT_TRUE(plugkit::test::PumpTimerTicks(20, 3));
   }
