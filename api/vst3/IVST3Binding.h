@@ -12,7 +12,7 @@
 //
 // Lifetime: made by the module's class factory under the process-wide
 // creation lock (api/vst3/IVST3Factory.h) with one reference; the last
-// release deletes it (the editor's running calls hold one too). initialize (a null context is allowed) builds the buses
+// release deletes it. initialize (a null context is allowed) builds the buses
 // and the host parameters; terminate drops them; a second initialize without
 // terminate is refused. The editor tick (20 ms) runs from construction to
 // destruction on the user-interface thread: the constructing thread until

@@ -14,8 +14,9 @@
 // answering the editor's call by closing it) takes the window away at once
 // and ends what is in progress (ICanvas::EndInteraction); the controls and
 // the drawing state go with the delete, or the next opening. A menu or
-// dialog whose loop saw the window go answers as if nothing was chosen. Opening while open closes
-// first and reopens at the same place and size. When the window class, the
+// dialog whose loop saw the window go answers as if nothing was chosen.
+// Opening while open closes first and reopens at the same place and size.
+// When the window class, the
 // window, its pixel format, the OpenGL context with its OpenGL 2 entry points
 // or the NanoVG context cannot be made, opening returns null with the
 // window, its context, its display-sync thread and the class registration
@@ -29,8 +30,8 @@
 // The editor notices (WM_NCDESTROY): the display-sync thread stops, the
 // window handle is forgotten (HasNativeWindow false) and every press ends
 // at once, with its release and the end of its host gestures, as a lost
-// mouse capture ends it. The OpenGL context can
-// then no longer be made current, so closing, deleting or reopening the
+// mouse capture ends it. The OpenGL context can then no longer be made
+// current, so closing, deleting or reopening the
 // editor frees its drawing state without any OpenGL call and lets its
 // OpenGL objects go with its context: whatever context the host has current
 // on this thread, and the host's objects, stay as they were.
