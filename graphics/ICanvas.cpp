@@ -23,8 +23,7 @@ ICanvas::ICanvas(ICanvasEditorDelegate* delegate, int32_t width, int32_t height,
       mMaxWidth(mWidth > INT32_MAX / 2 ? INT32_MAX : mWidth * 2),
       mMinHeight(std::max(mHeight / 2, 1)),
       mMaxHeight(mHeight > INT32_MAX / 2 ? INT32_MAX : mHeight * 2),
-      mDelegate(delegate),
-      mLifetime(std::make_shared<char>(0)) {
+      mDelegate(delegate) {
   mCaptures.max_load_factor(1.0f);
   mCaptures.rehash(8);
   VectorImageCache().Retain();
@@ -71,15 +70,25 @@ void ICanvas::ApplyScreenScale(int32_t scale) {
   // A cap answers the room for one scale; another scale asks afresh.
   if (asked != mAskedScreenScale) mScreenScaleCap = 0;
   mAskedScreenScale = asked;
-  mScreenScale = CappedScreenScale();
+  UseScreenScale(CappedScreenScale());
   ResizeTail(true);
 }
 
 void ICanvas::CapScreenScale(int32_t cap) {
   mScreenScaleCap = cap > 0 ? std::min(cap, kMaxScreenScale) : 0;
   if (CappedScreenScale() == mScreenScale) return;
-  mScreenScale = CappedScreenScale();
+  UseScreenScale(CappedScreenScale());
   ResizeTail(true);
+}
+
+void ICanvas::UseScreenScale(int32_t scale) {
+  if (scale != mScreenScale) {
+    // Released while the old scale holds, so a control that shows the
+    // pointer again puts it back where it was on the screen.
+    ReleaseAllCaptures();
+    mResizing = false;
+  }
+  mScreenScale = scale;
 }
 
 bool ICanvas::ApplySize(int32_t width, int32_t height, float drawScale) {
@@ -96,7 +105,9 @@ bool ICanvas::ApplySize(int32_t width, int32_t height, float drawScale) {
   // The resizer places itself from the new size before anyone draws it.
   if (mCornerResizer) mCornerResizer->OnScaleChange();
   ResizeTail(false);
-  if (mRelayoutOnResize && mDelegate) mDelegate->RunEditorLayout(this);
+  // A host may close the editor in its answer to the size request: a closed
+  // editor gets no new controls.
+  if (mRelayoutOnResize && mDelegate && !mDisposed) mDelegate->RunEditorLayout(this);
   return true;
 }
 
@@ -135,17 +146,40 @@ void ICanvas::DeferAction(IDeferredAction action) {
   WakeDisplayTicks();
 }
 
-bool ICanvas::RunDeferredActions() {
+void ICanvas::RunDeferredActions() {
   // The queue is read afresh after every action: one may queue another, or
-  // drop the rest with the controls; only the running one is held here.
-  const std::weak_ptr<void> alive = mLifetime;
+  // drop the rest (the controls removed, the editor closed); only the
+  // running one is held here.
   while (!mDeferredActions.empty()) {
     const IDeferredAction action = std::move(mDeferredActions.front());
     mDeferredActions.pop_front();
     action();
-    if (alive.expired()) return false;
   }
-  return true;
+}
+
+// ---- Lifetime ----
+
+ICanvas::ICallScope::ICallScope(ICanvas* canvas) : mCanvas(canvas), mDelegate(canvas ? canvas->mDelegate : nullptr) {
+  if (mDelegate) mDelegate->HoldForEditorCall();
+  if (mCanvas) ++mCanvas->mCallDepth;
+}
+
+ICanvas::ICallScope::~ICallScope() {
+  if (mCanvas && --mCanvas->mCallDepth == 0 && mCanvas->mDisposed) delete mCanvas;
+  // Last: the plug-in the host deleted meanwhile goes after its canvas.
+  if (mDelegate) mDelegate->ReleaseEditorHold();
+}
+
+void ICanvas::Dispose(ICanvas* canvas) {
+  if (!canvas) return;
+  canvas->CloseEditorWindow();
+  if (canvas->mCallDepth == 0) {
+    delete canvas;
+    return;
+  }
+  // The controls stay for the code still running; nothing of theirs goes on.
+  canvas->EndInteraction();
+  canvas->mDisposed = true;
 }
 
 // ---- Base behaviour of the virtual operations ----

@@ -22,7 +22,8 @@
 // AttachCornerResizer, InstallPopupMenuControl or InstallTextEntryControl
 // belongs to the canvas from that call on (also when the call refuses it: the
 // control is then deleted at once). RemoveEveryControl and the destructor
-// delete them. The delegate is not owned and must outlive the canvas.
+// delete them. The delegate is not owned and must outlive the canvas (its
+// bindings make sure of it while the editor's code runs, see ICallScope).
 //
 // Pointer captures: a pressed pointer is bound to the control it pressed
 // until its release. The canvas remembers, per capture, the parameters whose
@@ -30,7 +31,13 @@
 // than by the pointer's release (a size change, a menu opening, a context
 // menu, a double press, an alert), the control still gets its release and
 // exactly those gestures are ended, so a host never sees an unbalanced
-// gesture.
+// gesture. A change of screen scale and the window's end (the host
+// destroying it) end every capture the same way.
+//
+// Lifetime: see ICallScope and Dispose below. The editor's code may call
+// the host, and the host may close the editor or delete the plug-in from
+// inside such a call; the canvas, its controls and its delegate stay until
+// that code has returned.
 //
 // Threads: user-interface thread only. The resource operations lock the
 // caches they use (SharedCaches.h); nothing else here locks.
@@ -293,9 +300,11 @@ public:
   virtual bool WriteClipboardText(const char* text) = 0;
   virtual void NotifyPopupMenuToggled() = 0;
   // Modal: each returns when the user is done, after a message loop in which
-  // the host may close the editor and delete this canvas. The answer still
-  // reaches the caller's own buffers; a done function is called only while
-  // the canvas lives. Call them with no lock held (see DeferAction).
+  // the host may close the editor (the canvas itself stays until the call
+  // that ran the loop has returned, see ICallScope). An editor closed
+  // meanwhile answers as cancelled: no file or folder, false for the
+  // colour (the caller's colour unchanged), 0 for the alert, and no done
+  // function runs. Call them with no lock held (see DeferAction).
   virtual int32_t ShowAlertBox(const char* text, const char* caption, int32_t buttons, int32_t icon,
                                IAlertDone done) = 0;
   virtual void ChooseFileDialog(IStringBuffer& file, IStringBuffer& folder, int32_t action, const char* filter) = 0;
@@ -339,7 +348,8 @@ public:
   // Shows menu as a native menu at anchor. Either answers at once (the menu
   // or submenu holding the chosen item, or null for no choice; answersLater
   // false) or sets answersLater and calls DeliverMenuResult exactly once
-  // when the user is done.
+  // when the user is done. A menu whose loop saw the editor close answers
+  // null, and nothing in it is marked picked.
   virtual IPopupMenu* RunPopupMenu(IPopupMenu& menu, const IBox& anchor, bool& answersLater) = 0;
 
   // Deletes every control, then frees the rest.
@@ -503,6 +513,11 @@ public:
   // control changed and rebuilds the back buffer. Host, window and back
   // buffer are left alone while no native window exists. The same scale
   // again stays under the cap (CapScreenScale); another one lifts it.
+  // Whenever the scale in use changes (here or by the cap), every drag ends
+  // first, as a size change ends it (each captured control gets its release
+  // where the pointer last was, its gestures end), and a corner drag too:
+  // pointer positions are logical, so a drag across the change would jump
+  // by the change of units, not follow the pointer.
   void ApplyScreenScale(int32_t scale);
   // Clamps width, height and draw scale to their limits and, when any
   // differs from the current value, drops every pointer capture, stores them,
@@ -639,22 +654,76 @@ public:
   // start of its next display tick, straight from its message handling; a
   // canvas without a platform runs them when its owner calls
   // RunDeferredActions. They are dropped with the controls
-  // (RemoveEveryControl, destruction), so an action may hold the control that
-  // deferred it. An action that runs a nested message loop may see the host
-  // close the editor meanwhile, this canvas and its controls deleted: after
-  // such a loop it touches neither unless Lifetime says the canvas is alive.
+  // (RemoveEveryControl, destruction) and when the editor closes
+  // (EndInteraction), so an action may hold the control that deferred it.
+  // An action that runs a nested message loop may see the host close the
+  // editor meanwhile; the canvas and its controls still live when the loop
+  // returns (see Lifetime below), and the loop answers nothing.
   // ---------------------------------------------------------------------
 
   // Queues action (nothing for an empty one) and wakes the display ticks.
   void DeferAction(IDeferredAction action);
   bool HasDeferredActions() const { return !mDeferredActions.empty(); }
   // Runs the queued actions in order, one taken off the queue at a time,
-  // including any queued meanwhile. Answers false when an action deleted
-  // this canvas: the caller must then not touch it any more.
-  bool RunDeferredActions();
-  // Expires when this canvas is deleted. Code that runs a nested message
-  // loop keeps one and looks at it before touching the canvas again.
-  std::weak_ptr<void> Lifetime() const { return mLifetime; }
+  // including any queued meanwhile; none once the editor was closed during
+  // one of them.
+  void RunDeferredActions();
+
+  // ---------------------------------------------------------------------
+  // Lifetime: the editor's code never runs on a deleted canvas, control or
+  // plug-in.
+  //
+  // Every way into the editor's code from outside holds an ICallScope for as
+  // long as it runs: the editor window's message procedures (input, ticks
+  // and paints, and so every menu and dialog loop and every deferred
+  // action), and the editor delegate's and the bindings' calls into the
+  // canvas. From inside any of them the host may close the editor (it
+  // answers a gesture, a value, a size request or a preset change by
+  // closing it, or closes it while a menu or dialog of the editor is open)
+  // and may delete the plug-in. The guarantee:
+  // - Dispose, the one way an editor's canvas ends, closes the window at once
+  //   and ends the interaction (EndInteraction: every capture dropped, its
+  //   host gestures ended, so the host sees one end for each begin; menu,
+  //   text and deferred requests forgotten), but deletes the canvas with
+  //   its controls only when the outermost scope ends. Whatever made the
+  //   host call returns into live objects and needs no check of its own.
+  // - A scope holds the canvas' delegate as well (HoldForEditorCall): a
+  //   plug-in the host deletes meanwhile goes when the scope ends, after its
+  //   canvas.
+  // - A closed canvas answers nothing: a menu or dialog whose loop saw the
+  //   window go reports no choice (and calls no done function), no menu
+  //   result reaches a control, no deferred action runs.
+  // A canvas must not be deleted in any other way while a scope of its is
+  // held. User-interface thread only.
+  // ---------------------------------------------------------------------
+
+  class ICallScope {
+  public:
+    // canvas may be null: the scope then holds nothing.
+    explicit ICallScope(ICanvas* canvas);
+    // Deletes a canvas disposed of meanwhile when this is its outermost
+    // scope, then lets go of the delegate (which may delete the plug-in).
+    ~ICallScope();
+    ICallScope(const ICallScope&) = delete;
+    ICallScope& operator=(const ICallScope&) = delete;
+
+  private:
+    ICanvas* mCanvas;
+    ICanvasEditorDelegate* mDelegate;
+  };
+
+  // Closes canvas' window (CloseEditorWindow) and deletes canvas: at once,
+  // or, when one of its scopes is held, once the outermost one ends (the
+  // window still goes now). Nothing for null.
+  static void Dispose(ICanvas* canvas);
+  // Whether one of this canvas' scopes is held: the editor's own code runs.
+  bool InCall() const { return mCallDepth > 0; }
+  // Ends everything in progress, as the editor's close does, without
+  // deleting anything: every capture is dropped (its gestures ended, no
+  // release delivered), a corner drag ends, the hovered, edited and
+  // menu-requesting controls are forgotten (a menu or text answer still to
+  // come reaches nobody) and the deferred actions are dropped.
+  void EndInteraction();
 
   // ---------------------------------------------------------------------
   // Input routing. Events are in logical pixels; events with a position that
@@ -820,6 +889,8 @@ private:
 
   void AttachLinks(IControl* control);
   void ResizeTail(bool scaleChanged);
+  // Takes scale as the one in use, ending the drags first when it differs.
+  void UseScreenScale(int32_t scale);
   void EndCapture(ICapture& capture, bool deliverRelease);
   void DropCaptures(bool deliverRelease);
   // Begins the gestures of the pointer's binding; false when the binding
@@ -836,6 +907,7 @@ private:
   int32_t CappedScreenScale() const;
   bool HasParam(int32_t paramIndex) const;
   IParam* ParamOfSlot(const IControl* control, int32_t valueIndex) const;
+  void ForgetControls();
   void DeleteControls(bool endGestures);
 
   IPointerArray<IControl> mControls;
@@ -882,7 +954,8 @@ private:
   bool mMultiTouchEnabled = false;
   std::deque<IStackedLayer> mLayerStack;
   std::deque<IDeferredAction> mDeferredActions;
-  std::shared_ptr<void> mLifetime;
+  int32_t mCallDepth = 0;     // scopes held (ICallScope)
+  bool mDisposed = false;     // Dispose waits for the outermost scope
 };
 
 } // namespace canvas

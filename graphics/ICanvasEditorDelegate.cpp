@@ -30,6 +30,8 @@ void PutFloat32LE(uint8_t* out, float value) {
 ICanvasEditorDelegate::ICanvasEditorDelegate(int32_t paramCount) : IEditorDelegate(paramCount) {}
 
 ICanvasEditorDelegate::~ICanvasEditorDelegate() {
+  // No call of the editor's runs now: a plug-in that a host deletes while
+  // one does waits for it (HoldForEditorCall).
   ICanvas* graphics = mGraphics;
   mGraphics = nullptr;
   delete graphics;
@@ -41,7 +43,11 @@ void* ICanvasEditorDelegate::AttachEditor(void* parentWindow) {
     if (mGraphics && mStoredWidth > 0 && mStoredHeight > 0 && mStoredScale > 0.0f)
       mGraphics->ApplySize(mStoredWidth, mStoredHeight, mStoredScale);
   }
-  return mGraphics ? mGraphics->OpenEditorWindow(parentWindow) : nullptr;
+  if (!mGraphics) return nullptr;
+  // Opening asks the host for the window's size, and the host may close the
+  // editor in its answer.
+  ICanvas::ICallScope call(mGraphics);
+  return mGraphics->OpenEditorWindow(parentWindow);
 }
 
 void ICanvasEditorDelegate::DetachEditor() {
@@ -52,15 +58,18 @@ void ICanvasEditorDelegate::DetachEditor() {
     mStoredWidth = mGraphics->Width();
     mStoredHeight = mGraphics->Height();
     mStoredScale = mGraphics->DrawScale();
-    mGraphics->CloseEditorWindow();
-    // Cleared before the delete so nothing reached from the graphics'
-    // destructor finds a half-destroyed editor.
+    // Cleared first: what the close reaches (the host, answering the end of
+    // a gesture) finds the editor closed, and an editor opened meanwhile
+    // is a new one.
     ICanvas* graphics = mGraphics;
     mGraphics = nullptr;
-    delete graphics;
+    ICanvas::Dispose(graphics);
   }
   mClosing = false;
 }
+
+void ICanvasEditorDelegate::HoldForEditorCall() {}
+void ICanvasEditorDelegate::ReleaseEditorHold() {}
 
 bool ICanvasEditorDelegate::OpenHostContextMenu(IControl& /*control*/, IPopupMenu& /*menu*/, float /*x*/,
                                                 float /*y*/) {
@@ -69,6 +78,7 @@ bool ICanvasEditorDelegate::OpenHostContextMenu(IControl& /*control*/, IPopupMen
 
 bool ICanvasEditorDelegate::OnHostKeyDown(const IKeyStroke& key) {
   if (!mGraphics) return false;
+  ICanvas::ICallScope call(mGraphics);
   float x = -1.0f, y = -1.0f;
   if (!mGraphics->QueryPointerPosition(x, y)) x = y = -1.0f;
   return mGraphics->OnKeyDown(x, y, key);
@@ -76,6 +86,7 @@ bool ICanvasEditorDelegate::OnHostKeyDown(const IKeyStroke& key) {
 
 bool ICanvasEditorDelegate::OnHostKeyUp(const IKeyStroke& key) {
   if (!mGraphics) return false;
+  ICanvas::ICallScope call(mGraphics);
   float x = -1.0f, y = -1.0f;
   if (!mGraphics->QueryPointerPosition(x, y)) x = y = -1.0f;
   return mGraphics->OnKeyUp(x, y, key);
@@ -83,6 +94,7 @@ bool ICanvasEditorDelegate::OnHostKeyUp(const IKeyStroke& key) {
 
 void ICanvasEditorDelegate::PushControlValue(int32_t controlTag, double normalisedValue) {
   if (!mGraphics || controlTag < 0) return;
+  ICanvas::ICallScope call(mGraphics);
   mGraphics->VisitControls([&](IControl& control) {
     if (control.ControlId() == controlTag) control.TakeValueFromDelegate(normalisedValue, 0);
   });
@@ -91,12 +103,14 @@ void ICanvasEditorDelegate::PushControlValue(int32_t controlTag, double normalis
 void ICanvasEditorDelegate::PushControlMessage(int32_t controlTag, int32_t messageTag, int32_t size,
                                                const void* data) {
   if (!mGraphics || controlTag < 0) return;
+  ICanvas::ICallScope call(mGraphics);
   mGraphics->VisitControls([&](IControl& control) {
     if (control.ControlId() == controlTag) control.OnDelegateMessage(messageTag, size, data);
   });
 }
 
 void ICanvasEditorDelegate::PushMidiToEditor(const IMidiShortMessage& message) {
+  ICanvas::ICallScope call(mGraphics);
   if (mGraphics) {
     mGraphics->VisitControls([&](IControl& control) {
       if (control.TakesMidi()) control.OnMidiFromDelegate(message);
@@ -106,6 +120,7 @@ void ICanvasEditorDelegate::PushMidiToEditor(const IMidiShortMessage& message) {
 }
 
 void ICanvasEditorDelegate::PushParamValue(int32_t index, double value, bool isNormalised) {
+  ICanvas::ICallScope call(mGraphics);
   if (mGraphics && index >= 0 && !std::isnan(value)) {
     bool known = true;
     if (!isNormalised) {
@@ -148,6 +163,7 @@ int32_t ICanvasEditorDelegate::UnserializeEditorSize(const IStateBuffer& chunk, 
   // A short or damaged record leaves the remembered size alone rather than
   // replacing part of it with zeros.
   if (pos < 0 || width < 0 || height < 0 || !std::isfinite(scale) || scale < 0.0f) return -1;
+  ICanvas::ICallScope call(mGraphics);
   if (!mGraphics) {
     mStoredWidth = width;
     mStoredHeight = height;
@@ -160,6 +176,7 @@ int32_t ICanvasEditorDelegate::UnserializeEditorSize(const IStateBuffer& chunk, 
 
 void ICanvasEditorDelegate::ApplyHostScale(float scale) {
   if (!mGraphics || !(scale > 0.0f) || !std::isfinite(scale)) return;
+  ICanvas::ICallScope call(mGraphics);
   // Limited before rounding so the conversion to an integer stays defined.
   const float limited = std::min(scale, static_cast<float>(ICanvas::kMaxScreenScale));
   mGraphics->ApplyScreenScale(static_cast<int32_t>(std::lround(limited)));

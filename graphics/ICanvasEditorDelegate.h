@@ -14,9 +14,18 @@
 // its window; the platform layer's OpenEditorWindow runs RunEditorLayout
 // (and OnEditorShown) once its drawing context exists. DetachEditor calls
 // OnEditorHidden, remembers the size and draw scale, closes the window and
-// deletes the graphics with its controls. Without a platform layer the
+// deletes the graphics with its controls (ICanvas::Dispose: when the close
+// comes from inside the editor's own call, the window goes at once and the
+// delete waits until that call has returned). Without a platform layer the
 // window cannot open: AttachEditor answers null (the graphics is kept until
 // DetachEditor or destruction).
+//
+// A host may close the editor, or delete the plug-in, from inside a call
+// the editor makes to it (ICanvas::ICallScope says what is guaranteed).
+// Every operation below that reaches the graphics holds a scope of it while
+// it runs. A delegate that a host can delete meanwhile keeps itself alive
+// for as long as a scope holds it (HoldForEditorCall, ReleaseEditorHold):
+// the bindings do.
 //
 // Ownership: the graphics object is owned here from AttachEditor until
 // DetachEditor or this object's destruction; EditorGraphics() lends it.
@@ -57,7 +66,8 @@ public:
 
   // Builds the graphics when none exists, re-applies the remembered size and
   // scale, and answers the graphics' OpenEditorWindow (the native view), or
-  // null when there is no graphics or no window could be opened.
+  // null when there is no graphics or no window could be opened, or the
+  // host closed the editor again while it opened.
   void* AttachEditor(void* parentWindow) override;
   // OnEditorHidden, then (with a graphics) remember its size and scale,
   // close its window and delete it. A call made while one runs returns at once.
@@ -91,6 +101,14 @@ public:
   // The host's screen scale, rounded, for an open graphics. A scale that is
   // not a positive number is ignored.
   void ApplyHostScale(float scale) override;
+
+  // Taken by every ICanvas::ICallScope of this delegate's graphics, and let
+  // go when the scope ends: while held, a plug-in the host deletes (VST 2.4
+  // effClose, VST 3 last release) waits, and is deleted by the last
+  // ReleaseEditorHold. User-interface thread. Base: nothing (a delegate
+  // that nothing but its owner deletes).
+  virtual void HoldForEditorCall();
+  virtual void ReleaseEditorHold();
 
   // Runs the graphics factory and returns its result (owned by the caller),
   // or null when no factory is installed.

@@ -44,8 +44,8 @@ bool ICanvas::BeginGestures(uint64_t pointerId) {
   if (entry == mCaptures.end() || !entry->second.Control) return false;
   const uint64_t serial = entry->second.Serial;
   // The parameters are read before the first host call: a host may answer a
-  // gesture by resizing or closing the editor, which drops the binding and
-  // may delete the control.
+  // gesture by resizing the editor (a layout run again may replace the
+  // control) or by closing it, either of which drops the binding.
   const IControl* control = entry->second.Control;
   std::vector<int32_t> params;
   for (int32_t slot = 0; slot < control->BoundValueCount(); ++slot) {

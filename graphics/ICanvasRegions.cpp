@@ -108,15 +108,16 @@ IEntryOverlay* ICanvas::InstallTextEntryControl(IEntryOverlay* control) {
 
 void ICanvas::RemoveEveryControl() { DeleteControls(true); }
 
-void ICanvas::DeleteControls(bool endGestures) {
-  if (endGestures) {
-    DropCaptures(false);
-  } else {
-    mCaptures.clear();
-  }
+void ICanvas::EndInteraction() {
+  DropCaptures(false);
+  ForgetControls();
+}
+
+// Nothing may keep pointing at a control about to be deleted, nor hand an
+// answer to one of a closed editor.
+void ICanvas::ForgetControls() {
   mMouseOverIndex = -1;
   mMouseOverControl = nullptr;
-  // Nothing may keep pointing at a control about to be deleted.
   mEditedControl = nullptr;
   mEditedValueIndex = -1;
   mMenuRequester = nullptr;
@@ -125,6 +126,15 @@ void ICanvas::DeleteControls(bool endGestures) {
   mResizing = false;
   // Waiting actions may hold the controls.
   mDeferredActions.clear();
+}
+
+void ICanvas::DeleteControls(bool endGestures) {
+  if (endGestures) {
+    DropCaptures(false);
+  } else {
+    mCaptures.clear();
+  }
+  ForgetControls();
 
   IControl* special = mPopupMenuControl;
   mPopupMenuControl = nullptr;

@@ -89,7 +89,8 @@ IVST2Binding* IVST2Binding::FromEffect(AEffect* effect) {
 }
 
 intptr_t IVST2Binding::CallHost(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
-  return MasterCallback ? MasterCallback(&Effect, opcode, index, value, ptr, opt) : 0;
+  if (!MasterCallback || mClosed.load(std::memory_order_relaxed)) return 0;
+  return MasterCallback(&Effect, opcode, index, value, ptr, opt);
 }
 
 void IVST2Binding::SetArrangementCounts() {

@@ -11,6 +11,12 @@
 //   when an editor is open and then deletes the object through its virtual
 //   destructor. The record lives inside the object, so its address is valid
 //   exactly as long; the record's object field points back at the binding.
+// - An effClose that comes while the editor's own code runs (the host
+//   answering one of the editor's calls, or a menu or dialog loop of the
+//   editor's: see ICanvas::ICallScope) closes the editor and stops every
+//   call to the host and the editor tick at once, but the delete waits
+//   until that code has returned (the last ReleaseEditorHold). The host
+//   must not use the record after effClose in either case.
 // - Chunks handed to the host by effGetChunk stay owned here and valid until
 //   the next effGetChunk of the same kind (bank or program) or effClose; no
 //   other opcode changes their bytes.
@@ -67,6 +73,7 @@
 // and changes nothing. An input channel that the host's arrangement leaves
 // unconnected reads silence.
 
+#include <atomic>
 #include <cstdint>
 
 #include "api/vst2/VST2Interface.h"
@@ -148,8 +155,14 @@ public:
   // Whether an editor opened through effEditOpen is open now.
   bool IsEditorOpen() const { return mEditorOpen; }
 
+  // Counted holds of the editor's calls (user-interface thread); the last
+  // one deletes an object the host closed meanwhile.
+  void HoldForEditorCall() override;
+  void ReleaseEditorHold() override;
+
 protected:
-  // Calls the host's callback with the record's address; 0 without a host.
+  // Calls the host's callback with the record's address; 0 without a host,
+  // and once the host closed the object.
   intptr_t CallHost(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
                     float opt = 0.0f);
 
@@ -172,6 +185,7 @@ private:
   intptr_t Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
   void IdentifyHostOnce();
   void Close();
+  void DeleteClosed();
   intptr_t OpenEditor(void* parentWindow);
   intptr_t CloseEditor();
   intptr_t GetChunk(bool bank, void* ptr);
@@ -194,6 +208,9 @@ private:
 
   bool mEditorOpen = false;
   bool mClosingEditor = false;
+  int32_t mEditorHolds = 0;
+  // Set by effClose; read by host calls on any thread.
+  std::atomic<bool> mClosed{false};
 };
 
 } // namespace plugkit

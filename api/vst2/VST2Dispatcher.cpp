@@ -71,7 +71,7 @@ intptr_t IVST2Binding::Dispatch(int32_t opcode, int32_t index, intptr_t value, v
       OnEveryParamChange(IChangeSource::Reset);
       return 0;
     case effClose:
-      Close();  // the object is gone afterwards
+      Close();  // the object is not to be touched afterwards (see Close)
       return 0;
     case effSetProgram: {
       // Storing the old program and switching are one step for other threads.

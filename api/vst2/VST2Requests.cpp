@@ -52,8 +52,29 @@ void IVST2Binding::IdentifyHostOnce() {
 }
 
 void IVST2Binding::Close() {
-  // The editor's window and controls call into this object; they go first.
+  // The editor's window and controls call into this object; they go first,
+  // still telling the host the end of a gesture in progress.
   if (mEditorOpen || EditorGraphics() != nullptr) CloseEditor();
+  mClosed.store(true, std::memory_order_relaxed);
+  if (mEditorHolds == 0) {
+    DeleteClosed();
+    return;
+  }
+  // Code of the editor's is still running (this close came from inside it)
+  // and returns into this object; the last hold deletes it.
+  StopEditorTimer();
+}
+
+void IVST2Binding::HoldForEditorCall() { ++mEditorHolds; }
+
+void IVST2Binding::ReleaseEditorHold() {
+  if (--mEditorHolds == 0 && mClosed.load(std::memory_order_relaxed)) DeleteClosed();
+}
+
+void IVST2Binding::DeleteClosed() {
+  // Held once more for the destruction itself, as a counted object is: no
+  // call of the editor's that it may run into deletes the object again.
+  mEditorHolds = 1;
   delete this;
 }
 

@@ -110,6 +110,12 @@ public:
   Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) SMTG_OVERRIDE;
   Steinberg::uint32 PLUGIN_API addRef() SMTG_OVERRIDE { return SingleComponentEffect::addRef(); }
   Steinberg::uint32 PLUGIN_API release() SMTG_OVERRIDE { return SingleComponentEffect::release(); }
+  // The editor's calls hold a reference (see ICanvas::ICallScope): a host
+  // whose last release comes while one runs (answering the editor's call,
+  // or inside a menu or dialog loop of the editor's) deletes the object
+  // when that call has returned.
+  void HoldForEditorCall() override { addRef(); }
+  void ReleaseEditorHold() override { release(); }
 
   // --- IPluginBase -------------------------------------------------------------
   // Buses, host parameters, host identification (when the context offers

@@ -27,6 +27,7 @@ tresult PLUGIN_API IVST3MenuTarget::executeMenuItem(int32 tag) {
   bool present = false;
   graphics->VisitAllControls([&](canvas::IControl& control) { present = present || &control == mControl; });
   if (!present) return kResultFalse;
+  canvas::ICanvas::ICallScope call(graphics);
   mControl->OnContextMenuChoice(tag);
   return kResultOk;
 }

@@ -6,6 +6,7 @@
 #include "api/vst3/IVST3Binding.h"
 #include "api/vst3/IVST3HostKeys.h"
 #include "graphics/ICanvas.h"
+#include "pluginterfaces/base/smartpointer.h"
 
 using namespace Steinberg;
 
@@ -52,6 +53,8 @@ tresult PLUGIN_API IVST3View::attached(void* parent, FIDString type) {
   // while it is open would open the same graphics twice.
   if (mEditorOpen || mPlugin->EditorGraphics()) return kResultFalse;
 
+  // The host may remove and release this view from inside a size request.
+  IPtr<IVST3View> keep(this);
   // This view shows the editor from the start: the window asks for its size
   // while it opens, and the request belongs to this view's frame.
   mEditorOpen = true;
@@ -68,6 +71,8 @@ tresult PLUGIN_API IVST3View::attached(void* parent, FIDString type) {
   // A content scale the host gave before the window existed.
   canvas::ICanvas* graphics = mPlugin->EditorGraphics();
   if (mHostScale > 0 && graphics) {
+    // Its size request may see the host close the editor.
+    canvas::ICanvas::ICallScope call(graphics);
     graphics->SetHostScreenScale(mHostScale);
     if (graphics->ScreenScale() != mHostScale) graphics->ApplyScreenScale(mHostScale);
   }
@@ -117,6 +122,8 @@ tresult PLUGIN_API IVST3View::setContentScaleFactor(ScaleFactor factor) {
   mHostScale = scale;
   canvas::ICanvas* graphics = mEditorOpen ? mPlugin->EditorGraphics() : nullptr;
   if (graphics) {
+    // Its size request may see the host close the editor.
+    canvas::ICanvas::ICallScope call(graphics);
     // Held from now on: the window would otherwise go back to its display's
     // scale on its next tick.
     graphics->SetHostScreenScale(scale);

@@ -17,6 +17,10 @@
 // - At most one view has the editor open at a time; only that view's removed
 //   (or its destructor, for a host that releases an attached view without
 //   removing it) closes the editor.
+// - A host may remove and release the view from inside a request the editor
+//   makes of it (an edit, a resize); attached holds a reference to itself
+//   while the editor opens, and the editor's own calls hold the editor and
+//   the plug-in (see ICanvas::ICallScope).
 //
 // Calls (the host's user-interface thread):
 // - isPlatformTypeSupported: kResultOk for "HWND" when the plug-in has an

@@ -86,7 +86,7 @@ ICanvasWin::ICanvasWin(ICanvasEditorDelegate* delegate, int32_t width, int32_t h
 
 ICanvasWin::~ICanvasWin() {
   DestroyTextField();
-  CloseEditorWindow();
+  CloseCompletely();
   ReleaseWinFontCaches();
 }
 
@@ -115,9 +115,10 @@ void* ICanvasWin::OpenEditorWindow(void* parentWindow) {
     x = origin.x;
     y = origin.y;
   }
-  // Also finishes the close of a window the host destroyed: its drawing
-  // state is still here and would not fit the new window's context.
-  CloseEditorWindow();
+  // Also finishes the close of a window the host destroyed (or that closed
+  // from inside the editor's own call): its drawing state is still here and
+  // would not fit the new window's context.
+  CloseCompletely();
   if (!mModule) mModule = OwnModule();
   HINSTANCE module = static_cast<HINSTANCE>(mModule);
   if (!RetainWindowClass(module)) return nullptr;
@@ -141,6 +142,12 @@ void* ICanvasWin::OpenEditorWindow(void* parentWindow) {
     return nullptr;
   }
   ApplyScreenScale(k);
+  // The host may close the editor in its answer to the size request: then
+  // nothing more opens (the delete, waiting for the opening call, ends it).
+  if (mWindow != hwnd) {
+    UnbindGlContext();
+    return nullptr;
+  }
   if (Delegate()) Delegate()->RunEditorLayout(this);
   if (MultiTouchEnabled() && (GetSystemMetrics(SM_DIGITIZER) & NID_MULTI_INPUT)) RegisterTouchWindow(hwnd, 0);
   VisitAllControls([](IControl& c) { c.MarkChanged(false, -1); });
@@ -156,6 +163,23 @@ void ICanvasWin::StopDisplaySync() {
 }
 
 void ICanvasWin::CloseEditorWindow() {
+  if (!InCall()) {
+    CloseCompletely();
+    return;
+  }
+  // From inside the editor's own call (a host that answers it by closing the
+  // editor): the window goes now, as if its host had destroyed it, and what
+  // was in progress ends; the controls, whose code may be running, stay
+  // with the drawing state until the delete, or a reopening, finishes.
+  if (mWindow) {
+    HWND hwnd = Hwnd(mWindow);
+    ForgetWindow();
+    DestroyWindow(hwnd);
+  }
+  EndInteraction();
+}
+
+void ICanvasWin::CloseCompletely() {
   // After the host destroyed the window there is no window, but the drawing
   // state and the class registration still wait for this.
   if (mClosing || (!mWindow && !mGlContext && !mRegisteredClass)) return;
@@ -176,15 +200,24 @@ void ICanvasWin::CloseEditorWindow() {
 }
 
 void ICanvasWin::OnWindowDestroyed() {
+  ForgetWindow();
+  // As a lost capture does: every press ends (with its release, its host
+  // gestures) now, not when the editor closes later.
+  ReleaseAllCaptures();
+}
+
+// The window is gone or going, and with it what lives only as long as it:
+// the display ticks, the text field (whose edit is dropped), the tip, a
+// hidden pointer, the press in progress. The drawing state and the class
+// registration stay for CloseCompletely.
+void ICanvasWin::ForgetWindow() {
   StopDisplaySync();
-  // The field and the tip went with the window (children and owned windows
-  // go first); only their records are left.
   if (mTextField) {
     DestroyTextField();
     CancelTextEntry();
   }
   ForgetWindowParts();
-  SetWindowLongPtrA(Hwnd(mWindow), GWLP_USERDATA, 0);
+  if (mWindow) SetWindowLongPtrA(Hwnd(mWindow), GWLP_USERDATA, 0);
   mWindow = nullptr;
 }
 
@@ -223,6 +256,7 @@ void ICanvasWin::ForgetWindowParts() {
     mTipControlIndex = -1;
   }
   mTouchPoints.clear();
+  mPressButton = 0;
 }
 
 intptr_t ICanvasWin::HandleWindowMessage(void* hwnd, uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -243,6 +277,9 @@ intptr_t ICanvasWin::HandleWindowMessage(void* hwnd, uint32_t message, uintptr_t
   }
   auto* self = reinterpret_cast<ICanvasWin*>(GetWindowLongPtrA(h, GWLP_USERDATA));
   if (!self || self->mWindow != hwnd) return DefWindowProcA(h, message, wParam, lParam);
+  // The editor's code runs from here down, and whatever host call or modal
+  // loop it makes may close the editor: the object lives until this returns.
+  ICallScope call(self);
   return self->OnMessage(hwnd, message, wParam, lParam);
 }
 
@@ -302,6 +339,7 @@ intptr_t ICanvasWin::OnMessage(void* hwnd, uint32_t message, uintptr_t wParam, i
       if (!mReleasingCapture && reinterpret_cast<HWND>(lParam) != h) {
         // Capture taken away mid-drag: show a hidden pointer and end the drag.
         if (mPointerHidden) SetPointerHidden(false, false);
+        mPressButton = 0;
         ReleaseAllCaptures();
       }
       return 0;
@@ -343,7 +381,7 @@ void ICanvasWin::OnDisplaySyncTick(uint32_t count) {
   if (!mWindow || !GetBackendContext()) return;
   // Deferred work runs here, straight from the message handling with no
   // framework lock held, and the tick ends with it: a modal dialog's loop may
-  // have closed the editor, even deleted this object.
+  // have closed the editor.
   if (HasDeferredActions()) {
     RunDeferredActions();
     return;

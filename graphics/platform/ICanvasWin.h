@@ -8,8 +8,15 @@
 // text field, dialogs and the clipboard.
 //
 // Lifecycle: closed (no window) -> OpenEditorWindow -> open -> closed again
-// by CloseEditorWindow, WM_CLOSE or the destructor. Opening while open closes
-// first and reopens at the same place and size. When the window class, the
+// by CloseEditorWindow, WM_CLOSE or the destructor. Both window procedures
+// hold an ICanvas::ICallScope while they run, so the editor's own code
+// never runs on a deleted object. A close from inside one (the host
+// answering the editor's call by closing it) takes the window away at once
+// and ends what is in progress (ICanvas::EndInteraction); the controls and
+// the drawing state go with the delete, or the next opening. A menu or
+// dialog whose loop saw the window go answers as if nothing was chosen.
+// Opening while open closes first and reopens at the same place and size.
+// When the window class, the
 // window, its pixel format, the OpenGL context with its OpenGL 2 entry points
 // or the NanoVG context cannot be made, opening returns null with the
 // window, its context, its display-sync thread and the class registration
@@ -20,9 +27,11 @@
 //
 // A host may destroy the window itself (destroying its own parent window)
 // before it closes the editor, or delete the plug-in with the window gone.
-// The editor notices (WM_NCDESTROY): the display-sync thread stops and the
-// window handle is forgotten (HasNativeWindow false). The OpenGL context can
-// then no longer be made current, so closing, deleting or reopening the
+// The editor notices (WM_NCDESTROY): the display-sync thread stops, the
+// window handle is forgotten (HasNativeWindow false) and every press ends
+// at once, with its release and the end of its host gestures, as a lost
+// mouse capture ends it. The OpenGL context can then no longer be made
+// current, so closing, deleting or reopening the
 // editor frees its drawing state without any OpenGL call and lets its
 // OpenGL objects go with its context: whatever context the host has current
 // on this thread, and the host's objects, stay as they were.
@@ -44,6 +53,7 @@
 // include <windows.h>.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <unordered_map>
 
@@ -86,7 +96,7 @@ public:
   static intptr_t HandleTextFieldMessage(void* hwnd, uint32_t message, uintptr_t wParam, intptr_t lParam);
   // One display tick numbered count (0: a tick from a timer). A tick that
   // finds deferred actions (ICanvas::DeferAction) runs them and ends there,
-  // since one may have deleted this object. A tick that finds nothing to
+  // since one may have closed the editor. A tick that finds nothing to
   // draw, no animation, no tick handler and no text field lets the
   // display-sync thread idle until WakeDisplayTicks or input.
   void OnDisplaySyncTick(uint32_t count);
@@ -161,17 +171,25 @@ private:
   void ApplyTextFieldState();
 
   // Opening and closing.
+  // Everything CloseEditorWindow does outside the editor's own calls.
+  void CloseCompletely();
   bool CreateGlContext();
   void DestroyGlContext();
   void CloseWindowOnly();
   void ForgetWindowParts();
   // WM_NCDESTROY of a window someone else destroyed.
   void OnWindowDestroyed();
+  void ForgetWindow();
   void CreateTipWindow();
   void UpdateTipWindowText(const char* text);
   void ClearTip();
   float Density() const { return static_cast<float>(ScreenScale()) * DrawScale(); }
   void StopDisplaySync();
+
+  // Runs a modal loop of the editor's (a menu, a dialog, a message box).
+  // The host may close the editor meanwhile: false when the window it ran
+  // for went (its answer is then dropped), else true.
+  bool RunModalLoop(const std::function<void()>& loop);
 
   // Text field.
   void DestroyTextField();
@@ -182,6 +200,7 @@ private:
   void* mSavedDeviceContext = nullptr;  // HDC
   int32_t mBindDepth = 0;            // nested binds restore only at the outermost
   bool mReleasingCapture = false;    // our own ReleaseCapture, not a lost capture
+  uint32_t mPressButton = 0;         // MK_ bit of the button that began the press
   void* mModule = nullptr;           // HINSTANCE
   void* mWindow = nullptr;           // HWND
   void* mTextField = nullptr;        // HWND

@@ -20,6 +20,22 @@ namespace canvas {
 namespace {
 bool KeyDown(int vk) { return GetKeyState(vk) < 0; }
 constexpr UINT kTipMaxWidth = 250;
+constexpr uintptr_t kAnyButton = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
+
+// The MK_ bit of the button a button message is about.
+uintptr_t ButtonOf(uint32_t message) {
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+      return MK_LBUTTON;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+      return MK_RBUTTON;
+    default:
+      return MK_MBUTTON;
+  }
+}
 } // namespace
 
 bool ICanvasWin::OnMouseMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -80,6 +96,8 @@ bool ICanvasWin::OnMouseMessage(uint32_t message, uintptr_t wParam, intptr_t lPa
       // Taking the capture again would tell us it was lost (a second button
       // during a drag).
       if (GetCapture() != hwnd) SetCapture(hwnd);
+      // The first button down begins the press, and its release ends it.
+      if ((wParam & kAnyButton & ~ButtonOf(message)) == 0) mPressButton = static_cast<uint32_t>(ButtonOf(message));
       const IPointerEvent e = PointerEventFromMessage(lParam, wParam, s, alt);
       mLastPointerX = e.X;
       mLastPointerY = e.Y;
@@ -89,11 +107,18 @@ bool ICanvasWin::OnMouseMessage(uint32_t message, uintptr_t wParam, intptr_t lPa
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: {
-      // wParam holds the buttons still down: the press ends with the last.
-      if (wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) return true;
-      mReleasingCapture = true;
-      ReleaseCapture();
-      mReleasingCapture = false;
+      // wParam holds the buttons still down. The press ends with the button
+      // that began it: another one still held does not drive the control on
+      // (nor does one let go of while the first is held end anything). The
+      // window keeps the mouse until the last button is up.
+      const bool othersHeld = (wParam & kAnyButton) != 0;
+      if (othersHeld && ButtonOf(message) != mPressButton) return true;
+      mPressButton = 0;
+      if (!othersHeld) {
+        mReleasingCapture = true;
+        ReleaseCapture();
+        mReleasingCapture = false;
+      }
       const IPointerEvent e = PointerEventFromMessage(lParam, wParam, s, alt);
       mLastPointerX = e.X;
       mLastPointerY = e.Y;
@@ -105,6 +130,7 @@ bool ICanvasWin::OnMouseMessage(uint32_t message, uintptr_t wParam, intptr_t lPa
       const IPointerEvent e = PointerEventFromMessage(lParam, wParam, s, alt);
       mLastPointerX = e.X;
       mLastPointerY = e.Y;
+      if ((wParam & kAnyButton & ~MK_LBUTTON) == 0) mPressButton = MK_LBUTTON;
       if (HandleDoublePress(e) && GetCapture() != hwnd) SetCapture(hwnd);
       return true;
     }

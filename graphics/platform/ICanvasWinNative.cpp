@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include <memory>
+#include <functional>
 #include <string>
 
 #include "core/IParam.h"
@@ -50,6 +50,13 @@ BOOL CALLBACK MatchHostWindow(HWND hwnd, LPARAM param) {
 
 } // namespace
 
+bool ICanvasWin::RunModalLoop(const std::function<void()>& loop) {
+  // An alert may run without a window of the editor's; then none can go.
+  void* const window = mWindow;
+  loop();
+  return mWindow == window;
+}
+
 IPopupMenu* ICanvasWin::RunPopupMenu(IPopupMenu& menu, const IBox& anchor, bool& answersLater) {
   answersLater = false;
   if (!mWindow) return nullptr;
@@ -61,9 +68,13 @@ IPopupMenu* ICanvasWin::RunPopupMenu(IPopupMenu& menu, const IBox& anchor, bool&
   const float s = Density();
   POINT p = {static_cast<LONG>(s * anchor.Left), static_cast<LONG>(s * anchor.Bottom)};
   ClientToScreen(hwnd, &p);
-  const int command = static_cast<int>(
-      TrackPopupMenu(hmenu, TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, p.x, p.y, 0, hwnd, nullptr));
+  int command = 0;
+  const bool open = RunModalLoop([&] {
+    command = static_cast<int>(
+        TrackPopupMenu(hmenu, TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, p.x, p.y, 0, hwnd, nullptr));
+  });
   DestroyMenu(hmenu);
+  if (!open) return nullptr;
   IPopupMenu* result = nullptr;
   int32_t index = -1;
   if (command > 0) {
@@ -125,6 +136,7 @@ intptr_t ICanvasWin::HandleTextFieldMessage(void* hwnd, uint32_t message, uintpt
   HWND h = Hwnd(hwnd);
   auto* self = reinterpret_cast<ICanvasWin*>(GetWindowLongPtrA(GetParent(h), GWLP_USERDATA));
   if (!self || self->mTextField != hwnd || !self->mTextFieldProc) return DefWindowProcW(h, message, wParam, lParam);
+  ICallScope call(self);
   WNDPROC previous = reinterpret_cast<WNDPROC>(self->mTextFieldProc);
   self->ClearTip();
   switch (message) {
@@ -236,10 +248,13 @@ int32_t ICanvasWin::ShowAlertBox(const char* text, const char* caption, int32_t 
   std::wstring wideText, wideCaption;
   WideFromUtf8(text, wideText);
   WideFromUtf8(caption, wideCaption);
-  const std::weak_ptr<void> alive = Lifetime();
-  const int32_t result = MessageBoxW(Hwnd(FindAlertOwner()), wideText.c_str(), wideCaption.c_str(),
-                                     AlertBoxType(buttons, icon));
-  if (done && !alive.expired()) done(result);
+  int32_t result = 0;
+  // The box belongs to the host's window, so it may outlive the editor's.
+  void* const owner = FindAlertOwner();
+  const bool open = RunModalLoop(
+      [&] { result = MessageBoxW(Hwnd(owner), wideText.c_str(), wideCaption.c_str(), AlertBoxType(buttons, icon)); });
+  if (!open) return 0;
+  if (done) done(result);
   return result;
 }
 
@@ -256,11 +271,14 @@ void ICanvasWin::ChooseFileDialog(IStringBuffer& file, IStringBuffer& folder, in
     file.Clear();
     return;
   }
-  // The dialog's loop may close the editor and delete this object; then
-  // nothing of it is touched afterwards.
-  const std::weak_ptr<void> alive = Lifetime();
-  RunFileDialog(mWindow, file, folder, action, filter);
-  if (!alive.expired()) ReleaseAllCaptures();
+  // A closed editor's caller hears "cancelled": no file, its folder as it was.
+  IStringBuffer startFolder(folder.Get());
+  if (!RunModalLoop([&] { RunFileDialog(mWindow, file, folder, action, filter); })) {
+    file.Clear();
+    folder.Assign(startFolder.Get());
+    return;
+  }
+  ReleaseAllCaptures();
 }
 
 void ICanvasWin::ChooseFolderDialog(IStringBuffer& folder) {
@@ -270,16 +288,22 @@ void ICanvasWin::ChooseFolderDialog(IStringBuffer& folder) {
     folder.Clear();
     return;
   }
-  const std::weak_ptr<void> alive = Lifetime();
-  RunFolderDialog(mWindow, folder);
-  if (!alive.expired()) ReleaseAllCaptures();
+  if (!RunModalLoop([&] { RunFolderDialog(mWindow, folder); })) {
+    folder.Clear();  // what a cancel leaves
+    return;
+  }
+  ReleaseAllCaptures();
 }
 
 bool ICanvasWin::ChooseColourDialog(IArgb& colour, const char* prompt, IColourDone done) {
   ReleaseAllCaptures();
-  const std::weak_ptr<void> alive = Lifetime();
-  if (!mWindow || !RunColourDialog(mWindow, colour, prompt)) return false;
-  if (done && !alive.expired()) done(colour);
+  if (!mWindow) return false;
+  // Chosen into a copy: a closed editor's caller keeps the colour it had.
+  IArgb chosen = colour;
+  bool ok = false;
+  if (!RunModalLoop([&] { ok = RunColourDialog(mWindow, chosen, prompt); }) || !ok) return false;
+  colour = chosen;
+  if (done) done(colour);
   return true;
 }
 

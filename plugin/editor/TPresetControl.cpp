@@ -219,9 +219,8 @@ void TPresetControl::RunMenuAction() {
   }
 }
 
-// The dialogs' modal loops let the host close the editor meanwhile, deleting
-// the canvas and this strip with it; what follows a dialog uses only the
-// plug-in, which outlives its editor, and the caller's own buffers.
+// A dialog whose loop saw the editor close answers no file, so a closed
+// editor writes and reads nothing; the plug-in is alive in either case.
 
 void TPresetControl::SaveThroughDialog(Tessivo& plugin, ICanvas& g, const char* title) {
   IStringBuffer file(title);

@@ -24,8 +24,10 @@
 // its own message handling, outside the timer lock that every timer callback
 // holds. A second choice within that time replaces the first. Choices from
 // the preset list apply at once and never reach the action slot. The Save and
-// Load dialogs may see the host close the editor while they are open; then
-// nothing of the strip or its canvas is touched when they return.
+// Load dialogs may see the host close the editor, or delete the plug-in,
+// while they are open: the strip, its canvas and the plug-in then stay
+// until the dialog's call has returned (ICanvas::ICallScope), and the
+// dialog answers "cancelled", so no file is written or read for them.
 //
 // Ownership: created by the editor layout and adopted by the canvas, which
 // deletes it (with any action it handed over); the strip owns its menus and
@@ -106,12 +108,10 @@ public:
 private:
   // Shows one of the strip's menus for value index idx.
   void OpenMenu(ICanvas& g, IPopupMenu& menu, const IBox& anchor, int32_t idx);
-  // Applies preset index (clamped into the list) and tells the host. The
-  // host may close the editor while it is told: static, and the last thing
-  // its callers do, so that nothing after it reaches a strip that is gone.
+  // Applies preset index (clamped into the list) and tells the host (which
+  // may close the editor meanwhile, see ICanvas::ICallScope).
   static void StepTo(Tessivo& plugin, int32_t index);
-  // The file dialogs and what follows them; static, so that nothing after
-  // the dialog can reach a strip the host may have closed meanwhile.
+  // The file dialogs and what follows them (they need nothing of the strip).
   static void SaveThroughDialog(Tessivo& plugin, ICanvas& g, const char* title);
   static void LoadThroughDialog(Tessivo& plugin, ICanvas& g);
 };

@@ -199,6 +199,33 @@ TEST(ICanvasSize, ASizeChangeDuringADragReleasesTheControlAndEndsItsGesture) {
   EXPECT_TRUE(f.delegate.GesturesBalanced());
 }
 
+// Pointer positions are logical: a drag across a change of screen scale
+// would jump by the change of units. The change ends it first, as a size
+// change does, and a corner drag with it; the same scale again ends nothing.
+TEST(ICanvasSize, AScreenScaleChangeDuringADragEndsItFirst) {
+  CanvasFixture f;
+  HoldTheGainKnob(f);
+  f.Drag(Event(22, 25, 0, false, 2, 5));
+  f.Forget();
+  f.canvas.ApplyScreenScale(1);
+  EXPECT_EQ(f.canvas.CaptureCount(), 1) << "an unchanged scale leaves the drag alone";
+
+  f.canvas.SetResizing(true);
+  f.canvas.displayFactor = 2;  // as a platform reports its new scale
+  f.Forget();
+  f.canvas.ApplyScreenScale(2);
+  EXPECT_LT(IndexOf(f.log, "release 22,25 knob"), IndexOf(f.log, "end 0"));
+  EXPECT_LT(IndexOf(f.log, "end 0"), IndexOf(f.log, "host resize 500x320"));
+  EXPECT_EQ(f.canvas.CaptureCount(), 0);
+  EXPECT_FALSE(f.canvas.Resizing());
+  EXPECT_TRUE(f.delegate.GesturesBalanced());
+
+  f.Forget();
+  f.Drag(Event(24, 30, 0, false, 2, 5));
+  f.Release(Event(24, 30));
+  EXPECT_TRUE(f.log.empty()) << "the pointer's later moves and release reach nothing";
+}
+
 TEST(ICanvasSize, TheCornerResizerIsPlacedFirstAndTheLayoutRunsWhenAsked) {
   CanvasFixture f;
   f.Add("knob", IBox(10, 10, 50, 50));

@@ -2,15 +2,19 @@
 // view from the controller, attached to a real parent window on the test
 // display, its size and content scale, a right click that asks the host for
 // its context menu, then removed and released; a host that refuses a size,
-// a host that made another view before it attached the first, and what the
+// a host that made another view before it attached the first, what the
 // host hears when presets change in the editor, from the host or from a
-// worker. (Its pixels are read back in editor_window_test.cpp, where the test
-// can reach the editor's drawing context.)
+// worker, and a host that closes and releases the view from inside an edit
+// call or a resize request it answers. (Its pixels are read back in
+// editor_window_test.cpp, where the test can reach the editor's drawing
+// context.)
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -37,8 +41,37 @@
 namespace vst3test {
 namespace {
 
+using vst3host::HandlerCall;
 using vst3host::PluginInstance;
 using vst3host::PluginModule;
+
+// The test host's handler and frame, with what the host does after each
+// edit call or resize request it answers (it may close the view there).
+class HookedHandler : public vst3host::ComponentHandler {
+public:
+  tresult PLUGIN_API beginEdit(ParamID id) SMTG_OVERRIDE { return After(ComponentHandler::beginEdit(id), HandlerCall::EKind::BeginEdit); }
+  tresult PLUGIN_API performEdit(ParamID id, ParamValue value) SMTG_OVERRIDE {
+    return After(ComponentHandler::performEdit(id, value), HandlerCall::EKind::PerformEdit);
+  }
+  tresult PLUGIN_API endEdit(ParamID id) SMTG_OVERRIDE { return After(ComponentHandler::endEdit(id), HandlerCall::EKind::EndEdit); }
+  std::function<void(HandlerCall::EKind)> after;
+
+private:
+  tresult After(tresult answer, HandlerCall::EKind kind) {
+    if (after) after(kind);
+    return answer;
+  }
+};
+
+class HookedFrame : public vst3host::PlugFrame {
+public:
+  tresult PLUGIN_API resizeView(IPlugView* view, ViewRect* newSize) SMTG_OVERRIDE {
+    const tresult answer = PlugFrame::resizeView(view, newSize);
+    if (after) after();
+    return answer;
+  }
+  std::function<void()> after;
+};
 
 // Points of the preset strip across the top of the editor, at scale 1.
 const LPARAM kNextZone = MAKELPARAM(212, 15);
@@ -66,7 +99,7 @@ protected:
   }
 
   IPtr<vst3host::HostApplication> host{new vst3host::HostApplication(), false};
-  IPtr<vst3host::ComponentHandler> handler{new vst3host::ComponentHandler(), false};
+  IPtr<HookedHandler> handler{new HookedHandler(), false};
   std::unique_ptr<PluginModule> module;
   std::unique_ptr<PluginInstance> plugin;
   ParentWindow parent;
@@ -242,6 +275,86 @@ TEST_F(TessivoEditor, TheViewThatShowsTheEditorGetsItsRequestsAndMenus) {
   EXPECT_EQ(a->removed(), kResultOk);
   EXPECT_EQ(a->setFrame(nullptr), kResultTrue);
   EXPECT_EQ(a->release(), 0u);
+}
+
+// The host removes and releases the view from inside the edit call or the
+// resize request named, in the middle of a knob drag or a corner drag: the
+// editor touches nothing of what went (the program runs with Wine's heap
+// filling freed blocks), the host sees one end for each begin, and a new
+// view opens the editor again.
+TEST_F(TessivoEditor, AViewClosedInsideAnEditOrAResizeLeavesNothingBehind) {
+  struct Step {
+    UINT message;
+    int x, y;
+    WPARAM keys;
+  };
+  enum class EAt { BeginEdit, PerformEdit, EndEdit, ResizeView };
+  const struct Case {
+    const char* name;
+    EAt at;
+    std::vector<Step> steps;
+  } cases[] = {
+      {"beginEdit", EAt::BeginEdit, {{WM_LBUTTONDOWN, 200, 95, MK_LBUTTON}}},
+      {"performEdit", EAt::PerformEdit, {{WM_LBUTTONDOWN, 200, 95, MK_LBUTTON}, {WM_MOUSEMOVE, 200, 90, MK_LBUTTON}}},
+      {"endEdit",
+       EAt::EndEdit,
+       {{WM_LBUTTONDOWN, 200, 95, MK_LBUTTON}, {WM_MOUSEMOVE, 200, 90, MK_LBUTTON}, {WM_LBUTTONUP, 200, 90, 0}}},
+      {"resizeView", EAt::ResizeView, {{WM_LBUTTONDOWN, 245, 155, MK_LBUTTON}, {WM_MOUSEMOVE, 260, 170, MK_LBUTTON}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    IPlugView* view = plugin->Controller()->createView(ViewType::kEditor);
+    ASSERT_NE(view, nullptr);
+    IPtr<HookedFrame> frame(new HookedFrame(), false);
+    ASSERT_EQ(view->setFrame(frame), kResultTrue);
+    ASSERT_EQ(view->attached(parent.Handle(), kPlatformTypeHWND), kResultOk);
+    HWND editor = GetWindow(parent.Handle(), GW_CHILD);
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(PumpPostedMessages());
+    handler->ClearCalls();
+
+    bool closed = false;
+    const auto close = [&] {
+      if (closed) return;
+      closed = true;
+      view->removed();
+      view->release();
+    };
+    handler->after = [&](HandlerCall::EKind kind) {
+      if ((kind == HandlerCall::EKind::BeginEdit && c.at == EAt::BeginEdit) ||
+          (kind == HandlerCall::EKind::PerformEdit && c.at == EAt::PerformEdit) ||
+          (kind == HandlerCall::EKind::EndEdit && c.at == EAt::EndEdit))
+        close();
+    };
+    frame->after = [&] {
+      if (c.at == EAt::ResizeView) close();
+    };
+    for (const Step& s : c.steps) SendMessageW(editor, s.message, s.keys, MAKELPARAM(s.x, s.y));
+    handler->after = nullptr;
+    frame->after = nullptr;
+    ASSERT_TRUE(closed) << "the host call came";
+    EXPECT_FALSE(IsWindow(editor));
+    EXPECT_EQ(GetWindow(parent.Handle(), GW_CHILD), nullptr);
+    ASSERT_TRUE(PumpPostedMessages());
+
+    const std::vector<HandlerCall> calls = handler->Calls();
+    const auto count = [&](HandlerCall::EKind kind) {
+      return std::count_if(calls.begin(), calls.end(), [&](const HandlerCall& call) { return call.kind == kind; });
+    };
+    EXPECT_EQ(count(HandlerCall::EKind::BeginEdit), count(HandlerCall::EKind::EndEdit));
+    if (c.at != EAt::ResizeView) {
+      EXPECT_EQ(count(HandlerCall::EKind::BeginEdit), 1);
+      ASSERT_FALSE(calls.empty());
+      EXPECT_EQ(calls.back().kind, HandlerCall::EKind::EndEdit);
+    }
+
+    IPlugView* again = plugin->Controller()->createView(ViewType::kEditor);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->attached(parent.Handle(), kPlatformTypeHWND), kResultOk) << "a new view opens the editor";
+    EXPECT_NE(GetWindow(parent.Handle(), GW_CHILD), nullptr);
+    EXPECT_EQ(again->removed(), kResultOk);
+    EXPECT_EQ(again->release(), 0u);
+  }
 }
 
 // Where the strip's action menu shows "Load Preset...", in editor pixels at

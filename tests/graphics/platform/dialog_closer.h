@@ -22,4 +22,8 @@ public:
   const wchar_t* Title() const;
 };
 
+// Types path into a file dialog's file name field, as a user does before
+// pressing its button.
+void TypeFileName(HWND dialog, const char* path);
+
 } // namespace plugkit::canvas::test

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 
 #include "core/IParam.h"
 #include "graphics/platform/ICanvasWin.h"
@@ -242,6 +243,72 @@ TEST(EditorInput, NativeMenuDismissedAnswersNothing) {
   EXPECT_FALSE(later);
   EXPECT_TRUE(dismissed) << "the menu was shown until dismissed";
   EXPECT_EQ(menu.PickedIndex, -1);
+}
+
+// Asks for a menu when pressed: its parameter's value prompt (the canvas'
+// own menu), or a menu of its own.
+class MenuAsker : public ProbeControl {
+public:
+  MenuAsker(Log& log, const IBox& bounds, bool prompt)
+      : ProbeControl(log, prompt ? "prompt" : "own", bounds, RecordingDelegate::kMode), mPrompt(prompt) {
+    mOwn.Completion = [&log](IPopupMenu*) { log.push_back("menu choice through the completion"); };
+  }
+  void OnPointerPress(float x, float y, const IPointerMods& mods) override {
+    ProbeControl::OnPointerPress(x, y, mods);
+    if (mPrompt)
+      GraphicsRef()->PromptParameterValue(this, Bounds(), 0);
+    else
+      GraphicsRef()->OpenPopupMenu(this, mOwn, Bounds(), 0, false);
+  }
+
+private:
+  bool mPrompt;
+  IPopupMenu mOwn{{"one", "two"}};
+};
+
+struct MenuEditor {
+  explicit MenuEditor(bool prompt)
+      : h(1.0f, 1, [this, prompt](ICanvas& g) { g.AdoptControl(new MenuAsker(h.log, IBox(10, 45, 90, 139), prompt)); }) {}
+  EditorHarness h;
+};
+
+// The host closes the editor while a native menu of its is open (a timer in
+// the menu's loop does what the host's close does), and the user picks an
+// item: no answer reaches a control of the closed editor, nothing of it is
+// touched (the program runs with Wine's heap filling freed blocks), and it
+// opens again.
+TEST(EditorInput, ANativeMenuWhoseEditorClosesAnswersNothing) {
+  for (const bool prompt : {true, false}) {
+    SCOPED_TRACE(prompt ? "the value prompt" : "a control's own menu");
+    MenuEditor e(prompt);
+    ASSERT_TRUE(e.h.Open());
+    static EditorHarness* closing;
+    static bool closed;
+    closing = &e.h;
+    closed = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
+      HWND menu = FindWindowA("#32768", nullptr);
+      if (!menu || !IsWindowVisible(menu)) return;
+      if (closed) {
+        EndMenu();  // for a menu still open after the pick
+        return;
+      }
+      closed = true;
+      closing->Close();
+      PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+      PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    });
+    e.h.log.clear();
+    e.h.Mouse(WM_LBUTTONDOWN, 50, 90, MK_LBUTTON);
+    EXPECT_TRUE(PumpUntil("the menu's loop to end", [] { return !FindWindowA("#32768", nullptr) || !IsWindowVisible(FindWindowA("#32768", nullptr)); }));
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(closed) << "the menu was open when the editor closed";
+    EXPECT_EQ(e.h.Editor(), nullptr);
+    EXPECT_EQ(EditorWindowCount(), 0);
+    for (const std::string& line : e.h.log) EXPECT_EQ(line.rfind("menu choice", 0), std::string::npos) << line;
+    EXPECT_TRUE(e.h.Open()) << "the editor opens again";
+    e.h.Close();
+  }
 }
 
 } // namespace

@@ -24,6 +24,7 @@
 #include "plugin/editor/TPresetControl.h"
 #include "tests/plugin/editor/editor_fixture.h"
 #include "tests/plugin/editor/preset_titles.h"
+#include "tests/plugin/editor/strip_action.h"
 #include "tests/support/message_pump.h"
 #include "tests/support/wait.h"
 
@@ -306,10 +307,7 @@ TEST(EditorThreads, SaveDialogHoldsNoLockAndOutlivesTheEditor) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   });
 
-  plugkit::canvas::IPopupMenu menu;
-  for (int i = 0; i <= TPresetControl::kAbout; ++i) menu.AppendItem("item");
-  menu.ReportChoice(TPresetControl::kSave);
-  strip->OnMenuChoice(&menu, TPresetControl::kActionMenuIndex);
+  ChooseStripAction(*strip, TPresetControl::kSave);
   // Evaluated only between messages of this loop: once it holds, the
   // dialog's loop and everything that ran it have returned.
   EXPECT_TRUE(plugkit::test::PumpUntil("the dialog and its closer", [&] { return closer.Acted() && other.joinable(); }));
