@@ -1,6 +1,6 @@
 // The editor window at its edges: the native text field's colours, a field
 // that cannot open, dialogs without a window, and a window that the host
-// destroyed before the editor was closed.
+// destroyed before the editor was closed (with a value being typed, too).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -203,6 +203,35 @@ TEST(EditorEdges, TheEditorOpensAgainAfterTheHostDestroyedItsWindow) {
   EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "TPlugWndClass", &wc));
   EXPECT_EQ(wglGetCurrentContext(), nullptr);
   EXPECT_LE(ThreadCount(), threads);
+}
+
+// A host that destroys its frame while a value is being typed: the field
+// goes with the window, what was typed reaches nobody, and no edit is left
+// pending (one would keep every drag from the controls, and point at a
+// control the next layout deletes).
+TEST(EditorEdges, AValueBeingTypedWhenTheHostDestroysTheWindowIsDropped) {
+  ProbeControl* gain = nullptr;
+  EditorHarness h(1.0f, 1, [&](ICanvas& g) {
+    gain = new ProbeControl(h.log, "gain", IBox(10, 10, 110, 40), RecordingDelegate::kGain);
+    g.AdoptControl(gain);
+  });
+  HWND frame = MakeFrame(h.parent);
+  ASSERT_TRUE(h.delegate.AttachEditor(frame));
+  ICanvasWin* editor = h.Editor();
+  ASSERT_TRUE(h.PumpUntilPainted(1));
+  editor->PromptParameterValue(gain, gain->Bounds(), 0);
+  ASSERT_TRUE(editor->TextFieldIsOpen());
+  ASSERT_EQ(editor->EditedControl(), gain);
+  SetWindowTextW(static_cast<HWND>(editor->TextFieldWindow()), L"3");
+  h.log.clear();
+
+  DestroyWindow(frame);
+  EXPECT_FALSE(editor->HasNativeWindow());
+  EXPECT_FALSE(editor->TextFieldIsOpen());
+  EXPECT_EQ(editor->EditedControl(), nullptr) << "no edit is left pending";
+  EXPECT_TRUE(PumpPostedMessages());
+  EXPECT_FALSE(LoggedStart(h.log, "set 0 ")) << "the typed text reached nobody";
+  h.Close();
 }
 
 } // namespace

@@ -126,6 +126,56 @@ TEST(EditorThreads, TitleChangesFromHostThreadsWaitForTheTick) {
   std::remove(file.c_str());
 }
 
+// Counts the editor's ticks, whichever thread asks.
+class TickCountingTessivo : public Tessivo {
+public:
+  TickCountingTessivo() : Tessivo(&QuietHost) {}
+  void OnEditorTick() override {
+    Tessivo::OnEditorTick();
+    mTicks.fetch_add(1);
+  }
+  int64_t Ticks() const { return mTicks.load(); }
+
+private:
+  std::atomic<int64_t> mTicks{0};
+};
+
+// A host thread changes the program and goes on holding the state lock for
+// three editor ticks (a long bank load, say) while this thread pumps them.
+// Those ticks cannot take the title and must not give it up either. Whether
+// the ticks ran while the lock was held.
+::testing::AssertionResult ChangeProgramHoldingTheLockAcrossTicks(TickCountingTessivo& plugin, int32_t program) {
+  std::atomic<bool> released{false};
+  ::testing::AssertionResult ticked = ::testing::AssertionFailure();
+  std::thread host([&] {
+    plugkit::ISectionGuard guard(plugin.StateLock());
+    Dispatch(plugin, effSetProgram, 0, program);
+    const int64_t start = plugin.Ticks();
+    ticked = plugkit::test::WaitUntil("editor ticks while the lock is held", [&] { return plugin.Ticks() >= start + 3; });
+    released = true;
+  });
+  const ::testing::AssertionResult let =
+      plugkit::test::PumpUntil("the host thread to let go of the lock", [&] { return released.load(); });
+  host.join();
+  return let ? ticked : let;
+}
+
+// Once the lock is free, a later tick shows the title changed under it.
+TEST(EditorThreads, ATitleChangedUnderALockHeldAcrossTicksArrivesOnceTheLockIsFree) {
+  TickCountingTessivo plugin;
+  EditorCanvas canvas(&plugin);
+  plugin.RunEditorLayout(&canvas);
+  ASSERT_NE(plugin.PresetStrip(), nullptr);
+  ASSERT_STREQ(plugin.PresetTitle(), "Default");
+
+  EXPECT_TRUE(ChangeProgramHoldingTheLockAcrossTicks(plugin, 5));
+  EXPECT_STREQ(plugin.PresetTitle(), "Default") << "taken without the lock";
+  EXPECT_TRUE(plugkit::test::PumpUntil("a tick to show the new title",
+                                        [&] { return std::string(plugin.PresetTitle()) == "Octave up"; }))
+      << "the strip still shows \"" << plugin.PresetTitle() << "\"";
+  plugin.OnEditorHidden();
+}
+
 // The editor's controls laid out, drawn and torn down thousands of times in
 // the order opening and closing use, far faster than windows could be, while
 // a worker changes and renames programs: no host thread reaches a control
@@ -203,10 +253,10 @@ private:
 // The editor is opened and closed through the effect record hundreds of
 // times, painting in between, while a worker changes programs, renames them
 // and loads banks and programs, and audio runs. Every title the strip draws
-// is a whole one; with the worker stopped, the next tick brings the current
-// one to the open editor.
+// is a whole one; with the worker stopped, a last program change made under
+// a lock held across ticks reaches the open editor once the lock is free.
 TEST(EditorThreads, EditorOpensAndClosesWhileHostThreadsChangePrograms) {
-  Tessivo plugin(&QuietHost);
+  TickCountingTessivo plugin;
   std::vector<std::string> titles;
   TitleRecordingEditor::Install(plugin, titles);
   std::set<std::string> known = FactoryTitles();
@@ -257,6 +307,7 @@ TEST(EditorThreads, EditorOpensAndClosesWhileHostThreadsChangePrograms) {
     return worker.Calls() > before + 100 && editor() && editor()->PaintedFrames() > 1;
   }));
   worker.Stop();
+  EXPECT_TRUE(ChangeProgramHoldingTheLockAcrossTicks(plugin, (plugin.CurrentPreset() + 1) % Tessivo::kNumPresets));
   std::string current;
   {
     plugkit::ISectionGuard guard(plugin.StateLock());
@@ -276,9 +327,13 @@ TEST(EditorThreads, EditorOpensAndClosesWhileHostThreadsChangePrograms) {
 // "Save Preset..." opens the system's dialog from the strip, outside every
 // framework lock: while it is open another thread creates and deletes a
 // plug-in instance without waiting for it, and the host closes the editor
-// from inside the dialog's message loop, after which nothing of the editor is
-// touched.
+// from inside the dialog's message loop. The canvas and its controls stay
+// until the dialog's call has returned (the strip's code is still running
+// in them), then go. The user names a file and presses Save: the closed
+// editor hears no answer and writes nothing.
 TEST(EditorThreads, SaveDialogHoldsNoLockAndOutlivesTheEditor) {
+  const std::string path = (std::filesystem::temp_directory_path() / "tessivo_threads_save.fxp").string();
+  std::filesystem::remove(path);
   Tessivo plugin(&QuietHost);
   ASSERT_EQ(Dispatch(plugin, effEditOpen, 0, 0, SharedParent().Handle()), 1);
   auto* editor = dynamic_cast<ICanvasWin*>(plugin.EditorGraphics());
@@ -288,10 +343,13 @@ TEST(EditorThreads, SaveDialogHoldsNoLockAndOutlivesTheEditor) {
   for (int32_t i = 0; i < editor->ControlCount(); ++i)
     if (auto* s = dynamic_cast<TPresetControl*>(editor->ControlAt(i))) strip = s;
   ASSERT_NE(strip, nullptr);
+  plugkit::canvas::test::Log deleted;
+  editor->AdoptControl(new plugkit::canvas::test::SwatchControl(IBox(0, 0, 1, 1), IArgb(), -1, &deleted));
 
   std::atomic<bool> createdAndDeleted{false};
   bool createdWhileOpen = false;
   bool editorClosed = false;
+  bool controlsStayed = false;
   std::thread other;
   plugkit::canvas::test::DialogCloser closer([&](HWND dialog) {
     other = std::thread([&] {
@@ -304,7 +362,9 @@ TEST(EditorThreads, SaveDialogHoldsNoLockAndOutlivesTheEditor) {
         "another thread to create and delete an instance", [&] { return createdAndDeleted.load(); }));
     Dispatch(plugin, effEditClose);
     editorClosed = plugin.EditorGraphics() == nullptr;
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    controlsStayed = deleted.empty();
+    plugkit::canvas::test::TypeFileName(dialog, path.c_str());
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   });
 
   ChooseStripAction(*strip, TPresetControl::kSave);
@@ -314,6 +374,10 @@ TEST(EditorThreads, SaveDialogHoldsNoLockAndOutlivesTheEditor) {
   if (other.joinable()) other.join();
   EXPECT_TRUE(createdWhileOpen) << "creating an instance waited for the dialog";
   EXPECT_TRUE(editorClosed);
+  EXPECT_TRUE(controlsStayed) << "the canvas went inside the dialog's loop";
+  EXPECT_EQ(deleted, (plugkit::canvas::test::Log{"swatch deleted"})) << "and once the call returned";
+  EXPECT_FALSE(std::filesystem::exists(path)) << "the closed editor's dialog answered";
+  std::filesystem::remove(path);
   EXPECT_EQ(plugkit::canvas::test::EditorWindowCount(), 0);
   // The plug-in goes on: its program list still works.
   ASSERT_TRUE(plugin.ApplyPreset(2));

@@ -1,7 +1,8 @@
 // The product's editor in a real window, worked by posted mouse messages as a
-// user works it: a second button pressed inside a knob drag, the about box's
-// "OK" button up to its corner (where the corner handle lies too), and the
-// preset strip's pressed look while its menu is open.
+// user works it: a second button pressed inside a knob drag, the mouse taken
+// in the middle of one, the about box's "OK" button up to its corner (where
+// the corner handle lies too), and the preset strip's pressed look while its
+// menu is open.
 #if defined(TESSIVO_EDITOR_WINDOW)
 
 #include <windows.h>
@@ -113,6 +114,79 @@ TEST(EditorWindowInput, ARightPressInsideAKnobDragLeavesTheDragGoing) {
   EXPECT_GT(Tessivo::EffectGetParameter(e.plugin.EffectRecord(), Mix), before);
   EXPECT_EQ(CursorCount(), shown) << "the left release shows the pointer again";
   EXPECT_NE(GetCapture(), e.Window());
+}
+
+// Counts the capture changes the system reports to one window (it reports
+// every one, including a window taking its own capture again) while alive.
+class CaptureChangeCounter {
+ public:
+  explicit CaptureChangeCounter(HWND window) {
+    sWindow = window;
+    sChanges = 0;
+    mHook = SetWindowsHookExA(WH_CALLWNDPROC, &Seen, nullptr, GetCurrentThreadId());
+  }
+  ~CaptureChangeCounter() {
+    if (mHook) UnhookWindowsHookEx(mHook);
+    sWindow = nullptr;
+  }
+  bool Hooked() const { return mHook != nullptr; }
+  int Changes() const { return sChanges; }
+
+ private:
+  static LRESULT CALLBACK Seen(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->hwnd == sWindow && sent->message == WM_CAPTURECHANGED) ++sChanges;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  static inline HWND sWindow = nullptr;
+  static inline int sChanges = 0;
+  HHOOK mHook = nullptr;
+};
+
+// What happens to the mouse in the middle of a Mix drag, and whether the drag
+// lives on. A second button's press leaves the capture alone (taking it again
+// is reported as a change, which some systems report as a loss); the window's
+// own capture taken again is no loss; only another window taking the mouse
+// ends the drag at once, with its gesture and the hidden pointer.
+TEST(EditorWindowInput, OnlyAnotherWindowTakingTheMouseEndsAKnobDrag) {
+  const struct {
+    const char* what;
+    std::function<void(OpenEditor&)> act;
+    int reportedChanges;
+    bool ends;
+  } cases[] = {
+      {"a second button pressed",
+       [](OpenEditor& e) { e.Mouse(WM_RBUTTONDOWN, 200, 91, MK_LBUTTON | MK_RBUTTON); }, 0, false},
+      {"the window's own capture taken again", [](OpenEditor& e) { SetCapture(e.Window()); }, 1, false},
+      {"another window taking the mouse", [](OpenEditor&) { SetCapture(SharedParent().Handle()); }, 1, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    OpenEditor e;
+    ASSERT_TRUE(e.opened);
+    ASSERT_TRUE(e.plugin.ApplyPreset(1));  // "Light Detune": Mix 50, room to rise
+    const int shown = CursorCount();
+    e.Mouse(WM_LBUTTONDOWN, 200, 95, MK_LBUTTON);
+    e.Mouse(WM_MOUSEMOVE, 200, 91, MK_LBUTTON);
+    ASSERT_EQ(GetCapture(), e.Window());
+    ASSERT_EQ(CursorCount(), shown - 1);
+    {
+      CaptureChangeCounter counter(e.Window());
+      ASSERT_TRUE(counter.Hooked());
+      c.act(e);
+      EXPECT_EQ(counter.Changes(), c.reportedChanges) << "capture changes reported to the editor window";
+    }
+    EXPECT_EQ(CountOf(HostTrail(), "end 2"), c.ends ? 1 : 0) << "the gesture's end";
+    EXPECT_EQ(CursorCount(), c.ends ? shown : shown - 1) << "the pointer shown again only at the end";
+    const size_t beforeMove = HostTrail().size();
+    e.Mouse(WM_MOUSEMOVE, 200, 85, MK_LBUTTON);
+    EXPECT_EQ(HostTrail().size() > beforeMove, !c.ends) << "the move still drives Mix";
+    e.Mouse(WM_LBUTTONUP, 200, 85, 0);
+    EXPECT_EQ(CountOf(HostTrail(), "begin 2"), 1);
+    EXPECT_EQ(CountOf(HostTrail(), "end 2"), 1) << "one gesture, ended once";
+    EXPECT_EQ(CursorCount(), shown);
+    if (GetCapture()) ReleaseCapture();
+  }
 }
 
 // Every corner of the "OK" button hides the box, including the lower right
