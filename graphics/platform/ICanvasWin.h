@@ -16,14 +16,13 @@
 // the drawing state go with the delete, or the next opening. A menu or
 // dialog whose loop saw the window go answers as if nothing was chosen.
 // Opening while open closes first and reopens at the same place and size.
-// When the window class, the
-// window, its pixel format, the OpenGL context with its OpenGL 2 entry points
-// or the NanoVG context cannot be made, opening returns null with the
-// window, its context, its display-sync thread and the class registration
-// gone again and the thread's previous OpenGL context current again. Two
-// things stay as the attempt left them: a window open before is closed
-// (opening closes it first), and the keyboard focus, which a new window
-// takes as it is made, is not handed back.
+// When the window class, the window, its pixel format, the OpenGL context
+// with its OpenGL 2 entry points or the NanoVG context cannot be made,
+// opening returns null with the window, its context, its display-sync
+// thread and the class registration gone again and the thread's previous
+// OpenGL context current again. Two things stay as the attempt left them: a
+// window open before is closed (opening closes it first), and the keyboard
+// focus, which a new window takes as it is made, is not handed back.
 //
 // A host may destroy the window itself (destroying its own parent window)
 // before it closes the editor, or delete the plug-in with the window gone.
@@ -31,10 +30,10 @@
 // window handle is forgotten (HasNativeWindow false) and every press ends
 // at once, with its release and the end of its host gestures, as a lost
 // mouse capture ends it. The OpenGL context can then no longer be made
-// current, so closing, deleting or reopening the
-// editor frees its drawing state without any OpenGL call and lets its
-// OpenGL objects go with its context: whatever context the host has current
-// on this thread, and the host's objects, stay as they were.
+// current, so closing, deleting or reopening the editor frees its drawing
+// state without any OpenGL call and lets its OpenGL objects go with its
+// context: whatever context the host has current on this thread, and the
+// host's objects, stay as they were.
 //
 // Drawing happens on display ticks, for the controls that want it: a tick
 // whose controls are all clean paints nothing and calls no OpenGL function.

@@ -6,6 +6,7 @@
 // itself as a log line; and simple in-window menu and text-entry overlays.
 // Everything writes to one shared log so tests can check the order.
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -33,6 +34,11 @@ inline std::string Fmt(const char* format, double a = 0, double b = 0, double c 
 }
 
 inline std::string BoxText(const IBox& b) { return Fmt("%g,%g,%g,%g", b.Left, b.Top, b.Right, b.Bottom); }
+
+// How many lines of log are exactly line.
+inline int CountOf(const Log& log, const std::string& line) {
+  return static_cast<int>(std::count(log.begin(), log.end(), line));
+}
 
 // Parameters: 0 "Gain" decimal 0..100 (label "%"), 1 "Mode" list of three
 // with display texts "A", "B", "C", 2 "Steps" quantised integer 0..5.

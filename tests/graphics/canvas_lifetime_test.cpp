@@ -4,7 +4,6 @@
 // outermost call returns, before its delegate lets go of its hold.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <vector>
 
 #include "canvas_fixture.h"
@@ -27,10 +26,6 @@ public:
   int holds = 0;
   std::vector<int> controlsAtRelease;
 };
-
-int CountOf(const Log& log, const std::string& line) {
-  return static_cast<int>(std::count(log.begin(), log.end(), line));
-}
 
 TEST(ICanvasLifetime, ADisposeInsideACallWaitsForTheOutermostOneAndEndsWhatWasGoingOn) {
   Log log;

@@ -49,11 +49,15 @@ using vst3host::PluginModule;
 // edit call or resize request it answers (it may close the view there).
 class HookedHandler : public vst3host::ComponentHandler {
 public:
-  tresult PLUGIN_API beginEdit(ParamID id) SMTG_OVERRIDE { return After(ComponentHandler::beginEdit(id), HandlerCall::EKind::BeginEdit); }
+  tresult PLUGIN_API beginEdit(ParamID id) SMTG_OVERRIDE {
+    return After(ComponentHandler::beginEdit(id), HandlerCall::EKind::BeginEdit);
+  }
   tresult PLUGIN_API performEdit(ParamID id, ParamValue value) SMTG_OVERRIDE {
     return After(ComponentHandler::performEdit(id, value), HandlerCall::EKind::PerformEdit);
   }
-  tresult PLUGIN_API endEdit(ParamID id) SMTG_OVERRIDE { return After(ComponentHandler::endEdit(id), HandlerCall::EKind::EndEdit); }
+  tresult PLUGIN_API endEdit(ParamID id) SMTG_OVERRIDE {
+    return After(ComponentHandler::endEdit(id), HandlerCall::EKind::EndEdit);
+  }
   std::function<void(HandlerCall::EKind)> after;
 
 private:

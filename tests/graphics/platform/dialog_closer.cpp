@@ -51,11 +51,11 @@ DialogCloser::~DialogCloser() {
 }
 
 bool DialogCloser::Acted() const { return gActed; }
+const wchar_t* DialogCloser::Title() const { return gTitle.c_str(); }
 
 void TypeFileName(HWND dialog, const char* path) {
   // The field is an edit control in some dialog layouts, a combo box in others.
   if (!SetDlgItemTextA(dialog, edt1, path)) SetDlgItemTextA(dialog, cmb13, path);
 }
-const wchar_t* DialogCloser::Title() const { return gTitle.c_str(); }
 
 } // namespace plugkit::canvas::test

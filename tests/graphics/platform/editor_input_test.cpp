@@ -266,6 +266,12 @@ private:
   IPopupMenu mOwn{{"one", "two"}};
 };
 
+// The native menu's window while it is shown, else null.
+HWND ShownMenuWindow() {
+  HWND menu = FindWindowA("#32768", nullptr);
+  return menu && IsWindowVisible(menu) ? menu : nullptr;
+}
+
 struct MenuEditor {
   explicit MenuEditor(bool prompt)
       : h(1.0f, 1, [this, prompt](ICanvas& g) { g.AdoptControl(new MenuAsker(h.log, IBox(10, 45, 90, 139), prompt)); }) {}
@@ -287,8 +293,8 @@ TEST(EditorInput, ANativeMenuWhoseEditorClosesAnswersNothing) {
     closing = &e.h;
     closed = false;
     const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
-      HWND menu = FindWindowA("#32768", nullptr);
-      if (!menu || !IsWindowVisible(menu)) return;
+      HWND menu = ShownMenuWindow();
+      if (!menu) return;
       if (closed) {
         EndMenu();  // for a menu still open after the pick
         return;
@@ -300,7 +306,7 @@ TEST(EditorInput, ANativeMenuWhoseEditorClosesAnswersNothing) {
     });
     e.h.log.clear();
     e.h.Mouse(WM_LBUTTONDOWN, 50, 90, MK_LBUTTON);
-    EXPECT_TRUE(PumpUntil("the menu's loop to end", [] { return !FindWindowA("#32768", nullptr) || !IsWindowVisible(FindWindowA("#32768", nullptr)); }));
+    EXPECT_TRUE(PumpUntil("the menu's loop to end", [] { return !ShownMenuWindow(); }));
     KillTimer(nullptr, timer);
     EXPECT_TRUE(closed) << "the menu was open when the editor closed";
     EXPECT_EQ(e.h.Editor(), nullptr);

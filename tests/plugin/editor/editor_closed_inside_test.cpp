@@ -14,7 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -31,6 +30,7 @@ namespace {
 
 using namespace tessivo_editor_test;
 using plugkit::canvas::ICanvasWin;
+using plugkit::canvas::test::CountOf;
 using plugkit::canvas::test::CursorCount;
 using plugkit::canvas::test::EditorWindowCount;
 using plugkit::canvas::test::SharedParent;
@@ -56,10 +56,6 @@ struct Step {
   int x, y;
   WPARAM keys;
 };
-
-int CountOf(const std::vector<std::string>& trail, const std::string& line) {
-  return static_cast<int>(std::count(trail.begin(), trail.end(), line));
-}
 
 // Every parameter's gestures in the trail are balanced.
 ::testing::AssertionResult Balanced(const std::vector<std::string>& trail) {

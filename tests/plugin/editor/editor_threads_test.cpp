@@ -151,7 +151,8 @@ private:
     plugkit::ISectionGuard guard(plugin.StateLock());
     Dispatch(plugin, effSetProgram, 0, program);
     const int64_t start = plugin.Ticks();
-    ticked = plugkit::test::WaitUntil("editor ticks while the lock is held", [&] { return plugin.Ticks() >= start + 3; });
+    ticked = plugkit::test::WaitUntil("editor ticks while the lock is held",
+                                      [&] { return plugin.Ticks() >= start + 3; });
     released = true;
   });
   const ::testing::AssertionResult let =

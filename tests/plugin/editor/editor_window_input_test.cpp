@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -29,6 +28,7 @@ using namespace tessivo_editor_test;
 using plugkit::canvas::EPopupMenuState;
 using plugkit::canvas::ICanvasWin;
 using plugkit::canvas::IPopupMenuControl;
+using plugkit::canvas::test::CountOf;
 using plugkit::canvas::test::CursorCount;
 using plugkit::canvas::test::ReadMainFramebuffer;
 using plugkit::canvas::test::SharedParent;
@@ -76,10 +76,6 @@ struct OpenEditor {
 
 bool Near(const plugkit::canvas::test::Rgba8& p, int r, int g, int b) {
   return std::abs(p.R - r) <= 3 && std::abs(p.G - g) <= 3 && std::abs(p.B - b) <= 3;
-}
-
-int CountOf(const std::vector<std::string>& trail, const std::string& line) {
-  return static_cast<int>(std::count(trail.begin(), trail.end(), line));
 }
 
 // A right press and release inside a left drag on the Mix knob: the drag goes
